@@ -1,0 +1,184 @@
+#include "xml/Document.h"
+
+#include <gtest/gtest.h>
+
+using namespace lumavine;
+
+TEST(Document, NewDocumentWithNameHasItsDocumentElement)
+{
+    Document document(String(u"dialog"));
+    ASSERT_EQ(document.childNodes().count(), 1u);
+    Element* root = document.documentElement();
+    ASSERT_NE(root, nullptr);
+    EXPECT_EQ(root, document.firstChild());
+    EXPECT_EQ(root->tagName(), u"dialog");
+    EXPECT_EQ(root->parentNode(), &document);
+    EXPECT_EQ(document.nodeType(), Node::DocumentNode);
+    EXPECT_EQ(document.nodeName(), u"#document");
+
+    Document empty;
+    EXPECT_EQ(empty.documentElement(), nullptr);
+    EXPECT_FALSE(empty.hasChildNodes());
+}
+
+TEST(Document, NodeKindsAnswerTheirCodesNamesAndValues)
+{
+    Document document(String(u"root"));
+    EXPECT_EQ(document.createAttribute(String(u"a"))->nodeType(), 1);
+    EXPECT_EQ(document.createCDATASection(String(u"c"))->nodeType(), 2);
+    EXPECT_EQ(document.createComment(String(u"x"))->nodeType(), 3);
+    EXPECT_EQ(document.documentElement()->nodeType(), 7);
+    EXPECT_EQ(document.createProcessingInstruction(String(u"t"), String(u"d"))->nodeType(), 11);
+    EXPECT_EQ(document.createTextNode(String(u"t"))->nodeType(), 12);
+
+    EXPECT_EQ(document.createCDATASection(String(u"c"))->nodeName(), u"#cdata-section");
+    EXPECT_EQ(document.createComment(String(u"x"))->nodeName(), u"#comment");
+    EXPECT_EQ(document.createTextNode(String(u"hello"))->nodeValue(), u"hello");
+    EXPECT_EQ(document.createProcessingInstruction(String(u"t"), String(u"d"))->nodeValue(), u"t");
+    EXPECT_EQ(document.documentElement()->nodeValue(), u"");
+}
+
+TEST(Document, AppendingANodeOfAnotherDocumentThrowsAndChangesNothing)
+{
+    Document a(String(u"a"));
+    Document b(String(u"b"));
+    Element* foreign = b.createElement(String(u"x"));
+    try {
+        a.documentElement()->appendChild(foreign);
+        FAIL() << "no exception";
+    } catch (const Exception& e) {
+        EXPECT_EQ(e.source(), u"Node");
+        EXPECT_EQ(e.code(), -1);
+        EXPECT_EQ(e.message(), u"Mismatching documents");
+    }
+    EXPECT_FALSE(a.documentElement()->hasChildNodes());
+    EXPECT_EQ(foreign->parentNode(), nullptr);
+}
+
+TEST(Document, ChildrenSiblingsInsertAndRemove)
+{
+    Document document(String(u"root"));
+    Element* root = document.documentElement();
+    Element* first = document.createElement(String(u"first"));
+    Element* third = document.createElement(String(u"third"));
+    Element* second = document.createElement(String(u"second"));
+    root->appendChild(first);
+    root->appendChild(third);
+    root->insertBefore(second, third);
+    root->insertBefore(document.createElement(String(u"last")), nullptr);
+
+    EXPECT_EQ(root->firstChild(), first);
+    EXPECT_EQ(first->nextSibling(), second);
+    EXPECT_EQ(second->nextSibling(), third);
+    EXPECT_EQ(third->previousSibling(), second);
+    EXPECT_EQ(first->previousSibling(), nullptr);
+    EXPECT_EQ(root->lastChild()->nodeName(), u"last");
+
+    EXPECT_EQ(root->removeChild(second), second);
+    EXPECT_EQ(second->parentNode(), nullptr);
+    EXPECT_EQ(second->nextSibling(), nullptr);
+    EXPECT_EQ(first->nextSibling(), third);
+    EXPECT_EQ(root->removeChild(second), nullptr);
+
+    // Moving a node takes it out of its old place first.
+    first->appendChild(third);
+    EXPECT_EQ(root->childNodes().count(), 2u);
+    EXPECT_EQ(third->parentNode(), first);
+}
+
+TEST(Document, AttributesKeepTheirPlaceWhenSetAgain)
+{
+    Document document(String(u"root"));
+    Element* root = document.documentElement();
+    EXPECT_EQ(root->getAttribute(u"missing"), u"");
+    root->setAttribute(String(u"a"), String(u"1"));
+    root->setAttribute(String(u"b"), String(u"2"));
+    root->setAttribute(String(u"a"), String(u"3"));
+    ASSERT_EQ(root->attributes()->length(), 2u);
+    EXPECT_EQ(root->attributes()->item(0)->name(), u"a");
+    EXPECT_EQ(root->attributes()->item(0)->value(), u"3");
+    EXPECT_EQ(root->attributes()->item(1)->name(), u"b");
+    EXPECT_EQ(root->attributes()->item(2), nullptr);
+    EXPECT_EQ(root->getAttributeNode(u"b")->ownerElement(), root);
+    EXPECT_TRUE(root->hasAttribute(u"b"));
+    root->removeAttribute(u"b");
+    EXPECT_FALSE(root->hasAttribute(u"b"));
+}
+
+TEST(Document, GetElementsByTagNameIsDepthFirstInDocumentOrder)
+{
+    Document document(String(u"item"));
+    Element* root = document.documentElement();
+    Element* a = document.createElement(String(u"item"));
+    Element* b = document.createElement(String(u"other"));
+    Element* c = document.createElement(String(u"item"));
+    root->appendChild(a);
+    a->appendChild(c);
+    root->appendChild(b);
+    root->appendChild(document.createTextNode(String(u"text")));
+
+    auto all = document.getElementsByTagName(u"*");
+    ASSERT_EQ(all->length(), 4u);
+    EXPECT_EQ(all->item(0), root);
+    EXPECT_EQ(all->item(1), a);
+    EXPECT_EQ(all->item(2), c);
+    EXPECT_EQ(all->item(3), b);
+
+    auto items = document.getElementsByTagName(u"item");
+    EXPECT_EQ(items->length(), 3u);
+    auto below = root->getElementsByTagName(u"item");
+    ASSERT_EQ(below->length(), 2u);
+    EXPECT_EQ(below->item(0), a);
+}
+
+TEST(Document, CloneAndImportCopyKindsAttributesAndChildren)
+{
+    Document document(String(u"root"));
+    Element* root = document.documentElement();
+    root->setAttribute(String(u"x"), String(u"1"));
+    root->setAttribute(String(u"y"), String(u"2"));
+    Element* child = document.createElement(String(u"child"));
+    root->appendChild(child);
+    child->appendChild(document.createTextNode(String(u"text")));
+    Comment* comment = document.createComment(String(u"note"));
+
+    Node* shallow = root->cloneNode(false);
+    EXPECT_FALSE(shallow->hasChildNodes());
+    EXPECT_EQ(shallow->asElement()->getAttribute(u"y"), u"2");
+    EXPECT_EQ(shallow->attributes()->item(0)->name(), u"x");
+
+    Node* deep = root->cloneNode(true);
+    ASSERT_EQ(deep->childNodes().count(), 1u);
+    EXPECT_EQ(deep->firstChild()->firstChild()->nodeValue(), u"text");
+    EXPECT_NE(deep->firstChild(), child);
+
+    Node* commentCopy = comment->cloneNode(true);
+    EXPECT_EQ(commentCopy->nodeValue(), u"note");
+    EXPECT_FALSE(commentCopy->hasChildNodes());
+
+    auto* instruction = document.createProcessingInstruction(String(u"php"), String(u" echo"));
+    auto* instructionCopy = static_cast<ProcessingInstruction*>(instruction->cloneNode(true));
+    EXPECT_EQ(instructionCopy->target(), u"php");
+    EXPECT_EQ(instructionCopy->data(), u" echo");
+
+    Document other;
+    Node* imported = other.importNode(root, true);
+    EXPECT_EQ(imported->ownerDocument(), &other);
+    EXPECT_EQ(imported->firstChild()->ownerDocument(), &other);
+    other.appendChild(imported);
+    EXPECT_EQ(other.documentElement(), imported);
+}
+
+TEST(Document, DestroyingTheDocumentFreesDetachedNodes)
+{
+    // Run under the leak checker: every node created here, attached or not,
+    // belongs to the document.
+    auto document = std::make_unique<Document>(String(u"root"));
+    Element* detached = document->createElement(String(u"detached"));
+    detached->setAttribute(String(u"a"), String(u"b"));
+    document->documentElement()->appendChild(detached);
+    document->documentElement()->removeChild(detached);
+    document->createTextNode(String(u"never attached"));
+    EXPECT_EQ(document->ownedNodeCount(), 4u);
+    document.reset();
+}

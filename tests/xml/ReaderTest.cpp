@@ -1,0 +1,270 @@
+#include "XmlTestSupport.h"
+#include "xml/Elements.h"
+
+#include <gtest/gtest.h>
+#include <sstream>
+
+using namespace lumavine;
+using namespace lumavine::test;
+
+namespace {
+
+std::unique_ptr<Document> loadBytes(const std::string& bytes)
+{
+    auto document = std::make_unique<Document>();
+    std::istringstream stream(bytes);
+    document->loadFile(stream);
+    return document;
+}
+
+}
+
+TEST(Reader, FileWithoutFinalLineFeedStillYieldsItsElements)
+{
+    auto document = loadBytes("<project version=\"1\">\n<name>Demo</name>\n</project>");
+    Element* root = document->documentElement();
+    ASSERT_NE(root, nullptr);
+    EXPECT_EQ(root->tagName(), u"project");
+    EXPECT_EQ(root->getAttribute(u"version"), u"1");
+    EXPECT_EQ(getChildText(root, u"name"), u"Demo");
+
+    auto unfinished = loadBytes("<a><b>text");
+    ASSERT_NE(unfinished->documentElement(), nullptr);
+    Element* b = findChildElement(unfinished->documentElement(), u"b");
+    ASSERT_NE(b, nullptr);
+    EXPECT_EQ(getText(b), u"text");
+}
+
+TEST(Reader, TextAroundChildrenJoinsIntoOneTrailingText)
+{
+    Document document;
+    document.parse(u"<a>x<b/>y</a>");
+    Element* a = document.documentElement();
+    ASSERT_NE(a, nullptr);
+    ASSERT_EQ(a->childNodes().count(), 2u);
+    EXPECT_EQ(a->firstChild()->nodeName(), u"b");
+    EXPECT_EQ(a->lastChild()->nodeType(), Node::TextNode);
+    EXPECT_EQ(a->lastChild()->nodeValue(), u"xy");
+    // Entity references are left for the model to decode.
+    Document entities;
+    entities.parse(u"<a>&lt;x&gt;</a>");
+    EXPECT_EQ(getText(entities.documentElement()), u"&lt;x&gt;");
+}
+
+TEST(Reader, EndTagsCloseCaseInsensitivelyAndStrayOnesAreSkipped)
+{
+    Document document;
+    document.parse(u"<a><b>1</B><c>2</x>3</c></A>");
+    Element* a = document.documentElement();
+    ASSERT_NE(a, nullptr);
+    ASSERT_EQ(a->childNodes().count(), 2u);
+    EXPECT_EQ(getText(a->firstChild()), u"1");
+    EXPECT_EQ(getText(a->lastChild()), u"23");
+
+    // Text outside the document element is dropped.
+    Document outside;
+    outside.parse(u"junk<r>in</r>more");
+    EXPECT_EQ(outside.childNodes().count(), 1u);
+    EXPECT_EQ(getText(outside.documentElement()), u"in");
+}
+
+TEST(Reader, TagsSplitAcrossLinesAndChunks)
+{
+    auto document = loadBytes("<root>\n<a\nb=\"1\" c=\"two\nwords\">x</a>\n</root>\n");
+    Element* a = findChildElement(document->documentElement(), u"a");
+    ASSERT_NE(a, nullptr);
+    EXPECT_EQ(a->getAttribute(u"b"), u"1");
+    EXPECT_EQ(a->getAttribute(u"c"), u"two words");
+
+    Document chunks;
+    chunks.parse(u"<root><ele");
+    chunks.parse(u"ment b=\"1\"");
+    chunks.parse(u"c=\"2\">t</element></root>");
+    Element* element = findChildElement(chunks.documentElement(), u"element");
+    ASSERT_NE(element, nullptr);
+    EXPECT_EQ(element->getAttribute(u"b"), u"1");
+    EXPECT_EQ(element->getAttribute(u"c"), u"2");
+    EXPECT_EQ(getText(element), u"t");
+
+    Document comment;
+    comment.parse(u"<root><!");
+    comment.parse(u"-- split -->");
+    comment.parse(u"</root>");
+    ASSERT_NE(comment.documentElement(), nullptr);
+    ASSERT_NE(comment.documentElement()->firstChild(), nullptr);
+    EXPECT_EQ(comment.documentElement()->firstChild()->nodeValue(), u" split ");
+}
+
+TEST(Reader, AttributeValuesQuotingAndBareItems)
+{
+    Document document;
+    document.parse(u"<e first a=\"x y=z\" b='q' c=plain d>t</e>");
+    Element* e = document.documentElement();
+    ASSERT_NE(e, nullptr);
+    EXPECT_FALSE(e->hasAttribute(u"first"));
+    EXPECT_EQ(e->getAttribute(u"a"), u"x y=z");
+    EXPECT_EQ(e->getAttribute(u"b"), u"'q'");
+    EXPECT_EQ(e->getAttribute(u"c"), u"plain");
+    EXPECT_TRUE(e->hasAttribute(u"d"));
+    EXPECT_EQ(e->getAttribute(u"d"), u"");
+    EXPECT_EQ(e->attributes()->item(0)->name(), u"a");
+    Document selfClosing;
+    selfClosing.parse(u"<r><img src=\"a/b.png\"/><br/></r>");
+    ASSERT_EQ(selfClosing.documentElement()->childNodes().count(), 2u);
+    EXPECT_EQ(selfClosing.documentElement()->firstChild()->asElement()->getAttribute(u"src"), u"a/b.png");
+}
+
+TEST(Reader, DeclarationCommentsCDataInstructionsAndDoctype)
+{
+    auto document = loadBytes(
+        "<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?>\n"
+        "<!DOCTYPE project [ <!ENTITY e \"v\"> ]>\n"
+        "<!-- before -->\n"
+        "<project>\n"
+        "<![CDATA[a <b> & c]]>\n"
+        "<?xml second=\"1\"?>\n"
+        "<?php echo 1 ?>\n"
+        "</project>\n");
+    EXPECT_TRUE(document->hasDeclaration());
+    EXPECT_EQ(document->version(), u"1.0");
+    EXPECT_EQ(document->encoding(), u"ISO-8859-1");
+    EXPECT_TRUE(document->doctype().contains(u"project"));
+    ASSERT_EQ(document->childNodes().count(), 2u);
+    EXPECT_EQ(document->firstChild()->nodeType(), Node::CommentNode);
+    EXPECT_EQ(document->firstChild()->nodeValue(), u" before ");
+
+    Element* project = document->documentElement();
+    ASSERT_NE(project, nullptr);
+    Node* cdata = project->firstChild();
+    ASSERT_NE(cdata, nullptr);
+    EXPECT_EQ(cdata->nodeType(), Node::CDataSectionNode);
+    EXPECT_EQ(cdata->nodeValue(), u"a <b> & c");
+    auto* second = static_cast<ProcessingInstruction*>(cdata->nextSibling());
+    ASSERT_EQ(second->nodeType(), Node::ProcessingInstructionNode);
+    EXPECT_EQ(second->target(), u"xml");
+    EXPECT_EQ(second->data(), u" second=\"1\"");
+    auto* php = static_cast<ProcessingInstruction*>(second->nextSibling());
+    EXPECT_EQ(php->target(), u"php");
+
+    String written = document->toString();
+    EXPECT_FALSE(written.contains(u"version=\"1.0\""));
+    EXPECT_TRUE(written.startsWith(u"<!-- before -->\n<project>\n\t<![CDATA[a <b> & c]]>\n"));
+}
+
+TEST(Reader, HtmlModeClosesImpliedEndTags)
+{
+    Document document;
+    document.setHtmlMode(true);
+    document.parse(u"<html><body><ul><li>one<li>two<li>three</ul>"
+                   u"<table><tr><td>a<td>b<tr><td>c</table><p>x<p>y<img src=i.png>"
+                   u"<select><option>1<option>2</select></body></html>");
+    document.finish();
+    Element* html = document.documentElement();
+    ASSERT_NE(html, nullptr);
+    auto items = document.getElementsByTagName(u"li");
+    ASSERT_EQ(items->length(), 3u);
+    for (size_t i = 0; i < 3; ++i)
+        EXPECT_EQ(items->item(i)->parentNode()->nodeName(), u"ul");
+    EXPECT_EQ(items->item(0)->childNodes().count(), 0u) << "no text is kept in HTML mode";
+
+    auto rows = document.getElementsByTagName(u"tr");
+    ASSERT_EQ(rows->length(), 2u);
+    EXPECT_EQ(rows->item(0)->childNodes().count(), 2u);
+    EXPECT_EQ(rows->item(1)->childNodes().count(), 1u);
+    EXPECT_EQ(rows->item(1)->parentNode()->nodeName(), u"table");
+
+    auto paragraphs = document.getElementsByTagName(u"p");
+    ASSERT_EQ(paragraphs->length(), 2u);
+    EXPECT_EQ(paragraphs->item(1)->parentNode()->nodeName(), u"body");
+    auto images = document.getElementsByTagName(u"img");
+    ASSERT_EQ(images->length(), 1u);
+    EXPECT_FALSE(images->item(0)->hasChildNodes());
+    EXPECT_EQ(document.getElementsByTagName(u"option")->length(), 2u);
+}
+
+TEST(Reader, WideCharactersSurviveSaveAndLoad)
+{
+    TemporaryFolder folder;
+    std::string path = folder.file("wide.xml");
+    Document document(String(u"project"));
+    String typed(u"Caf\u00e9 \u20ac 5 \u4e2d\u6587 \U0001F600 &#65; done");
+    addElement(document.documentElement(), String(u"name"), typed);
+    document.documentElement()->setAttribute(String(u"title"), String(u"\u0100"));
+    ASSERT_TRUE(document.save(String(path)));
+
+    std::string bytes = readBytes(path);
+    EXPECT_NE(bytes.find("Caf\xe9 &#8364; 5 &#20013;&#25991; &#128512;"), std::string::npos);
+    EXPECT_NE(bytes.find("title=\"&#256;\""), std::string::npos);
+
+    Document reread;
+    ASSERT_TRUE(reread.load(String(path)));
+    // A reference the writer never makes (N <= 255) stays as typed.
+    EXPECT_EQ(getChildText(reread.documentElement(), u"name"), typed);
+    EXPECT_EQ(reread.documentElement()->getAttribute(u"title"), u"\u0100");
+}
+
+TEST(Reader, Latin1FilesReadAndWriteByteForByte)
+{
+    TemporaryFolder folder;
+    std::string original = "<project>\r\n       <name>Caf\xe9 &#146; \xff</name>\r\n       <page id=\"1\" />\r\n"
+                           "</project>\r\n";
+    writeBytes(folder.file("in.xml"), original);
+    Document document;
+    ASSERT_TRUE(document.load(String(folder.file("in.xml"))));
+    EXPECT_EQ(getChildText(document.documentElement(), u"name"), u"Caf\u00e9 &#146; \u00ff");
+    ASSERT_TRUE(document.save(String(folder.file("out.xml"))));
+    EXPECT_EQ(readBytes(folder.file("out.xml")), original);
+
+    Document viaFileScheme;
+    ASSERT_TRUE(viaFileScheme.load(String("file:" + folder.file("in.xml"))));
+    EXPECT_NE(viaFileScheme.documentElement(), nullptr);
+
+    Document missing;
+    EXPECT_FALSE(missing.load(String(folder.file("absent.xml"))));
+    EXPECT_EQ(missing.documentElement(), nullptr);
+    EXPECT_FALSE(document.save(String(folder.file("no/such/folder/out.xml"))));
+}
+
+TEST(Reader, LoadingAgainReplacesTheOldContent)
+{
+    TemporaryFolder folder;
+    writeBytes(folder.file("a.xml"), "<a><x/></a>");
+    writeBytes(folder.file("b.xml"), "<b/>");
+    Document document;
+    ASSERT_TRUE(document.load(String(folder.file("a.xml"))));
+    ASSERT_TRUE(document.load(String(folder.file("b.xml"))));
+    EXPECT_EQ(document.documentElement()->tagName(), u"b");
+    EXPECT_EQ(document.childNodes().count(), 1u);
+    EXPECT_EQ(document.ownedNodeCount(), 1u);
+}
+
+TEST(Reader, MalformedInputGivesAPartialTree)
+{
+    const char16_t* inputs[] = {
+        u"", u"<", u"<<<>>>", u"</a>", u"<a", u"<a b=\"unterminated>", u"<!-- never closed",
+        u"<![CDATA[ open", u"<?pi never", u"<!DOCTYPE x [ <!ENTITY", u"<a><b><c></a></b>", u"<a/><b/>", u"<!x>",
+        u"<a>\r\r\n</a>", u"<>", u"</>", u"<a =\"1\" =>", u"<a \"\"=\"\">",
+    };
+    for (const char16_t* input : inputs) {
+        Document document;
+        document.parse(input);
+        document.finish();
+        document.toString();
+    }
+    // Absurd nesting is read without exhausting the stack; the levels past
+    // the reader's limit become siblings.
+    Document deep;
+    String nested;
+    for (int i = 0; i < 100000; ++i)
+        nested.append(u"<d>");
+    deep.parse(nested);
+    deep.finish();
+    ASSERT_NE(deep.documentElement(), nullptr);
+    EXPECT_EQ(deep.ownedNodeCount(), 100000u);
+    EXPECT_EQ(deep.documentElement()->getElementsByTagName(u"d")->length(), 99999u);
+
+    Document two;
+    two.parse(u"<a/><b/>");
+    EXPECT_EQ(two.documentElement()->tagName(), u"a");
+    EXPECT_EQ(two.childNodes().count(), 2u);
+}

@@ -1,0 +1,58 @@
+#include "XmlTestSupport.h"
+#include "xml/Registry.h"
+
+#include <cstdlib>
+#include <gtest/gtest.h>
+
+using namespace lumavine;
+using namespace lumavine::test;
+
+TEST(Registry, ReadsTheInstallersFileAndWritesValuesBack)
+{
+    TemporaryFolder folder;
+    std::string path = folder.file("settings/registry.xml");
+    ASSERT_EQ(setenv("LUMAVINE_REGISTRY", path.c_str(), 1), 0);
+
+    Registry absent;
+    EXPECT_FALSE(absent.open(String(u"Software\\Lumavine")));
+    EXPECT_EQ(absent.getString(u"Location"), u"");
+    EXPECT_FALSE(absent.getStringOrNone(u"Location").has_value());
+
+    std::filesystem::create_directories(folder.file("settings"));
+    writeBytes(path, "<registry>\n       <Software>\n              <Lumavine>\n"
+                     "                     <Location>/home/ann/.local/share/lumavine</Location>\n"
+                     "                     <flags>0</flags>\n              </Lumavine>\n       </Software>\n"
+                     "</registry>\n");
+    Registry registry;
+    ASSERT_TRUE(registry.open(String(u"Software\\Lumavine")));
+    EXPECT_EQ(registry.getString(u"Location"), u"/home/ann/.local/share/lumavine");
+    EXPECT_EQ(registry.getString(u"flags"), u"0");
+    EXPECT_EQ(registry.getString(u"missing"), u"");
+    EXPECT_FALSE(registry.getStringOrNone(u"missing").has_value());
+    EXPECT_FALSE(registry.setString(String(u"flags"), String(u"1"))) << "opened for reading only";
+
+    Registry writer;
+    ASSERT_TRUE(writer.open(String(u"Software\\Lumavine"), Registry::Read | Registry::Write));
+    EXPECT_TRUE(writer.setInt(String(u"flags"), 3));
+    EXPECT_TRUE(writer.setString(String(u"Location"), String(u"/opt/lumavine \u00e9\u20ac")));
+
+    Registry again;
+    ASSERT_TRUE(again.open(String(u"Software\\Lumavine")));
+    EXPECT_EQ(again.getString(u"flags"), u"3");
+    EXPECT_EQ(again.getString(u"Location"), u"/opt/lumavine \u00e9\u20ac");
+}
+
+TEST(Registry, WritingCreatesTheFileAndKey)
+{
+    TemporaryFolder folder;
+    std::string path = folder.file("new/deeper/registry.xml");
+    ASSERT_EQ(setenv("LUMAVINE_REGISTRY", path.c_str(), 1), 0);
+    Registry registry;
+    ASSERT_TRUE(registry.open(String(u"Software\\Lumavine"), Registry::Write));
+    ASSERT_TRUE(registry.setString(String(u"Location"), String(u"/x")));
+    std::string written = readBytes(path);
+    EXPECT_EQ(written, "<registry>\n       <Software>\n              <Lumavine>\n"
+                       "                     <Location>/x</Location>\n              </Lumavine>\n"
+                       "       </Software>\n</registry>\n");
+    EXPECT_EQ(Registry::settingsPath(), path);
+}

@@ -1,0 +1,135 @@
+#include "xml/Document.h"
+
+namespace lumavine {
+
+namespace {
+
+void indent(String& out, int level, char16_t unit, int width)
+{
+    if (level > 0)
+        out.append(size_t(level) * width, unit);
+}
+
+void collectElements(const Node& from, std::u16string_view name, NodeList& into)
+{
+    for (Node* child : from.childNodes()) {
+        if (!child->isElement())
+            continue;
+        if (name == u"*" || child->nodeName() == name)
+            into.append(child);
+        collectElements(*child, name, into);
+    }
+}
+
+}
+
+NamedNodeMap* Element::attributes()
+{
+    if (!m_attributes)
+        m_attributes = std::make_unique<NamedNodeMap>(ownerDocument());
+    return m_attributes.get();
+}
+
+const String& Element::getAttribute(std::u16string_view name) const
+{
+    Attr* attribute = getAttributeNode(name);
+    return attribute ? attribute->value() : emptyString;
+}
+
+Attr* Element::getAttributeNode(std::u16string_view name) const
+{
+    return m_attributes ? m_attributes->getNamedItem(name) : nullptr;
+}
+
+std::unique_ptr<NodeList> Element::getElementsByTagName(std::u16string_view name) const
+{
+    auto list = std::make_unique<NodeList>();
+    collectElements(*this, name, *list);
+    return list;
+}
+
+void Element::setAttribute(const String& name, const String& value)
+{
+    if (name.empty())
+        return;
+    Attr* attribute = ownerDocument()->createAttribute(name);
+    attribute->setValue(value);
+    attribute->setOwnerElement(this);
+    attributes()->setNamedItem(attribute);
+}
+
+void Element::removeAttribute(std::u16string_view name)
+{
+    if (m_attributes)
+        m_attributes->removeNamedItem(name);
+}
+
+void Element::writeXmlTo(String& out, int level) const
+{
+    indent(out, level, u' ', 7);
+    out.push_back(u'<');
+    out.append(m_name);
+    if (m_attributes && !m_attributes->isEmpty()) {
+        out.push_back(u' ');
+        bool first = true;
+        for (const PtrMap::Entry* entry : *m_attributes) {
+            if (!first)
+                out.push_back(u' ');
+            first = false;
+            auto* attribute = static_cast<const Attr*>(entry->value());
+            out.append(attribute->name());
+            out.append(u"=\"");
+            out.append(attribute->value());
+            out.push_back(u'"');
+        }
+    }
+    const NodeList& children = childNodes();
+    if (children.isEmpty()) {
+        out.append(u" />\n");
+        return;
+    }
+    Node* only = children.count() == 1 ? children.first() : nullptr;
+    if (only && only->nodeType() == TextNode) {
+        out.push_back(u'>');
+        out.append(only->nodeValue());
+        out.append(u"</");
+        out.append(m_name);
+        out.append(u">\n");
+        return;
+    }
+    out.append(u">\n");
+    for (const Node* child : children)
+        child->writeXml(out, level + 1);
+    indent(out, level, u' ', 7);
+    out.append(u"</");
+    out.append(m_name);
+    out.append(u">\n");
+}
+
+void CDATASection::writeXmlTo(String& out, int level) const
+{
+    indent(out, level, u'\t', 1);
+    out.append(u"<![CDATA[");
+    out.append(m_data);
+    out.append(u"]]>\n");
+}
+
+void Comment::writeXmlTo(String& out, int level) const
+{
+    indent(out, level, u'\t', 1);
+    out.append(u"<!--");
+    out.append(m_data);
+    out.append(u"-->\n");
+}
+
+void ProcessingInstruction::writeXmlTo(String& out, int level) const
+{
+    indent(out, level, u'\t', 1);
+    out.append(u"<?");
+    out.append(m_name);
+    out.push_back(u' ');
+    out.append(m_data);
+    out.append(u" ?>\n");
+}
+
+}

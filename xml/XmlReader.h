@@ -1,0 +1,60 @@
+#pragma once
+
+#include "core/String.h"
+
+#include <vector>
+
+namespace lumavine {
+
+class Document;
+class Node;
+
+// The incremental reader behind Document::parse. It keeps the elements still
+// open as a stack, so a chunk may end anywhere and the next one resumes.
+class XmlReader {
+public:
+    explicit XmlReader(Document& document);
+
+    // True once the document itself is complete.
+    bool parse(std::u16string_view chunk);
+    void finish();
+    bool isComplete() const { return m_complete; }
+
+private:
+    enum class Mode { Text, AfterLt, AfterBang, Tag, Comment, CData, Instruction, Doctype, OtherDeclaration };
+
+    struct OpenNode {
+        Node* node;
+        String ownName;
+        String text;
+        bool named;
+    };
+
+    void scan(std::u16string_view chunk, size_t& i);
+    void readTagChar(char16_t c);
+    void handleTag();
+    void startElement();
+    bool closesInHtml(const String& open, const String& tag) const;
+    void completeTop();
+    void attachToTop(Node* node);
+    void endInstruction();
+
+    Document& m_document;
+    std::vector<OpenNode> m_open;
+    Mode m_mode = Mode::Text;
+    String m_name;
+    String m_attributes;
+    String m_scratch;
+    String m_subset;
+    String m_carry;
+    bool m_readingAttributes = false;
+    bool m_heldSlash = false;
+    bool m_selfClosing = false;
+    bool m_endTag = false;
+    bool m_inAttributeQuote = false;
+    bool m_inSubset = false;
+    int m_nesting = 0;
+    bool m_complete = false;
+};
+
+}

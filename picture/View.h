@@ -1,0 +1,42 @@
+#pragma once
+
+#include <QRect>
+#include <QSize>
+
+namespace lumavine {
+
+// What a picture and its shapes ask of whatever shows them: the canvas on
+// screen, or the export view that renders page pictures.
+class View {
+public:
+    virtual ~View() = default;
+
+    virtual double zoom() const = 0;
+    virtual QRect toScreen(const QRect& picture) const = 0;
+    virtual QPoint toScreen(const QPoint& picture) const = 0;
+    // Picture length to screen length (times the zoom) and back (divided by
+    // it); conversions truncate toward zero.
+    virtual int toScreenLength(int pictureLength) const = 0;
+    virtual int toPictureLength(int screenLength) const = 0;
+    virtual void redraw() { }
+    // Export draws the page picture: identity conversions, no handles,
+    // guides or grid. Preview shows the page as the site will.
+    virtual bool isExportMode() const { return false; }
+    virtual bool isPreviewMode() const { return false; }
+    virtual QSize clientSize() const { return QSize(); }
+    // Shapes report their point counts so the view can size shared buffers.
+    virtual void raiseLargestPointCount(int) { }
+};
+
+// The view page pictures are drawn through: no zoom, no scrolling.
+class ExportView : public View {
+public:
+    double zoom() const override { return 1.0; }
+    QRect toScreen(const QRect& picture) const override { return picture; }
+    QPoint toScreen(const QPoint& picture) const override { return picture; }
+    int toScreenLength(int pictureLength) const override { return pictureLength; }
+    int toPictureLength(int screenLength) const override { return screenLength; }
+    bool isExportMode() const override { return true; }
+};
+
+}

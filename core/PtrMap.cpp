@@ -191,7 +191,9 @@ String* StringMap::set(std::u16string_view key, const String& text, bool create)
     if (!create || key.empty())
         return nullptr;
     auto value = std::make_unique<String>(text);
-    PtrMap::add(key, value.get());
+    // put, not add: a key stored with no text through the base map would
+    // make add fail and the new text leak.
+    PtrMap::put(key, value.get(), true);
     return value.release();
 }
 

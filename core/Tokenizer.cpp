@@ -82,10 +82,13 @@ bool Tokenizer::readBalanced(char16_t open, char16_t close)
     int depth = 1;
     while (m_position < m_text.size()) {
         char16_t c = m_text[m_position++];
-        if (c == open) {
+        // Close first: with the same character for both, it ends the text
+        // rather than nesting for ever.
+        if (c == close) {
+            if (--depth == 0)
+                break;
+        } else if (c == open) {
             ++depth;
-        } else if (c == close && --depth == 0) {
-            break;
         }
         m_token.push_back(c);
     }

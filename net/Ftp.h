@@ -1,0 +1,77 @@
+#pragma once
+
+#include "core/String.h"
+#include "net/Socket.h"
+
+#include <memory>
+#include <ostream>
+#include <string_view>
+
+namespace lumavine {
+
+// A small blocking FTP client in passive mode: log in, learn and change the
+// remote directory, create directories and upload files. It keeps an
+// optional trace of everything it does.
+class Ftp {
+public:
+    enum Flags : unsigned {
+        TraceOn = 4,
+        BinaryType = 8,
+    };
+    enum SendResult {
+        SendSuccess = 0,
+        SendNoFinalReply = 1,
+        SendNoDataConnection = 2,
+        SendCannotOpenFile = 3,
+        SendFailure = 4,
+    };
+
+    explicit Ftp(int bufferSize);
+    virtual ~Ftp();
+    Ftp(const Ftp&) = delete;
+    Ftp& operator=(const Ftp&) = delete;
+
+    void setAttempts(int count) { m_attempts = count; }
+    // Without a stream the trace, when on, goes to the standard output.
+    void setTrace(std::ostream* stream);
+
+    bool connect(const String& user, const String& password, const String& host, int port);
+    bool reconnect();
+    bool setBinary(bool binary);
+    bool makeDirectory(const String& name);
+    bool changeDirectory(const String& path);
+    bool printDirectory(String& path);
+    bool setType(bool binary);
+    int sendFile(const String& localPath, const String& remoteName);
+
+    const String& errorText() const { return m_errorText; }
+    const String& replyText() const { return m_replyText; }
+    const String& currentDirectory() const { return m_currentDirectory; }
+    int lastCode() const { return m_lastCode; }
+    bool isConnected() const { return m_control.isConnected(); }
+
+private:
+    // Collects the lines of one reply; answers its code, 0 when none came.
+    int readReply();
+    // Sends the command with "\r\n" and stores the reply's code.
+    int command(const String& text, bool traced = true);
+    std::unique_ptr<Socket> openDataConnection();
+
+    void trace(std::string_view text, bool endLine = true);
+    void trace(const String& text) { trace(text.toNarrow()); }
+
+    unsigned m_flags = 0;
+    Socket m_control;
+    String m_user;
+    String m_password;
+    String m_currentDirectory;
+    std::unique_ptr<char[]> m_buffer;
+    int m_bufferSize;
+    int m_attempts = 10;
+    int m_lastCode = 0;
+    String m_replyText;
+    String m_errorText;
+    std::ostream* m_trace = nullptr;
+};
+
+}

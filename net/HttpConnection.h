@@ -1,0 +1,46 @@
+#pragma once
+
+#include "net/HttpUrl.h"
+
+#include <memory>
+#include <string_view>
+
+struct ssl_ctx_st;
+struct ssl_st;
+
+namespace lumavine {
+
+// One client connection for a fetch: plain TCP, or TLS for "https" with the
+// server's certificate checked against the trusted authorities and the host
+// name. Every blocking step (connect, handshake, each read and each write)
+// has the same time limit.
+class HttpConnection {
+public:
+    HttpConnection() = default;
+    ~HttpConnection();
+    HttpConnection(const HttpConnection&) = delete;
+    HttpConnection& operator=(const HttpConnection&) = delete;
+
+    bool open(const HttpUrl& url, int timeoutMs);
+    bool writeAll(std::string_view bytes);
+    // Bytes read into the buffer; 0 when the peer closed; negative on error
+    // or when the time limit passed.
+    long read(char* buffer, size_t size);
+    void close();
+
+private:
+    struct ContextDeleter {
+        void operator()(ssl_ctx_st* context) const;
+    };
+    struct SslDeleter {
+        void operator()(ssl_st* ssl) const;
+    };
+
+    bool startTls(const std::string& host);
+
+    int m_handle = -1;
+    std::unique_ptr<ssl_ctx_st, ContextDeleter> m_context;
+    std::unique_ptr<ssl_st, SslDeleter> m_ssl;
+};
+
+}

@@ -1,0 +1,99 @@
+#pragma once
+
+#include "core/String.h"
+#include "core/Thread.h"
+
+#include <cstddef>
+#include <string>
+
+namespace lumavine {
+
+// A blocking IPv4 TCP client connection with line reading and raw writing.
+// Everything that crosses it is 8-bit text. The thread base is never started;
+// it only lends the socket its life-cycle hooks.
+class Socket : public Thread {
+public:
+    // A connect to a dead host would otherwise block for minutes.
+    static constexpr int defaultConnectTimeoutMs = 10000;
+
+    Socket();
+    ~Socket() override;
+    Socket(const Socket&) = delete;
+    Socket& operator=(const Socket&) = delete;
+
+    bool connect(const String& host, int port);
+    bool reconnect();
+    // Zero polls without waiting.
+    bool waitReadable(int milliseconds);
+    // The bytes up to a carriage return or line feed, which is dropped; so a
+    // "\r\n" pair yields the line and then an empty one. When the peer closes,
+    // the bytes read so far, or false when there are none.
+    bool readLine(std::string& line);
+    // The same, but "\r\n" ends one line only, as HTTP headers need.
+    bool readLineJoiningCrLf(std::string& line);
+    // Narrows the text and sends all of it; false when the connection fails.
+    bool sendText(const String& text);
+    bool sendBytes(std::string_view bytes);
+    // Sends every byte; answers the count, or a negative value on failure.
+    long writeBytes(const char* bytes, size_t length);
+    void close();
+
+    // Splits a location into scheme, host, port, path and query.
+    bool parseLocation(const String& location, String& host, int& port);
+    // Parses the location and connects for "http"; "file" and anything else
+    // connect nothing and answer false.
+    bool openLocation(const String& location);
+
+    // The dotted address of the connected peer, empty when not connected.
+    String peerAddress() const;
+
+    bool isConnected() const { return m_connected; }
+    int handle() const { return m_handle; }
+    const String& host() const { return m_host; }
+    int port() const { return m_port; }
+    const String& scheme() const { return m_scheme; }
+    const String& path() const { return m_path; }
+    const String& query() const { return m_query; }
+    const std::string& sendBuffer() const { return m_sendBuffer; }
+    void setConnectTimeout(int milliseconds) { m_connectTimeoutMs = milliseconds; }
+
+    // A dotted IPv4 address is answered as it is; a name is looked up and its
+    // first address answered; a failed look-up answers the name itself.
+    static String resolve(const String& host);
+    // The local host's name and dotted address, found on first use.
+    static String localHostName();
+    static String localHostAddress();
+    // Every live socket, for the process's exit cleanup and for tests.
+    static size_t liveSocketCount();
+
+protected:
+    // Runs after the connection is made; false closes it again.
+    virtual bool connectedHook() { return true; }
+
+private:
+    bool readLineImpl(std::string& line, bool joinCrLf);
+    // The next received byte, or -1 when the peer closed or an error occurred.
+    int readByte();
+
+    std::string m_lineBuffer;
+    std::string m_sendBuffer;
+    // Bytes received ahead of the line being read.
+    std::string m_receiveBuffer;
+    size_t m_receivePosition = 0;
+    bool m_skipLineFeed = false;
+    String m_host;
+    int m_port = 0;
+    int m_handle = -1;
+    bool m_connected = false;
+    int m_connectTimeoutMs = defaultConnectTimeoutMs;
+    String m_scheme = u"http";
+    String m_path;
+    String m_query;
+};
+
+// Prepares the process for sockets; runs inside the first socket's
+// construction. There is no network library to start here, so it only
+// arranges that every live socket is closed when the process exits.
+bool startNetwork();
+
+}

@@ -1,0 +1,298 @@
+#include "TestServer.h"
+
+#include "net/Ftp.h"
+#include "net/FtpReply.h"
+
+#include <gtest/gtest.h>
+#include <random>
+#include <sstream>
+
+using namespace lumavine;
+using namespace lumavine::test;
+
+namespace {
+
+std::string randomBytes(size_t count, unsigned seed)
+{
+    std::mt19937 generator(seed);
+    std::string bytes(count, '\0');
+    for (char& c : bytes)
+        c = static_cast<char>(generator() & 0xff);
+    return bytes;
+}
+
+size_t countOf(const std::string& text, const std::string& part)
+{
+    size_t count = 0;
+    for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1))
+        ++count;
+    return count;
+}
+
+String text(const std::string& narrow)
+{
+    return String::fromLatin1(narrow);
+}
+
+}
+
+TEST(FtpReply, FindsTheCodeOfFinalLines)
+{
+    EXPECT_EQ(parseFtpReplyLine("220 ready"), 220);
+    EXPECT_EQ(parseFtpReplyLine("226 "), 226);
+    EXPECT_EQ(parseFtpReplyLine("999 x"), 999);
+    EXPECT_EQ(parseFtpReplyLine("220-continued"), 0);
+    EXPECT_EQ(parseFtpReplyLine("220"), 0);
+    EXPECT_EQ(parseFtpReplyLine("099 too small"), 0);
+    EXPECT_EQ(parseFtpReplyLine("2x0 no"), 0);
+    EXPECT_EQ(parseFtpReplyLine(" 220 indented"), 0);
+    EXPECT_EQ(parseFtpReplyLine(""), 0);
+}
+
+TEST(FtpReply, ReadsPassiveAddresses)
+{
+    std::string host;
+    int port = 0;
+    ASSERT_TRUE(parsePassiveReply("227 Entering Passive Mode (10,0,0,5,0,21).\n", host, port));
+    EXPECT_EQ(host, "10.0.0.5");
+    EXPECT_EQ(port, 21);
+    ASSERT_TRUE(parsePassiveReply("227 =(10, 0, 0, 5, 4, 1)", host, port));
+    EXPECT_EQ(port, 1025);
+
+    EXPECT_FALSE(parsePassiveReply("227 Entering Passive Mode 10,0,0,5,4,1", host, port));
+    EXPECT_FALSE(parsePassiveReply("227 (10,0,0,5,4,1", host, port));
+    EXPECT_FALSE(parsePassiveReply("227 (10,0,0,5,4)", host, port));
+    EXPECT_FALSE(parsePassiveReply("227 (10,0,0,5,4,1,7)", host, port));
+    EXPECT_FALSE(parsePassiveReply("227 (10,0,0,256,4,1)", host, port));
+    EXPECT_FALSE(parsePassiveReply("227 (10,0,0,-5,4,1)", host, port));
+    EXPECT_FALSE(parsePassiveReply("227 (a,b,c,d,e,f)", host, port));
+    EXPECT_FALSE(parsePassiveReply("227 (10,0,0,5,0,0)", host, port));
+    // The search starts at the fifth character.
+    EXPECT_FALSE(parsePassiveReply("(1,2,3,4,5,6)", host, port));
+}
+
+class FtpServerTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_FALSE(m_root.path().empty());
+        m_server = std::make_unique<TestServer>(
+            "ftp_server.py", std::vector<std::string> { m_root.path(), "ann", "secret" });
+        ASSERT_GT(m_server->port(), 0);
+    }
+
+    TempDir m_root;
+    TempDir m_local;
+    std::unique_ptr<TestServer> m_server;
+};
+
+TEST_F(FtpServerTest, LogsInAndMovesAround)
+{
+    std::ostringstream trace;
+    Ftp ftp(8192);
+    ftp.setTrace(&trace);
+    ASSERT_TRUE(ftp.connect(u"ann", u"secret", u"127.0.0.1", m_server->port())) << ftp.errorText().toNarrow();
+    EXPECT_EQ(ftp.currentDirectory(), u"/");
+
+    EXPECT_TRUE(ftp.makeDirectory(u"site"));
+    EXPECT_EQ(ftp.lastCode(), 257);
+    EXPECT_FALSE(ftp.makeDirectory(u"site"));
+    EXPECT_EQ(ftp.lastCode(), 550);
+    EXPECT_TRUE(ftp.changeDirectory(u"site"));
+    EXPECT_EQ(ftp.currentDirectory(), u"/site");
+    EXPECT_FALSE(ftp.changeDirectory(u"nowhere"));
+    EXPECT_EQ(ftp.currentDirectory(), u"/site");
+    String directory;
+    EXPECT_TRUE(ftp.printDirectory(directory));
+    EXPECT_EQ(directory, u"/site");
+    EXPECT_TRUE(ftp.setType(false));
+    EXPECT_TRUE(ftp.setBinary(true));
+
+    std::string log = trace.str();
+    std::string port = std::to_string(m_server->port());
+    EXPECT_NE(log.find("connect user=ann host=127.0.0.1 port=" + port + "\n"), std::string::npos);
+    EXPECT_NE(log.find("connect to: 127.0.0.1:" + port + "\n"), std::string::npos);
+    EXPECT_NE(log.find("send user: ann\nUSER ann\r\nget response\n"), std::string::npos);
+    EXPECT_NE(log.find("send password\nget response\n"), std::string::npos);
+    EXPECT_EQ(log.find("secret"), std::string::npos);
+    EXPECT_NE(
+        log.find("read line...got line\ngot line [257 \"/site\" is the current directory.]\n"), std::string::npos);
+    EXPECT_NE(log.find("get response return: 250\n"), std::string::npos);
+    EXPECT_NE(log.find("MKD site\r\n"), std::string::npos);
+}
+
+TEST_F(FtpServerTest, RefusesAWrongPassword)
+{
+    Ftp ftp(8192);
+    EXPECT_FALSE(ftp.connect(u"ann", u"wrong", u"127.0.0.1", m_server->port()));
+    EXPECT_EQ(ftp.lastCode(), 530);
+    EXPECT_TRUE(ftp.errorText().startsWith(u"530"));
+}
+
+TEST_F(FtpServerTest, UploadsFilesWhole)
+{
+    std::string small = "<html>small page</html>\n";
+    std::string large = randomBytes(6 * 1024 * 1024 + 17, 7);
+    writeFile(m_local.file("small.html"), small);
+    writeFile(m_local.file("large.bin"), large);
+
+    std::ostringstream trace;
+    Ftp ftp(8192);
+    ftp.setTrace(&trace);
+    ASSERT_TRUE(ftp.setBinary(true) == false);
+    ASSERT_TRUE(ftp.connect(u"ann", u"secret", u"127.0.0.1", m_server->port()));
+    ASSERT_TRUE(ftp.makeDirectory(u"up"));
+    ASSERT_TRUE(ftp.changeDirectory(u"up"));
+
+    EXPECT_EQ(ftp.sendFile(text(m_local.file("small.html")), u"small.html"), Ftp::SendSuccess);
+    EXPECT_EQ(ftp.lastCode(), 226);
+    EXPECT_EQ(ftp.sendFile(text(m_local.file("large.bin")), u"large.bin"), Ftp::SendSuccess);
+    EXPECT_EQ(readFile(m_root.file("up/small.html")), small);
+    EXPECT_TRUE(readFile(m_root.file("up/large.bin")) == large);
+
+    std::string log = trace.str();
+    EXPECT_NE(log.find("send file: " + m_local.file("small.html") + " to small.html\n"), std::string::npos);
+    EXPECT_NE(log.find("send file success: " + m_local.file("large.bin") + "\n"), std::string::npos);
+    // Traced after buffers 10, 20, ... of 8192 bytes.
+    EXPECT_NE(log.find("total bytes sent: 90112\n"), std::string::npos);
+    EXPECT_EQ(countOf(log, "total bytes sent: "), (large.size() / 8192) / 10);
+
+    EXPECT_EQ(ftp.sendFile(text(m_local.file("absent.bin")), u"absent.bin"), Ftp::SendCannotOpenFile);
+    EXPECT_EQ(ftp.errorText(), text("Cannot open local file: " + m_local.file("absent.bin")));
+    EXPECT_NE(log.size(), trace.str().size());
+    EXPECT_NE(trace.str().find("error opening file: " + m_local.file("absent.bin") + "\n"), std::string::npos);
+}
+
+TEST_F(FtpServerTest, ReconnectsWhereItWas)
+{
+    writeFile(m_local.file("a.txt"), "first");
+    Ftp ftp(4096);
+    ASSERT_TRUE(ftp.connect(u"ann", u"secret", u"127.0.0.1", m_server->port()));
+    ASSERT_TRUE(ftp.setBinary(true));
+    ASSERT_TRUE(ftp.makeDirectory(u"deep"));
+    ASSERT_TRUE(ftp.changeDirectory(u"deep"));
+
+    ASSERT_TRUE(ftp.reconnect());
+    EXPECT_EQ(ftp.currentDirectory(), u"/deep");
+    EXPECT_EQ(ftp.sendFile(text(m_local.file("a.txt")), u"a.txt"), Ftp::SendSuccess);
+    EXPECT_EQ(readFile(m_root.file("deep/a.txt")), "first");
+
+    ASSERT_TRUE(ftp.reconnect());
+    EXPECT_EQ(ftp.currentDirectory(), u"/deep");
+}
+
+TEST(Ftp, ReportsWhatCannotConnect)
+{
+    int port;
+    {
+        TestServer server("scripted_ftp.py", { "plain" });
+        port = server.port();
+    }
+    Ftp ftp(8192);
+    std::ostringstream trace;
+    ftp.setTrace(&trace);
+    EXPECT_FALSE(ftp.connect(u"ann", u"x", u"127.0.0.1", port));
+    String expected = u"Cannot connect to 127.0.0.1:" + String::number(port);
+    EXPECT_EQ(ftp.errorText(), expected);
+    EXPECT_NE(trace.str().find(expected.toNarrow() + "\n"), std::string::npos);
+
+    EXPECT_EQ(ftp.sendFile(u"/dev/null", u"x"), Ftp::SendNoDataConnection);
+    EXPECT_FALSE(ftp.setBinary(true));
+}
+
+TEST(Ftp, TakesAGreetingOfSeveralLinesAsOneReply)
+{
+    TestServer server("scripted_ftp.py", { "greeting" });
+    ASSERT_GT(server.port(), 0);
+    std::ostringstream trace;
+    Ftp ftp(8192);
+    ftp.setTrace(&trace);
+    ASSERT_TRUE(ftp.connect(String(), String(), u"127.0.0.1", server.port()));
+    std::string log = trace.str();
+    size_t firstReply = log.find("get response return: ");
+    ASSERT_NE(firstReply, std::string::npos);
+    EXPECT_EQ(log.substr(firstReply, 25), "get response return: 220\n");
+    std::string greeting = log.substr(0, firstReply);
+    EXPECT_EQ(countOf(greeting, "got line [220"), 3u);
+    EXPECT_NE(greeting.find("got line [220-Second line]"), std::string::npos);
+    EXPECT_EQ(ftp.currentDirectory(), u"/upload");
+}
+
+TEST(Ftp, GivesUpOnASilentServer)
+{
+    TestServer server("scripted_ftp.py", { "silent" });
+    ASSERT_GT(server.port(), 0);
+    std::ostringstream trace;
+    Ftp ftp(8192);
+    ftp.setTrace(&trace);
+    ftp.setAttempts(2);
+    EXPECT_FALSE(ftp.connect(u"ann", u"x", u"127.0.0.1", server.port()));
+    EXPECT_EQ(ftp.lastCode(), 0);
+    EXPECT_TRUE(ftp.errorText().empty());
+    EXPECT_NE(trace.str().find("read line...no data, attempt: 1\nno data, attempt: 2\nfailing after 2 attempts\n"),
+        std::string::npos);
+}
+
+TEST(Ftp, LeavesTheDirectoryEmptyWithoutAQuotedPath)
+{
+    TestServer server("scripted_ftp.py", { "pwd-bare" });
+    Ftp ftp(8192);
+    ASSERT_TRUE(ftp.connect(u"ann", u"x", u"127.0.0.1", server.port()));
+    EXPECT_TRUE(ftp.currentDirectory().empty());
+    String directory = u"old";
+    EXPECT_FALSE(ftp.printDirectory(directory));
+    EXPECT_TRUE(directory.empty());
+    EXPECT_EQ(ftp.lastCode(), 257);
+}
+
+TEST(Ftp, SendsDataToTheControlPeerWhateverPasvNames)
+{
+    TempDir local;
+    std::string bytes = randomBytes(100000, 3);
+    writeFile(local.file("f.bin"), bytes);
+    TestServer server("scripted_ftp.py", { "pasv-other" });
+    Ftp ftp(8192);
+    ASSERT_TRUE(ftp.connect(u"ann", u"x", u"127.0.0.1", server.port()));
+    EXPECT_EQ(ftp.sendFile(text(local.file("f.bin")), u"f.bin"), Ftp::SendSuccess);
+    EXPECT_EQ(ftp.replyText(), u"226 received 100000 bytes\n");
+}
+
+TEST(Ftp, UploadsAfterEitherPreliminaryStorReply)
+{
+    TempDir local;
+    writeFile(local.file("f.txt"), "content");
+    TestServer server("scripted_ftp.py", { "stor-125" });
+    Ftp ftp(8192);
+    ASSERT_TRUE(ftp.connect(u"ann", u"x", u"127.0.0.1", server.port()));
+    EXPECT_EQ(ftp.sendFile(text(local.file("f.txt")), u"f.txt"), Ftp::SendSuccess);
+    EXPECT_EQ(ftp.replyText(), u"226 received 7 bytes\n");
+}
+
+TEST(Ftp, TreatsARefusedStorAsFailure)
+{
+    TempDir local;
+    writeFile(local.file("f.txt"), "content");
+    TestServer server("scripted_ftp.py", { "stor-refused" });
+    std::ostringstream trace;
+    Ftp ftp(8192);
+    ftp.setTrace(&trace);
+    ASSERT_TRUE(ftp.connect(u"ann", u"x", u"127.0.0.1", server.port()));
+    EXPECT_EQ(ftp.sendFile(text(local.file("f.txt")), u"f.txt"), Ftp::SendFailure);
+    EXPECT_EQ(ftp.lastCode(), 550);
+    EXPECT_NE(trace.str().find("send file failure: " + local.file("f.txt") + "\n"), std::string::npos);
+}
+
+TEST(Ftp, CountsAMissingFinalReplyAsSent)
+{
+    TempDir local;
+    writeFile(local.file("f.txt"), "content");
+    TestServer server("scripted_ftp.py", { "no-final" });
+    std::ostringstream trace;
+    Ftp ftp(8192);
+    ftp.setTrace(&trace);
+    ftp.setAttempts(1);
+    ASSERT_TRUE(ftp.connect(u"ann", u"x", u"127.0.0.1", server.port()));
+    EXPECT_EQ(ftp.sendFile(text(local.file("f.txt")), u"f.txt"), Ftp::SendNoFinalReply);
+    EXPECT_EQ(ftp.lastCode(), 0);
+    EXPECT_NE(trace.str().find("send file no response: " + local.file("f.txt") + "\n"), std::string::npos);
+}

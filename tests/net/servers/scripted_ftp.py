@@ -1,0 +1,116 @@
+"""An FTP server of our own for replies that real servers do not give.
+
+Usage: scripted_ftp.py SCENARIO
+  plain        ordinary answers
+  greeting     a greeting of three lines
+  silent       greets nobody and answers nothing
+  pasv-other   PASV names 10.0.0.5 while listening on 127.0.0.1
+  stor-125     STOR is answered with 125, then the upload goes on
+  stor-refused STOR is answered with 550
+  no-final     STOR gets 150, but no reply follows the upload
+  pwd-bare     PWD answers 257 without a quoted path
+Prints the port it listens on, then serves until killed. Uploads are
+answered "226 received N bytes".
+"""
+import socket
+import sys
+import threading
+
+
+def reply(conn, text):
+    conn.sendall((text + "\r\n").encode("latin-1"))
+
+
+def session(conn, scenario):
+    reader = conn.makefile("rb")
+    if scenario == "silent":
+        while reader.readline():
+            pass
+        return
+    if scenario == "greeting":
+        conn.sendall(b"220-Welcome to the scripted server\r\n220-Second line\r\n220 Ready\r\n")
+    else:
+        reply(conn, "220 Ready")
+    listener = None
+    for raw in reader:
+        line = raw.decode("latin-1").rstrip("\r\n")
+        command, _, argument = line.partition(" ")
+        command = command.upper()
+        if command == "USER":
+            reply(conn, "331 Password required")
+        elif command == "PASS":
+            reply(conn, "230 Logged in")
+        elif command == "PWD":
+            if scenario == "pwd-bare":
+                reply(conn, "257 current directory is slash")
+            else:
+                reply(conn, '257 "/upload" is the current directory')
+        elif command == "CWD":
+            reply(conn, "250 Okay")
+        elif command == "TYPE":
+            reply(conn, "200 Type set")
+        elif command == "MKD":
+            reply(conn, '257 "%s" created' % argument)
+        elif command == "PASV":
+            if listener:
+                listener.close()
+            listener = socket.socket(socket.AF_INET, socket.SOCK_STREAM)
+            listener.bind(("127.0.0.1", 0))
+            listener.listen(1)
+            port = listener.getsockname()[1]
+            address = "10,0,0,5" if scenario == "pasv-other" else "127,0,0,1"
+            reply(conn, "227 Entering Passive Mode (%s,%d,%d)." % (address, port // 256, port % 256))
+        elif command == "STOR":
+            if scenario == "stor-refused":
+                reply(conn, "550 Not allowed")
+                continue
+            if not listener:
+                reply(conn, "425 Use PASV first")
+                continue
+            if scenario == "stor-125":
+                reply(conn, "125 Data connection already open")
+            else:
+                reply(conn, "150 Opening data connection")
+            listener.settimeout(10)
+            data, _ = listener.accept()
+            received = 0
+            while True:
+                block = data.recv(65536)
+                if not block:
+                    break
+                received += len(block)
+            data.close()
+            listener.close()
+            listener = None
+            if scenario != "no-final":
+                reply(conn, "226 received %d bytes" % received)
+        elif command == "QUIT":
+            reply(conn, "221 Bye")
+            break
+        else:
+            reply(conn, "502 Not implemented")
+
+
+def serve(conn, scenario):
+    try:
+        session(conn, scenario)
+    except OSError:
+        pass
+    finally:
+        conn.close()
+
+
+def main():
+    scenario = sys.argv[1]
+    server = socket.socket(socket.AF_INET, socket.SOCK_STREAM)
+    server.setsockopt(socket.SOL_SOCKET, socket.SO_REUSEADDR, 1)
+    server.bind(("127.0.0.1", 0))
+    server.listen(8)
+    print(server.getsockname()[1], flush=True)
+    while True:
+        conn, _ = server.accept()
+        threading.Thread(target=serve, args=(conn, scenario), daemon=True).start()
+
+
+if __name__ == "__main__":
+    main()

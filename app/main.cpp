@@ -1,0 +1,36 @@
+#include "app/CommandLine.h"
+
+#include <iostream>
+#include <string>
+#include <vector>
+
+#ifndef LUMAVINE_VERSION
+#error "LUMAVINE_VERSION comes from the project version in CMakeLists.txt"
+#endif
+
+int main(int argc, char** argv)
+{
+    using lumavine::CommandLine;
+
+    const std::vector<std::string> arguments(argv + 1, argv + argc);
+    CommandLine commandLine;
+    if (!commandLine.parse(arguments)) {
+        std::cerr << "lumavine: " << commandLine.error() << "\nTry 'lumavine --help'.\n";
+        return 2;
+    }
+
+    switch (commandLine.mode()) {
+    case CommandLine::Mode::Version:
+        std::cout << "Lumavine Designer " LUMAVINE_VERSION "\n";
+        return 0;
+    case CommandLine::Mode::Help:
+        std::cout << CommandLine::usage();
+        return 0;
+    default:
+        break;
+    }
+
+    // Refusing is the honest answer for a mode whose subsystems this build does not carry.
+    std::cerr << "lumavine: " << CommandLine::modeName(commandLine.mode()) << " is not available in this build\n";
+    return 1;
+}

@@ -138,12 +138,12 @@ bool HttpUrl::parse(std::string_view url, HttpUrl& out)
     if (authority.empty() || authority.find_first_of("[]:") != std::string_view::npos)
         return false;
     result.host = authority;
-    if (path.empty())
-        result.path = "/";
-    else if (path.front() == '?')
-        result.path = "/" + std::string(path);
-    else
-        result.path = path;
+    // Built by appending: gcc 12 warns falsely (-Wrestrict) on the
+    // assignment and concatenation forms at -O3.
+    result.path.clear();
+    if (path.empty() || path.front() == '?')
+        result.path.push_back('/');
+    result.path.append(path);
     out = std::move(result);
     return true;
 }

@@ -26,6 +26,8 @@ public:
     virtual QSize clientSize() const { return QSize(); }
     // Shapes report their point counts so the view can size shared buffers.
     virtual void raiseLargestPointCount(int) { }
+    // The pointer is hidden while a handle is dragged.
+    virtual void setPointerHidden(bool) { }
 };
 
 // The view page pictures are drawn through: no zoom, no scrolling.

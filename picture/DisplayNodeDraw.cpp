@@ -1,0 +1,229 @@
+// The drawing half of DisplayNode: body, border, caption, selection and
+// handles, all in screen coordinates of the node's view.
+#include "picture/DisplayNode.h"
+
+#include "picture/BorderPainter.h"
+#include "picture/CaptionText.h"
+#include "picture/FillBrush.h"
+#include "picture/LinePainter.h"
+#include "picture/View.h"
+#include "picture/WinImage.h"
+
+#include <QPainter>
+#include <QPen>
+#include <QPolygon>
+
+namespace lumavine {
+
+namespace {
+
+QPolygon screenPolygon(const View& view, const std::vector<QPoint>& points)
+{
+    QPolygon polygon;
+    polygon.reserve(int(points.size()));
+    for (const QPoint& point : points)
+        polygon.append(view.toScreen(point));
+    return polygon;
+}
+
+bool isDecorated(const View& view)
+{
+    return !view.isExportMode() && !view.isPreviewMode();
+}
+
+}
+
+void DisplayNode::fill(QPainter& painter)
+{
+    if (!hasBackground() && m_kind != ShapeKind::Image)
+        return;
+    View& v = view();
+    switch (m_kind) {
+    case ShapeKind::Image: {
+        if (pointCount() < 4 || !m_image)
+            return;
+        m_image->draw(painter, getInnerBounds(true));
+        return;
+    }
+    case ShapeKind::Text:
+    case ShapeKind::Rectangle: {
+        if (pointCount() < 4)
+            return;
+        QRect inner = getInnerBounds(true);
+        if (!inner.isEmpty())
+            painter.fillRect(inner, fillBrush(*this, inner));
+        return;
+    }
+    case ShapeKind::Polygon: {
+        if (m_points.empty())
+            return;
+        QPolygon polygon = screenPolygon(v, m_points);
+        painter.save();
+        painter.setPen(Qt::NoPen);
+        painter.setBrush(fillBrush(*this, polygon.boundingRect()));
+        painter.drawPolygon(polygon, Qt::OddEvenFill);
+        painter.restore();
+        return;
+    }
+    case ShapeKind::Ellipse: {
+        if (pointCount() < 4)
+            return;
+        QRect inner = getInnerBounds(true);
+        painter.save();
+        painter.setPen(Qt::NoPen);
+        painter.setBrush(fillBrush(*this, inner));
+        painter.drawEllipse(QRectF(inner));
+        painter.restore();
+        return;
+    }
+    case ShapeKind::RoundRectangle: {
+        if (pointCount() < 4)
+            return;
+        QRect outer = getBounds(true);
+        painter.save();
+        painter.setPen(Qt::NoPen);
+        painter.setBrush(fillBrush(*this, outer));
+        painter.drawPath(BorderPainter::roundRectanglePath(outer, false));
+        painter.restore();
+        return;
+    }
+    default:
+        return;
+    }
+}
+
+void DisplayNode::draw(QPainter& painter)
+{
+    View& v = view();
+    if (m_kind == ShapeKind::Line) {
+        if (isBezierLine())
+            normalizeBezier();
+        LinePainter::Style style;
+        style.type = m_lineStyle.lineType();
+        style.width = v.toScreenLength(m_lineStyle.width());
+        style.color = m_lineStyle.lineColor().toQColor();
+        style.dash = m_lineStyle.dashStyle();
+        style.join = m_lineStyle.join();
+        LinePainter::Arrow arrows[2];
+        for (int end = 0; end < 2; ++end) {
+            const LineEndGeometry& geometry = lineEnd(end);
+            arrows[end].drawn = m_lineStyle.endStyle(end) == LineProperties::EndArrow;
+            arrows[end].color = m_lineStyle.endColor(end).toQColor();
+            if (!arrows[end].drawn)
+                continue;
+            if (geometry.base.x() != 0 && geometry.base.y() != 0)
+                arrows[end].base = v.toScreen(geometry.base);
+            for (const QPoint& corner : geometry.corners)
+                arrows[end].head.append(v.toScreen(corner));
+        }
+        LinePainter::draw(painter, screenPolygon(v, m_points), style, arrows);
+        // A dot end has its square reserved around the end point; it shows
+        // as a disc in the end's colour.
+        for (int end = 0; end < 2; ++end) {
+            if (m_lineStyle.endStyle(end) != LineProperties::EndDot || lineEnd(end).dot.isEmpty())
+                continue;
+            painter.save();
+            painter.setPen(Qt::NoPen);
+            painter.setBrush(arrows[end].color);
+            painter.drawEllipse(QRectF(v.toScreen(lineEnd(end).dot)));
+            painter.restore();
+        }
+    } else {
+        fill(painter);
+    }
+
+    if (!m_points.empty() && m_kind != ShapeKind::Line) {
+        int stored = m_border.width();
+        if (stored >= 0 && stored <= BorderPainter::maximumWidth) {
+            int width = v.toScreenLength(stored);
+            QRect outer = getBounds(true);
+            bool boxKind = m_kind == ShapeKind::Text || m_kind == ShapeKind::Image || m_kind == ShapeKind::Rectangle;
+            if (width == 0) {
+                if (boxKind && isDecorated(v) && pointCount() >= 4)
+                    BorderPainter::drawEditingGuide(painter, outer);
+            } else {
+                BorderPainter border(painter, width, m_border.borderStyle(), m_border.join(), m_border.lineColor().argb);
+                if (boxKind)
+                    border.drawRectangle(outer);
+                else if (m_kind == ShapeKind::Ellipse)
+                    border.drawEllipse(outer);
+                else if (m_kind == ShapeKind::RoundRectangle)
+                    border.drawRoundRectangle(outer);
+                else if (m_kind == ShapeKind::Polygon)
+                    border.drawPolygon(screenPolygon(v, m_points));
+            }
+        }
+    }
+
+    // Vertical captions are measured and placed but have no drawing.
+    if (m_text.empty() || isVertical() || m_kind == ShapeKind::Line)
+        return;
+    if (m_lines.empty())
+        measureText(m_text);
+    WinFont& font = captionFont();
+    font.setDisplayScale(v.zoom());
+    QFont platform = font.platformFont();
+    QPoint at = v.toScreen(captionPosition());
+    for (const DisplayLine& line : m_lines) {
+        int height = v.toScreenLength(line.height);
+        drawCaptionLine(painter, platform, font.brush(), at, height, line.text, baseDirectory());
+        at.ry() += height;
+    }
+}
+
+void DisplayNode::drawSelection(QPainter& painter)
+{
+    View& v = view();
+    if (!isDecorated(v))
+        return;
+    if (isBezierLine() && m_points.size() > 1) {
+        painter.save();
+        painter.setPen(QPen(Qt::black, 1));
+        painter.setBrush(Qt::NoBrush);
+        painter.drawPolyline(screenPolygon(v, m_points));
+        painter.restore();
+    }
+    if ((m_kind == ShapeKind::Text || m_kind == ShapeKind::Ellipse) && pointCount() >= 4) {
+        BorderPainter frame(painter, 2, BorderPainter::Solid, BorderPainter::Miter, opaqueBlack.argb);
+        frame.drawRectangle(getBounds(true).adjusted(-1, -1, 1, 1));
+    }
+    drawHandles(painter);
+}
+
+void DisplayNode::drawHandles(QPainter& painter)
+{
+    View& v = view();
+    if (!isDecorated(v) || handlesSuppressed() || m_kind == ShapeKind::Text)
+        return;
+    painter.save();
+    painter.setPen(QPen(Qt::black, 1));
+    painter.setBrush(Qt::white);
+    const int count = int(m_handles.size());
+    bool pointed = m_kind == ShapeKind::Line || m_kind == ShapeKind::Polygon;
+    for (int i = 0; i < count; ++i) {
+        QRect square = v.toScreen(m_handles[i]);
+        if (square.isEmpty())
+            continue;
+        if (i == m_activeHandle) {
+            painter.drawRect(square);
+        } else if (pointed && (i == 0 || i == count - 1)) {
+            // The first point's handle points up, the last one's down, so the
+            // direction of the line or outline can be seen.
+            QPolygon triangle;
+            int middle = square.x() + square.width() / 2;
+            if (i == 0) {
+                triangle << QPoint(middle, square.y()) << QPoint(square.right(), square.bottom())
+                         << QPoint(square.x(), square.bottom());
+            } else {
+                triangle << QPoint(middle, square.bottom()) << QPoint(square.x(), square.y())
+                         << QPoint(square.right(), square.y());
+            }
+            painter.drawPolygon(triangle);
+        } else {
+            painter.drawEllipse(square);
+        }
+    }
+    painter.restore();
+}
+
+}

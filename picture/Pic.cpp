@@ -1,0 +1,750 @@
+#include "picture/Pic.h"
+
+#include "core/UniqueId.h"
+#include "picture/GridDots.h"
+#include "picture/View.h"
+#include "picture/WinImage.h"
+#include "xml/Elements.h"
+
+#include <QPainter>
+#include <QPen>
+
+namespace lumavine {
+
+Pic::Pic(View* view) : DisplayElement(view) { }
+
+Pic::~Pic()
+{
+    clear();
+}
+
+void Pic::clear()
+{
+    m_selection.clear();
+    m_secondList.clear();
+    m_ids.clear();
+    m_groups.clear();
+    m_dragged = nullptr;
+    while (PicNode* node = m_shapes.popFront())
+        delete node;
+}
+
+bool Pic::compare(const PtrList&, const void* a, const void* b) const
+{
+    auto* added = static_cast<const PicNode*>(a);
+    auto* listed = static_cast<const PicNode*>(b);
+    if (listed->layer() != added->layer())
+        return listed->layer() > added->layer();
+    return listed->kindCode() < added->kindCode();
+}
+
+void Pic::requestRedraw()
+{
+    if (View* v = view())
+        v->redraw();
+}
+
+void Pic::setPicFlag(int flag, bool on)
+{
+    if (on)
+        m_picFlags |= flag;
+    else
+        m_picFlags &= ~flag;
+}
+
+std::unique_ptr<PicNode> Pic::createNode()
+{
+    return std::make_unique<PicNode>(this);
+}
+
+void Pic::addFormGroups(Element*, PicNode*) { }
+
+std::unique_ptr<WinImage> Pic::createImage()
+{
+    return std::make_unique<WinImage>(baseDirectory());
+}
+
+String Pic::newNodeId()
+{
+    String id;
+    makeUniqueId(id, m_idSeparator.empty() ? u'-' : m_idSeparator[0]);
+    return id;
+}
+
+String Pic::uniqueName(ShapeKind kind)
+{
+    String base(DisplayNode::kindDisplayName(int(kind)));
+    int number = 1;
+    for (const PicNode* node : m_shapes) {
+        if (node->kind() == kind)
+            ++number;
+    }
+    for (;;) {
+        String candidate = base + u'_';
+        candidate.appendInt(number);
+        bool taken = false;
+        for (const PicNode* node : m_shapes) {
+            if (node->kind() == kind && node->getName().equals(candidate)) {
+                taken = true;
+                break;
+            }
+        }
+        if (!taken)
+            return candidate;
+        ++number;
+    }
+}
+
+bool Pic::registerNode(PicNode* node)
+{
+    if (!node || node->id().empty() || m_ids.get(node->id()))
+        return false;
+    node->setPicture(this);
+    m_shapes.insertSorted(node, *this);
+    m_ids.add(node->id(), node);
+    return true;
+}
+
+PicNode* Pic::addShape(std::unique_ptr<PicNode> node)
+{
+    if (!registerNode(node.get()))
+        return nullptr;
+    return node.release();
+}
+
+std::unique_ptr<PicNode> Pic::newShape(ShapeKind kind)
+{
+    std::unique_ptr<PicNode> node = createNode();
+    node->setId(newNodeId());
+    node->setKind(kind);
+    node->setName(uniqueName(kind));
+    return node;
+}
+
+PicNode* Pic::addLine(const std::vector<QPoint>& points)
+{
+    if (points.size() < 2)
+        return nullptr;
+    auto node = newShape(ShapeKind::Line);
+    if (!node->setPoints(points))
+        return nullptr;
+    node->computeLineEnds();
+    node->updateHandles();
+    return addShape(std::move(node));
+}
+
+PicNode* Pic::addPolygon(const std::vector<QPoint>& points)
+{
+    if (points.size() < 3)
+        return nullptr;
+    auto node = newShape(ShapeKind::Polygon);
+    if (!node->setPoints(points))
+        return nullptr;
+    return addShape(std::move(node));
+}
+
+PicNode* Pic::addRectangle(const QRect& rectangle)
+{
+    auto node = newShape(ShapeKind::Rectangle);
+    node->setBounds(rectangle);
+    return addShape(std::move(node));
+}
+
+PicNode* Pic::addRoundRectangle(const QRect& rectangle)
+{
+    auto node = newShape(ShapeKind::RoundRectangle);
+    node->setBounds(rectangle);
+    return addShape(std::move(node));
+}
+
+PicNode* Pic::addEllipse(const QRect& rectangle)
+{
+    auto node = newShape(ShapeKind::Ellipse);
+    node->setBounds(rectangle);
+    return addShape(std::move(node));
+}
+
+PicNode* Pic::addPicture(int x, int y, const String& source)
+{
+    auto node = newShape(ShapeKind::Image);
+    node->setProperty(u"image", String(u"source=\"") + source + u"\"");
+    int width = 40;
+    int height = 40;
+    if (WinImage* image = node->image(); image && image->isLoaded()) {
+        width = image->naturalWidth();
+        height = image->naturalHeight();
+    }
+    node->setBounds(QRect(x, y, width, height));
+    node->updateImageSize();
+    node->border().setWidth(0);
+    PicNode* added = addShape(std::move(node));
+    requestRedraw();
+    return added;
+}
+
+PicNode* Pic::addThumbnail(int x, int y, const String& source)
+{
+    auto node = newShape(ShapeKind::Image);
+    node->setProperty(u"image", String(u"source=\"") + source + u"\"");
+    if (WinImage* image = node->image())
+        image->setKeepAspect(true);
+    node->setBounds(QRect(x, y, 100, 100));
+    node->updateImageSize();
+    node->border().setWidth(0);
+    PicNode* added = addShape(std::move(node));
+    requestRedraw();
+    return added;
+}
+
+void Pic::markSelected(PicNode* shape, bool selected)
+{
+    if (selected && !shape->isSelected()) {
+        shape->setSelected(true);
+        m_selection.append(shape);
+    } else if (!selected && shape->isSelected()) {
+        shape->setSelected(false);
+        m_selection.remove(shape);
+    }
+}
+
+bool Pic::select(PicNode* shape, bool toggle, bool keepOthers)
+{
+    if (!shape)
+        return false;
+    bool selecting;
+    if (!shape->isSelected()) {
+        if (!keepOthers)
+            clearSelection();
+        markSelected(shape, true);
+        selecting = true;
+    } else if (!toggle) {
+        markSelected(shape, false);
+        selecting = false;
+    } else {
+        selecting = true;
+    }
+    for (const auto& group : m_groups) {
+        if (!group->get(shape->id()))
+            continue;
+        for (const PtrMap::Entry* entry : *group)
+            markSelected(Group::valueOf(entry), selecting);
+    }
+    return true;
+}
+
+void Pic::selectAll()
+{
+    for (PicNode* node : m_shapes)
+        markSelected(node, true);
+    requestRedraw();
+}
+
+void Pic::clearSelection()
+{
+    for (PicNode* node : m_shapes)
+        node->setSelected(false);
+    m_selection.clear();
+    requestRedraw();
+}
+
+void Pic::selectList(const PtrListOf<PicNode>& shapes)
+{
+    clearSelection();
+    for (PicNode* node : shapes)
+        select(node, true, true);
+}
+
+void Pic::removeFromGroups(const PicNode* shape)
+{
+    for (auto& group : m_groups)
+        group->remove(shape->id());
+    std::erase_if(m_groups, [](const std::unique_ptr<Group>& group) { return group->isEmpty(); });
+}
+
+std::unique_ptr<PicNode> Pic::removeNode(PicNode* shape)
+{
+    if (!shape || !m_shapes.remove(shape))
+        return nullptr;
+    if (m_ids.get(shape->id()) == shape)
+        m_ids.remove(shape->id());
+    m_selection.remove(shape);
+    m_secondList.remove(shape);
+    shape->setSelected(false);
+    if (m_dragged == shape)
+        m_dragged = nullptr;
+    removeFromGroups(shape);
+    // A line attached to the removed shape comes loose, and its end id goes.
+    for (PicNode* node : m_shapes) {
+        if (node->kind() != ShapeKind::Line)
+            continue;
+        for (int end = 0; end < 2; ++end) {
+            if (node->anchor(end) == shape || node->endId(end).equals(shape->id())) {
+                node->attachEnd(end, nullptr);
+                node->setEndId(end, String());
+            }
+        }
+        node->resolveEnds();
+    }
+    requestRedraw();
+    return std::unique_ptr<PicNode>(shape);
+}
+
+int Pic::removeSelected()
+{
+    int removed = 0;
+    while (PicNode* shape = m_selection.first()) {
+        bool wasSelected = shape->isSelected();
+        std::unique_ptr<PicNode> gone = removeNode(shape);
+        if (!gone) {
+            m_selection.remove(shape);
+            continue;
+        }
+        if (wasSelected)
+            ++removed;
+    }
+    return removed;
+}
+
+bool Pic::group(const PtrListOf<PicNode>& shapes)
+{
+    if (shapes.count() < 2)
+        return false;
+    auto group = std::make_unique<Group>(true);
+    for (PicNode* node : shapes)
+        group->add(node->id(), node);
+    m_groups.push_back(std::move(group));
+    return true;
+}
+
+bool Pic::ungroup(const PtrListOf<PicNode>& shapes)
+{
+    if (shapes.isEmpty())
+        return false;
+    for (PicNode* node : shapes)
+        removeFromGroups(node);
+    return true;
+}
+
+bool Pic::hitsShape(PicNode* shape, QPoint point, bool handlesOnly)
+{
+    shape->setActiveHandle(-1);
+    if (shape->kind() == ShapeKind::Line) {
+        if (shape->lineEnd(0).square.contains(point)) {
+            shape->setActiveHandle(0);
+            return true;
+        }
+        if (shape->lineEnd(1).square.contains(point)) {
+            shape->setActiveHandle(shape->pointCount() - 1);
+            return true;
+        }
+        return shape->hitHandle(point) >= 0;
+    }
+    if (!handlesOnly) {
+        QRect bounds = shape->getBounds();
+        if (shape->kind() == ShapeKind::Polygon) {
+            // The region is costly to build; most shapes are ruled out by
+            // their bounds first.
+            if (bounds.contains(point) && shape->outlineRegion().contains(point))
+                return true;
+        } else if (bounds.contains(point)) {
+            return true;
+        }
+    }
+    return shape->hitHandle(point) >= 0;
+}
+
+PicNode* Pic::hitList(const PtrListOf<PicNode>& list, QPoint point, const PicNode* exclude, bool fromFront,
+    bool handlesOnly)
+{
+    if (fromFront) {
+        for (PicNode* node : list) {
+            if (node != exclude && hitsShape(node, point, handlesOnly))
+                return node;
+        }
+        return nullptr;
+    }
+    // Walk from the topmost shape; links are followed backwards.
+    std::vector<PicNode*> reversed(list.begin(), list.end());
+    for (auto it = reversed.rbegin(); it != reversed.rend(); ++it) {
+        if (*it != exclude && hitsShape(*it, point, handlesOnly))
+            return *it;
+    }
+    return nullptr;
+}
+
+PicNode* Pic::hitPoint(QPoint point, const PicNode* exclude, bool fromFront)
+{
+    PicNode* s = hitList(m_selection, point, exclude, fromFront, false);
+    if (s && s->activeHandle() >= 0)
+        return s;
+    int selectedHandle = s ? s->activeHandle() : -1;
+    PicNode* t = hitList(m_shapes, point, exclude, fromFront, true);
+    if (!t)
+        t = hitList(m_shapes, point, exclude, fromFront, false);
+    if (s)
+        s->setActiveHandle(selectedHandle);
+    if (!s || !t)
+        return s ? s : t;
+    if (t->layer() > s->layer() || (t->layer() == s->layer() && t->kindCode() < s->kindCode()))
+        return t;
+    return s;
+}
+
+size_t Pic::shapesInRect(const QRect& rectangle, PtrListOf<PicNode>& into, bool all) const
+{
+    size_t found = 0;
+    for (PicNode* node : m_shapes) {
+        const auto& points = node->points();
+        if (points.empty())
+            continue;
+        bool inside = all ? std::all_of(points.begin(), points.end(), [&](QPoint p) { return rectangle.contains(p); })
+                          : std::any_of(points.begin(), points.end(), [&](QPoint p) { return rectangle.contains(p); });
+        if (inside) {
+            into.append(node);
+            ++found;
+        }
+    }
+    return found;
+}
+
+size_t Pic::shapesInShape(const PicNode* container, PtrListOf<PicNode>& into, bool all) const
+{
+    if (!container || container->kind() == ShapeKind::Line)
+        return 0;
+    if (container->kind() != ShapeKind::Polygon)
+        return shapesInRect(container->getBounds(), into, all);
+    QRegion region = container->outlineRegion();
+    size_t found = 0;
+    for (PicNode* node : m_shapes) {
+        const auto& points = node->points();
+        if (node == container || points.empty())
+            continue;
+        auto inRegion = [&](QPoint p) { return region.contains(p); };
+        bool inside = all ? std::all_of(points.begin(), points.end(), inRegion)
+                          : std::any_of(points.begin(), points.end(), inRegion);
+        if (inside) {
+            into.append(node);
+            ++found;
+        }
+    }
+    return found;
+}
+
+void Pic::lineEndsChanged()
+{
+    if (m_batchDepth > 0) {
+        m_lineEndsDirty = true;
+        return;
+    }
+    recomputeLines(nullptr);
+}
+
+void Pic::recomputeLines(const PtrListOf<PicNode>* moved)
+{
+    for (PicNode* node : m_shapes) {
+        if (node->kind() != ShapeKind::Line)
+            continue;
+        if (moved) {
+            bool affected = node->isSelected() || (node->anchor(0) && node->anchor(0)->isSelected())
+                || (node->anchor(1) && node->anchor(1)->isSelected());
+            if (!affected)
+                continue;
+        }
+        node->computeLineEnds();
+        node->updateHandles();
+    }
+}
+
+void Pic::moveSelectionBy(int dx, int dy)
+{
+    ++m_batchDepth;
+    for (PicNode* node : m_selection)
+        node->moveBy(dx, dy);
+    --m_batchDepth;
+    if (m_lineEndsDirty) {
+        m_lineEndsDirty = false;
+        recomputeLines(&m_selection);
+    }
+    requestRedraw();
+}
+
+void Pic::resolveAllEnds()
+{
+    for (PicNode* node : m_shapes) {
+        if (node->kind() == ShapeKind::Line)
+            node->resolveEnds();
+    }
+}
+
+void Pic::setGridSize(int size)
+{
+    if (size <= 0)
+        return;
+    m_gridSize = size;
+    requestRedraw();
+}
+
+PicNode* Pic::rubberBand()
+{
+    if (!m_rubberBand) {
+        m_rubberBand = createNode();
+        m_rubberBand->setKind(ShapeKind::None, 4);
+    }
+    return m_rubberBand.get();
+}
+
+void Pic::beginHandleDrag(PicNode* shape, QPoint point)
+{
+    if (View* v = view())
+        v->setPointerHidden(true);
+    m_dragStart = m_lastPoint = point;
+    m_delta = QPoint();
+    m_dragged = shape;
+    m_picFlags |= PointerCaptured;
+}
+
+void Pic::beginRubberBand(QPoint point)
+{
+    m_dragStart = m_lastPoint = point;
+    m_delta = QPoint();
+    PicNode* band = rubberBand();
+    band->setKind(ShapeKind::Rectangle);
+    QPoint at = point;
+    if (View* v = view())
+        at = QPoint(v->toPictureLength(point.x()), v->toPictureLength(point.y()));
+    band->setBounds(QRect(at, QSize(0, 0)));
+    m_picFlags |= RubberBandActive | PointerCaptured;
+}
+
+void Pic::dragTo(QPoint point)
+{
+    View* v = view();
+    auto toPicture = [v](int length) { return v ? v->toPictureLength(length) : length; };
+    if (m_dragged) {
+        m_dragged->movePoint(m_dragged->activeHandle(), toPicture(m_delta.x()), toPicture(m_delta.y()));
+        recomputeLines(nullptr);
+    }
+    if (m_picFlags & RubberBandActive) {
+        PicNode* band = rubberBand();
+        band->movePoint(2, toPicture(m_delta.x()), toPicture(m_delta.y()));
+    }
+    m_delta = point - m_lastPoint;
+    m_lastPoint = point;
+    requestRedraw();
+}
+
+PicNode* Pic::endDrag(QPoint)
+{
+    PicNode* result = nullptr;
+    if (m_dragged) {
+        if (m_dragged->kind() == ShapeKind::Image)
+            m_dragged->updateImageSize();
+        result = m_dragged;
+    } else if (m_picFlags & RubberBandActive) {
+        result = rubberBand();
+    }
+    m_picFlags &= ~(RubberBandActive | PointerCaptured);
+    m_dragged = nullptr;
+    requestRedraw();
+    if (View* v = view())
+        v->setPointerHidden(false);
+    return result;
+}
+
+bool Pic::trackDelta(bool leftButtonDown, QPoint point)
+{
+    if (!leftButtonDown || m_selection.isEmpty())
+        return false;
+    m_delta = point - m_lastPoint;
+    m_lastPoint = point;
+    return true;
+}
+
+QPoint Pic::extent()
+{
+    QPoint extent(0, 0);
+    for (PicNode* node : m_shapes)
+        node->layout(extent);
+    double zoom = view() ? view()->zoom() : 1.0;
+    m_lastExtent = QPoint(int(extent.x() * zoom), int(extent.y() * zoom));
+    return m_lastExtent;
+}
+
+void Pic::draw(QPainter& painter)
+{
+    if (showGrid())
+        drawGrid(painter);
+    for (PicNode* node : m_shapes)
+        node->draw(painter);
+    if ((m_picFlags & PointerCaptured) && !m_dragged && m_rubberBand) {
+        if (m_picFlags & RubberBandActive) {
+            QRect band = m_rubberBand->getBounds(true).normalized();
+            painter.save();
+            QPen pen(Qt::black, 1, Qt::DashLine);
+            painter.setPen(pen);
+            painter.setBrush(Qt::NoBrush);
+            painter.drawRect(band);
+            painter.restore();
+        } else {
+            m_rubberBand->draw(painter);
+        }
+    }
+    drawSelection(painter);
+}
+
+void Pic::drawGrid(QPainter& painter)
+{
+    View* v = view();
+    if (!v || v->isExportMode() || v->isPreviewMode() || v->zoom() != 1.0)
+        return;
+    int step = v->toScreenLength(m_gridSize);
+    QSize client = v->clientSize();
+    QSize area(std::max(m_lastExtent.x(), client.width()), std::max(m_lastExtent.y(), client.height()));
+    drawGridDots(painter, step, area);
+}
+
+void Pic::drawSelection(QPainter& painter)
+{
+    for (PicNode* node : m_selection)
+        node->drawSelection(painter);
+}
+
+void Pic::writeXml(Element* parent)
+{
+    Element* properties = addElement(parent, String(u"properties"));
+    DisplayElement::writeXml(properties);
+    addElement(properties, String(u"gridsize"), m_gridSize);
+    if (showGrid())
+        addElement(properties, String(u"showgrid"), String(u"true"));
+    if (snapGrid())
+        addElement(properties, String(u"snapgrid"), String(u"true"));
+    for (PicNode* node : m_shapes)
+        node->writeXml(addElement(parent, String(u"node")));
+    for (const auto& group : m_groups) {
+        Element* element = addElement(parent, String(u"group"));
+        for (const PtrMap::Entry* entry : *group)
+            addElement(element, String(u"id"), entry->key());
+    }
+}
+
+bool Pic::load(const Element* element)
+{
+    if (!element)
+        return false;
+    if (const Element* properties = findChildElement(element, u"properties", true)) {
+        setPicFlag(ShowGrid, false);
+        setPicFlag(SnapGrid, false);
+        for (const Node* child : properties->childNodes()) {
+            if (!child->isElement())
+                continue;
+            const String& key = child->nodeName();
+            const String& value = lumavine::getText(child);
+            if (key.equalsIgnoreCase(u"gridsize")) {
+                int size = 0;
+                if (value.readInt(size) && size > 0)
+                    m_gridSize = size;
+            } else if (key.equalsIgnoreCase(u"showgrid")) {
+                setPicFlag(ShowGrid, value.equals(u"true"));
+            } else if (key.equalsIgnoreCase(u"snapgrid")) {
+                setPicFlag(SnapGrid, value.equals(u"true"));
+            } else {
+                setProperty(key, value);
+            }
+        }
+    }
+    for (const Node* child : element->childNodes()) {
+        if (!child->isElement())
+            continue;
+        if (child->nodeName().equals(u"node")) {
+            std::unique_ptr<PicNode> node = createNode();
+            PicNode* raw = node.get();
+            if (raw->readXml(child->asElement()) && findNode(raw->id()) == raw)
+                node.release();
+        } else if (child->nodeName().equals(u"group")) {
+            auto group = std::make_unique<Group>(true);
+            for (const Node* id : child->childNodes()) {
+                if (!id->isElement() || !id->nodeName().equals(u"id"))
+                    continue;
+                if (PicNode* member = findNode(lumavine::getText(id)))
+                    group->add(member->id(), member);
+            }
+            if (!group->isEmpty())
+                m_groups.push_back(std::move(group));
+        }
+    }
+    resolveAllEnds();
+    requestRedraw();
+    return true;
+}
+
+void Pic::importNodes(const Element* element, StringMap& oldToNew, PtrMapOf<PicNode>& newShapes)
+{
+    if (!element)
+        return;
+    PtrListOf<Node> nodes;
+    getChildElements(element, u"node", nodes);
+    // Fresh ids first, so that lines can translate their end ids whatever
+    // the order of the fragment.
+    for (Node* node : nodes) {
+        String oldId = getChildText(node, u"id");
+        String newId = newNodeId();
+        if (!oldId.empty())
+            oldToNew.set(oldId, newId);
+        setChildText(node, String(u"id"), newId);
+    }
+    auto readOne = [&](Node* node, const String& oldId) {
+        std::unique_ptr<PicNode> shape = createNode();
+        PicNode* raw = shape.get();
+        if (!raw->readXml(node->asElement()) || findNode(raw->id()) != raw)
+            return;
+        shape.release();
+        raw->moveBy(10, 10);
+        if (!oldId.empty())
+            newShapes.add(oldId, raw);
+    };
+    auto isLine = [](const Node* node) {
+        ShapeKind kind;
+        return DisplayNode::kindFromName(getChildText(node, u"ntype"), kind) && kind == ShapeKind::Line;
+    };
+    auto oldIdOf = [&](const Node* node) {
+        const String& newId = getChildText(node, u"id");
+        for (const PtrMap::Entry* entry : oldToNew) {
+            if (StringMap::valueOf(entry).equals(newId))
+                return entry->key();
+        }
+        return emptyString;
+    };
+    for (Node* node : nodes) {
+        if (!isLine(node))
+            readOne(node, oldIdOf(node));
+    }
+    for (Node* node : nodes) {
+        if (!isLine(node))
+            continue;
+        for (const char16_t* end : { u"endida", u"endidz" }) {
+            const String& oldEnd = getChildText(node, end);
+            if (oldEnd.empty())
+                continue;
+            const String& translated = oldToNew.get(oldEnd);
+            setChildText(node, String(end), translated);
+        }
+        readOne(node, oldIdOf(node));
+    }
+    PtrListOf<Node> groupElements;
+    getChildElements(element, u"group", groupElements);
+    for (Node* groupElement : groupElements) {
+        auto group = std::make_unique<Group>(true);
+        for (const Node* id : groupElement->childNodes()) {
+            if (!id->isElement() || !id->nodeName().equals(u"id"))
+                continue;
+            if (PicNode* member = findNode(oldToNew.get(lumavine::getText(id))))
+                group->add(member->id(), member);
+        }
+        if (!group->isEmpty())
+            m_groups.push_back(std::move(group));
+    }
+    resolveAllEnds();
+    requestRedraw();
+}
+
+}

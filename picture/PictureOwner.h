@@ -1,0 +1,43 @@
+#pragma once
+
+#include "core/String.h"
+
+#include <memory>
+
+namespace lumavine {
+
+class PicNode;
+class View;
+class WinImage;
+enum class ShapeKind;
+
+// What a shape asks of the picture that owns it. The picture implements it;
+// shapes never reach further into the picture than this.
+class PictureOwner {
+public:
+    virtual ~PictureOwner() = default;
+
+    // The view the picture is shown in; null when it is shown nowhere yet.
+    virtual View* view() const = 0;
+    virtual int gridSize() const = 0;
+    // A shape moved: every line recomputes its ends.
+    virtual void lineEndsChanged() = 0;
+    // A default name for a new shape of `kind` that no shape of that kind
+    // bears yet.
+    virtual String uniqueName(ShapeKind kind) = 0;
+    // A fresh id for a shape read without one.
+    virtual String newNodeId() = 0;
+    // Inserts the node into the shape list (drawing order) and the id map.
+    // From then on the picture owns the node. False when it refuses it (an
+    // id already taken), and the caller keeps the node.
+    virtual bool registerNode(PicNode* node) = 0;
+    virtual PicNode* findNode(std::u16string_view id) const = 0;
+    // True while the pointer is captured or the handles are hidden.
+    virtual bool handlesSuppressed() const { return false; }
+    // The folder relative image sources resolve against.
+    virtual const String& baseDirectory() const = 0;
+    // An image holder for a shape, with the picture's base directory.
+    virtual std::unique_ptr<WinImage> createImage() = 0;
+};
+
+}

@@ -1,0 +1,315 @@
+#include "core/PtrMap.h"
+#include "picture/Pic.h"
+#include "picture/View.h"
+#include "xml/Elements.h"
+
+#include <gtest/gtest.h>
+
+using namespace lumavine;
+
+namespace {
+
+String ids(const PtrListOf<PicNode>& list)
+{
+    String out;
+    for (PicNode* node : list) {
+        if (!out.empty())
+            out.push_back(u',');
+        out.append(node->getName());
+    }
+    return out;
+}
+
+String pictureXml(Pic& picture)
+{
+    Document document(String(u"page"));
+    picture.writeXml(document.documentElement());
+    return document.toString();
+}
+
+}
+
+TEST(Pic, DrawingOrderByLayerThenKindKeepsInsertionOrderForTies)
+{
+    Pic picture;
+    PicNode* line = picture.addLine({ QPoint(0, 0), QPoint(50, 50) });
+    PicNode* rectangle = picture.addRectangle(QRect(0, 0, 10, 10));
+    PicNode* ellipse = picture.addEllipse(QRect(0, 0, 10, 10));
+    PicNode* second = picture.addRectangle(QRect(5, 5, 10, 10));
+    PicNode* top = picture.addEllipse(QRect(0, 0, 10, 10));
+    top->setLayer(2);
+    picture.registerNode(picture.removeNode(top).release());
+    PicNode* round = picture.addRoundRectangle(QRect(0, 0, 10, 10));
+
+    std::vector<PicNode*> order(picture.shapes().begin(), picture.shapes().end());
+    std::vector<PicNode*> expected { round, rectangle, second, ellipse, line, top };
+    EXPECT_EQ(order, expected);
+}
+
+TEST(Pic, DefaultNamesCountShapesOfTheKindAndSkipTakenNames)
+{
+    Pic picture;
+    PicNode* first = picture.addRectangle(QRect(0, 0, 10, 10));
+    PicNode* second = picture.addRectangle(QRect(0, 0, 10, 10));
+    EXPECT_EQ(first->getName(), u"Rectangle_1");
+    EXPECT_EQ(second->getName(), u"Rectangle_2");
+    EXPECT_EQ(picture.addEllipse(QRect(0, 0, 5, 5))->getName(), u"Ellipse_1");
+    first->setName(String(u"Rectangle_3"));
+    EXPECT_EQ(picture.addRectangle(QRect(0, 0, 10, 10))->getName(), u"Rectangle_4");
+    EXPECT_EQ(picture.addRoundRectangle(QRect(0, 0, 10, 10))->getName(), u"Round Rectangle_1");
+    EXPECT_NE(first->id(), second->id());
+    EXPECT_EQ(picture.findNode(second->id()), second);
+}
+
+TEST(Pic, SelectionTogglesAndGroupsSelectTogether)
+{
+    Pic picture;
+    PicNode* a = picture.addRectangle(QRect(0, 0, 10, 10));
+    PicNode* b = picture.addRectangle(QRect(20, 0, 10, 10));
+    PicNode* c = picture.addRectangle(QRect(40, 0, 10, 10));
+
+    picture.select(a, false, false);
+    picture.select(b, false, false);
+    EXPECT_EQ(ids(picture.selection()), u"Rectangle_2");
+    EXPECT_FALSE(a->isSelected());
+    picture.select(a, false, true);
+    EXPECT_EQ(picture.selectionCount(), 2u);
+    picture.select(a, true, true);
+    EXPECT_TRUE(a->isSelected()) << "toggle keeps a selected shape";
+    picture.select(a, false, true);
+    EXPECT_FALSE(a->isSelected());
+    EXPECT_EQ(ids(picture.selection()), u"Rectangle_2");
+
+    PtrListOf<PicNode> pair;
+    pair.append(a);
+    pair.append(c);
+    EXPECT_TRUE(picture.group(pair));
+    PtrListOf<PicNode> single;
+    single.append(b);
+    EXPECT_FALSE(picture.group(single));
+    picture.select(c, false, false);
+    EXPECT_TRUE(a->isSelected());
+    EXPECT_EQ(ids(picture.selection()), u"Rectangle_3,Rectangle_1");
+    picture.select(a, false, true);
+    EXPECT_EQ(picture.selectionCount(), 0u);
+
+    picture.selectAll();
+    EXPECT_EQ(picture.selectionCount(), 3u);
+    picture.clearSelection();
+    EXPECT_FALSE(b->isSelected());
+    EXPECT_TRUE(picture.ungroup(pair));
+    EXPECT_TRUE(picture.groups().empty());
+}
+
+TEST(Pic, RemovingAShapeFreesAttachedLinesAndShrinksGroups)
+{
+    Pic picture;
+    PicNode* box = picture.addRectangle(QRect(100, 100, 50, 50));
+    PicNode* other = picture.addRectangle(QRect(300, 100, 50, 50));
+    PicNode* third = picture.addEllipse(QRect(0, 300, 50, 50));
+    PicNode* line = picture.addLine({ QPoint(0, 0), QPoint(125, 125) });
+    line->setEndId(1, box->id());
+    line->resolveEnds();
+    ASSERT_EQ(line->anchor(1), box);
+
+    PtrListOf<PicNode> two;
+    two.append(box);
+    two.append(other);
+    picture.group(two);
+    PtrListOf<PicNode> alsoTwo;
+    alsoTwo.append(box);
+    alsoTwo.append(third);
+    picture.group(alsoTwo);
+    picture.select(box, false, false);
+
+    std::unique_ptr<PicNode> removed = picture.removeNode(box);
+    ASSERT_EQ(removed.get(), box);
+    EXPECT_EQ(picture.findNode(box->id()), nullptr);
+    EXPECT_EQ(picture.selectionCount(), 2u) << "the box's group mates stay selected";
+    EXPECT_EQ(line->anchor(1), nullptr);
+    EXPECT_TRUE(line->endId(1).empty());
+    ASSERT_EQ(picture.groups().size(), 2u);
+    EXPECT_EQ(picture.groups()[0]->count(), 1u);
+    EXPECT_EQ(picture.removeNode(box), nullptr) << "already gone";
+
+    EXPECT_EQ(picture.removeSelected(), 2);
+    EXPECT_TRUE(picture.groups().empty());
+    EXPECT_EQ(picture.shapeCount(), 1u);
+}
+
+TEST(Pic, HitTestsFindTheTopmostShapeAndLineEnds)
+{
+    Pic picture;
+    PicNode* below = picture.addRectangle(QRect(0, 0, 100, 100));
+    PicNode* above = picture.addRectangle(QRect(50, 50, 100, 100));
+    PicNode* triangle = picture.addPolygon({ QPoint(200, 0), QPoint(300, 0), QPoint(200, 100) });
+    PicNode* line = picture.addLine({ QPoint(400, 400), QPoint(500, 400) });
+
+    EXPECT_EQ(picture.hitPoint(QPoint(60, 60), nullptr, false), above);
+    EXPECT_EQ(picture.hitPoint(QPoint(60, 60), nullptr, true), below);
+    EXPECT_EQ(picture.hitPoint(QPoint(10, 10), nullptr, false), below);
+    EXPECT_EQ(picture.hitPoint(QPoint(60, 60), above, false), below);
+    EXPECT_EQ(picture.hitPoint(QPoint(210, 10), nullptr, false), triangle);
+    EXPECT_EQ(picture.hitPoint(QPoint(290, 90), nullptr, false), nullptr) << "outside the triangle, inside its box";
+    EXPECT_EQ(picture.hitPoint(QPoint(450, 400), nullptr, false), nullptr) << "a line is never hit along its body";
+    EXPECT_EQ(picture.hitPoint(QPoint(500, 400), nullptr, false), line);
+    EXPECT_EQ(line->activeHandle(), 1);
+    EXPECT_EQ(picture.hitPoint(QPoint(400, 400), nullptr, false), line);
+    EXPECT_EQ(line->activeHandle(), 0);
+
+    // A selected shape hit on a handle wins over the shape above it.
+    picture.select(below, false, false);
+    PicNode* hit = picture.hitPoint(QPoint(100, 100), nullptr, false);
+    EXPECT_EQ(hit, below);
+    EXPECT_EQ(below->activeHandle(), 2);
+}
+
+TEST(Pic, ShapesInRectangleAndInShape)
+{
+    Pic picture;
+    PicNode* inside = picture.addRectangle(QRect(10, 10, 20, 20));
+    PicNode* straddling = picture.addRectangle(QRect(90, 90, 20, 20));
+    picture.addRectangle(QRect(300, 300, 20, 20));
+    PtrListOf<PicNode> all;
+    EXPECT_EQ(picture.shapesInRect(QRect(0, 0, 100, 100), all, true), 1u);
+    EXPECT_EQ(all.first(), inside);
+    PtrListOf<PicNode> any;
+    EXPECT_EQ(picture.shapesInRect(QRect(0, 0, 100, 100), any, false), 2u);
+    EXPECT_EQ(any.get(1), straddling);
+
+    PicNode* triangle = picture.addPolygon({ QPoint(0, 0), QPoint(200, 0), QPoint(0, 200) });
+    PtrListOf<PicNode> contained;
+    EXPECT_EQ(picture.shapesInShape(triangle, contained, true), 1u);
+    EXPECT_EQ(contained.first(), inside);
+    PicNode* line = picture.addLine({ QPoint(0, 0), QPoint(500, 500) });
+    PtrListOf<PicNode> none;
+    EXPECT_EQ(picture.shapesInShape(line, none, false), 0u);
+}
+
+TEST(Pic, XmlRoundTripKeepsShapesGroupsAndAttachedLines)
+{
+    Pic picture;
+    picture.setGridSize(30);
+    picture.setSnapGrid(false);
+    PicNode* box = picture.addRectangle(QRect(100, 100, 60, 40));
+    box->setText(String(u"Caption"));
+    PicNode* ellipse = picture.addEllipse(QRect(300, 100, 60, 40));
+    PicNode* line = picture.addLine({ QPoint(130, 120), QPoint(330, 120) });
+    line->setProperty(u"line", String(u"enda:arrow;endz:arrow"));
+    line->setEndId(0, box->id());
+    line->setEndId(1, ellipse->id());
+    line->resolveEnds();
+    PtrListOf<PicNode> pair;
+    pair.append(box);
+    pair.append(ellipse);
+    picture.group(pair);
+
+    String written = pictureXml(picture);
+    Document document;
+    document.parse(written);
+    Pic reread;
+    ASSERT_TRUE(reread.load(document.documentElement()));
+    EXPECT_EQ(reread.shapeCount(), 3u);
+    EXPECT_EQ(reread.gridSize(), 30);
+    EXPECT_TRUE(reread.showGrid());
+    EXPECT_FALSE(reread.snapGrid());
+    PicNode* rereadLine = reread.findNode(line->id());
+    ASSERT_NE(rereadLine, nullptr);
+    EXPECT_EQ(rereadLine->anchor(0), reread.findNode(box->id()));
+    EXPECT_EQ(rereadLine->anchor(1), reread.findNode(ellipse->id()));
+    ASSERT_EQ(reread.groups().size(), 1u);
+    EXPECT_EQ(reread.groups()[0]->count(), 2u);
+    EXPECT_EQ(pictureXml(reread), written);
+}
+
+TEST(Pic, LoadingSkipsUnknownKindsAndUnknownGroupMembers)
+{
+    Document document;
+    document.parse(u"<page><properties><gridsize>x</gridsize></properties>"
+                   u"<node><ntype>hexagon</ntype><id>h</id></node>"
+                   u"<node><ntype>rectangle</ntype><npoints>1000000000</npoints><id>r</id></node>"
+                   u"<node><ntype>ellipse</ntype><id>e</id><npoints>4</npoints>"
+                   u"<point x=\"0\" y=\"0\"/><point x=\"10\" y=\"0\"/><point x=\"10\" y=\"10\"/></node>"
+                   u"<group><id>e</id><id>missing</id></group></page>");
+    Pic picture;
+    ASSERT_TRUE(picture.load(document.documentElement()));
+    EXPECT_EQ(picture.gridSize(), 20);
+    EXPECT_EQ(picture.findNode(u"h"), nullptr);
+    ASSERT_NE(picture.findNode(u"e"), nullptr);
+    EXPECT_EQ(picture.findNode(u"e")->pointCount(), 4);
+    ASSERT_EQ(picture.groups().size(), 1u);
+    EXPECT_EQ(picture.groups()[0]->count(), 1u);
+}
+
+TEST(Pic, PasteGivesNewIdsOffsetsAndTranslatesLineEndsAndGroups)
+{
+    Pic source;
+    PicNode* box = source.addRectangle(QRect(100, 100, 60, 40));
+    PicNode* circle = source.addEllipse(QRect(300, 100, 60, 40));
+    PicNode* line = source.addLine({ QPoint(130, 120), QPoint(330, 120) });
+    line->setEndId(0, box->id());
+    line->setEndId(1, circle->id());
+    line->resolveEnds();
+    PtrListOf<PicNode> pair;
+    pair.append(box);
+    pair.append(circle);
+    source.group(pair);
+    Document clipboard;
+    clipboard.parse(pictureXml(source));
+
+    Pic target;
+    target.addRectangle(QRect(0, 0, 10, 10));
+    StringMap oldToNew(true);
+    PtrMapOf<PicNode> pasted(true);
+    target.importNodes(clipboard.documentElement(), oldToNew, pasted);
+    EXPECT_EQ(target.shapeCount(), 4u);
+    ASSERT_EQ(oldToNew.count(), 3u);
+    PicNode* newBox = target.findNode(oldToNew.get(box->id()));
+    PicNode* newCircle = target.findNode(oldToNew.get(circle->id()));
+    PicNode* newLine = target.findNode(oldToNew.get(line->id()));
+    ASSERT_TRUE(newBox && newCircle && newLine);
+    EXPECT_NE(newBox->id(), box->id());
+    EXPECT_EQ(newBox->getBounds(), QRect(110, 110, 60, 40));
+    EXPECT_EQ(pasted.get(box->id()), newBox);
+    EXPECT_EQ(newLine->anchor(0), newBox);
+    EXPECT_EQ(newLine->anchor(1), newCircle);
+    EXPECT_EQ(newLine->endId(0), newBox->id());
+    ASSERT_EQ(target.groups().size(), 1u);
+    EXPECT_EQ(target.groups()[0]->get(newCircle->id()), newCircle);
+}
+
+TEST(Pic, DraggingHandlesTheRubberBandAndTheSelection)
+{
+    Pic picture;
+    PicNode* box = picture.addRectangle(QRect(100, 100, 50, 50));
+    PicNode* line = picture.addLine({ QPoint(0, 0), QPoint(125, 125) });
+    line->setEndId(1, box->id());
+    line->resolveEnds();
+    QPoint endBefore = line->points().back();
+
+    // Drag the bottom-right handle by (20, 10) in two steps; a step applies
+    // the delta recorded by the step before it.
+    ASSERT_EQ(box->hitHandle(QPoint(150, 150)), 2);
+    picture.beginHandleDrag(box, QPoint(150, 150));
+    EXPECT_TRUE(picture.handlesSuppressed());
+    picture.dragTo(QPoint(160, 155));
+    picture.dragTo(QPoint(170, 160));
+    picture.dragTo(QPoint(170, 160));
+    EXPECT_EQ(picture.endDrag(QPoint(170, 160)), box);
+    EXPECT_EQ(box->getBounds(), QRect(100, 100, 70, 60));
+    EXPECT_FALSE(picture.handlesSuppressed());
+
+    picture.beginRubberBand(QPoint(10, 10));
+    picture.dragTo(QPoint(40, 50));
+    picture.dragTo(QPoint(40, 50));
+    PicNode* band = picture.endDrag(QPoint(40, 50));
+    ASSERT_TRUE(picture.isRubberBand(band));
+    EXPECT_EQ(band->getBounds(), QRect(10, 10, 30, 40));
+    EXPECT_EQ(picture.shapeCount(), 2u) << "the band is no shape of the picture";
+
+    picture.select(box, false, false);
+    EXPECT_FALSE(picture.trackDelta(false, QPoint(0, 0)));
+    picture.moveSelectionBy(30, 0);
+    EXPECT_EQ(box->getBounds().topLeft(), QPoint(130, 100));
+    EXPECT_NE(line->points().back(), endBefore) << "the attached end follows the box";
+}

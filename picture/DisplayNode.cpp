@@ -473,6 +473,16 @@ QPainterPath DisplayNode::outlinePath() const
     return path;
 }
 
+const QRegion& DisplayNode::ellipseRegionAtOrigin() const
+{
+    QSize size = getBounds().size();
+    if (size != m_ellipseRegionSize || m_ellipseRegion.isNull()) {
+        m_ellipseRegion = QRegion(QRect(QPoint(0, 0), size), QRegion::Ellipse);
+        m_ellipseRegionSize = size;
+    }
+    return m_ellipseRegion;
+}
+
 QRegion DisplayNode::outlineRegion() const
 {
     switch (m_kind) {

@@ -119,6 +119,9 @@ public:
     // (empty for lines).
     QPainterPath outlinePath() const;
     QRegion outlineRegion() const;
+    // The region of an ellipse of this shape's size placed at (0, 0); kept
+    // while the size stays, since line ends ask for it on every move.
+    const QRegion& ellipseRegionAtOrigin() const;
 
     // Line ends: 0 is A (first point), 1 is Z (last point).
     DisplayNode* anchor(int end) const { return m_anchors[end ? 1 : 0]; }
@@ -160,6 +163,8 @@ protected:
     DisplayNode* m_anchors[2] = { nullptr, nullptr };
     LineEndGeometry m_ends[2];
     int m_orientation = 0;
+    mutable QRegion m_ellipseRegion;
+    mutable QSize m_ellipseRegionSize;
 };
 
 }

@@ -83,14 +83,32 @@ void DisplayNode::computeLineEnd(int end)
     bool placed = false;
     if (attached && attached != this && attached->getCentre(centre)) {
         AxisWalk walk(centre, m_points[neighbour]);
-        QRegion region = attached->outlineRegion();
         if (!walk.isDegenerate()) {
+            // A box's region is its bounds; building a region for it would
+            // cost more than the whole walk, and lines follow every move.
+            bool boxOutline = attached->kind() == ShapeKind::Rectangle || attached->kind() == ShapeKind::Image
+                || attached->kind() == ShapeKind::Text;
+            bool ellipse = attached->kind() == ShapeKind::Ellipse;
+            QRect box = attached->getBounds();
+            // An ellipse's region depends on its size alone; it is kept at the
+            // origin and the walk is moved to it instead.
+            const QRegion& region = ellipse ? attached->ellipseRegionAtOrigin() : QRegion();
+            QRegion other = boxOutline || ellipse ? QRegion() : attached->outlineRegion();
+            if (!boxOutline && !ellipse)
+                box = other.boundingRect();
+            QPoint origin = box.topLeft();
+            auto inside = [&](QPoint p) {
+                if (boxOutline)
+                    return box.contains(p);
+                if (ellipse)
+                    return region.contains(p - origin);
+                return other.contains(p);
+            };
             // Every step moves a pixel along one axis, so past this many the
             // walk has left the shape's bounding box.
-            QRect box = region.boundingRect();
             long long limit = (long long)box.width() + box.height() + 2;
             int crossing = 0;
-            while (crossing < limit && region.contains(walk.at(crossing)))
+            while (crossing < limit && inside(walk.at(crossing)))
                 ++crossing;
             int tipStep = crossing + attached->effectiveBorderWidth()
                 + (style != LineProperties::EndNone ? width + 2 : (width + 10) / 2);

@@ -23,8 +23,8 @@ APT_PACKAGES=(
     openssl ca-certificates python3 python3-pyftpdlib lftp
     # xmllint, the reference the XML benchmark is measured against.
     libxml2-utils
-    # Pictures, pages and the windows.
-    qt6-base-dev libgif-dev
+    # Pictures, pages and the windows; a font family so captions measure the same everywhere.
+    qt6-base-dev libgif-dev fonts-dejavu-core
 )
 
 # npm packages come from package.json and package-lock.json at the repository root, once the

@@ -1,4 +1,5 @@
 #include "core/PtrMap.h"
+#include "picture/PageRenderer.h"
 #include "picture/Pic.h"
 #include "picture/View.h"
 #include "xml/Elements.h"
@@ -312,4 +313,25 @@ TEST(Pic, DraggingHandlesTheRubberBandAndTheSelection)
     picture.moveSelectionBy(30, 0);
     EXPECT_EQ(box->getBounds().topLeft(), QPoint(130, 100));
     EXPECT_NE(line->points().back(), endBefore) << "the attached end follows the box";
+}
+
+TEST(Pic, PagePictureShowsShapesOverTheBackgroundWithoutEditingMarks)
+{
+    Pic picture;
+    picture.setBackgroundColor(u"#00ff00");
+    PicNode* box = picture.addRectangle(QRect(20, 20, 40, 30));
+    box->setProperty(u"background-color", String(u"#ff0000"));
+    box->border().setWidth(0);
+    picture.select(box, false, false);
+    PicNode* guideOnly = picture.addRectangle(QRect(100, 20, 30, 30));
+    guideOnly->border().setWidth(0);
+
+    QImage image = renderPagePicture(picture, QSize(200, 100));
+    ASSERT_EQ(image.size(), QSize(200, 100));
+    EXPECT_EQ(image.pixel(40, 35), qRgb(255, 0, 0));
+    EXPECT_EQ(image.pixel(5, 5), qRgb(0, 255, 0)) << "the background fills the page";
+    EXPECT_EQ(image.pixel(20, 20), qRgb(255, 0, 0)) << "no handle is drawn on the selected corner";
+    EXPECT_EQ(image.pixel(100, 20), qRgb(0, 255, 0)) << "no editing guide for a zero border";
+    EXPECT_EQ(image.pixel(195, 95), qRgb(255, 255, 255)) << "beyond the extent the page is white";
+    EXPECT_EQ(picture.view(), nullptr) << "the picture is given back to its own view";
 }

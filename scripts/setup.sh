@@ -25,11 +25,12 @@ APT_PACKAGES=(
     libxml2-utils
     # Pictures, pages and the windows; a font family so captions measure the same everywhere.
     qt6-base-dev libgif-dev fonts-dejavu-core
+    # The browser the tests of generated pages drive through playwright-core.
+    chromium
 )
 
-# npm packages come from package.json and package-lock.json at the repository root, once the
-# browser tests of the generated pages bring them (playwright-core driving Debian's chromium,
-# which then joins APT_PACKAGES). Nothing is installed from npm until that file exists.
+# npm packages come from package.json and package-lock.json at the repository root: the
+# browser tests of the generated pages use playwright-core to drive Debian's chromium.
 NODE_PACKAGE_FILE="$LUMAVINE_ROOT/package.json"
 
 BUILD=1

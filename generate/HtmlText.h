@@ -1,0 +1,23 @@
+#pragma once
+
+#include "core/String.h"
+
+namespace lumavine {
+
+// Escaping of what the user typed for the place it lands in a generated
+// page. A text without the characters concerned comes back unchanged.
+class HtmlText {
+public:
+    // Element content (titles, captions, menu entry names): "&", "<", ">".
+    static String content(std::u16string_view text);
+    // An attribute value that is no action (tooltips, locations, styles):
+    // "&" and the quote that delimits the value.
+    static String attribute(std::u16string_view text, char16_t quote = u'"');
+    // An action in an attribute: only the delimiting quote, so that the
+    // character references actions carry in their captions keep working.
+    static String action(std::u16string_view text, char16_t quote = u'"');
+    // Hyperlinks are actions when they run script, locations otherwise.
+    static String hyperlink(std::u16string_view text, char16_t quote = u'"');
+};
+
+}

@@ -1,0 +1,137 @@
+// Writes a small project's generated pages for the browser tests:
+//
+//   generate_page_driver DIRECTORY
+//
+// DIRECTORY/content gets "Actions.html" (picture mode: a frame, picture and
+// page actions, menus of the three kinds, a start-up entry) and
+// "Slides.html" (no picture: a timed repeating slideshow and a manual one),
+// with the pictures and the inner page they show.
+#include "generate/PageFiles.h"
+#include "tests/generate/TestProject.h"
+
+#include <QDir>
+#include <QGuiApplication>
+#include <QImage>
+#include <QPainter>
+#include <cstdio>
+#include <fstream>
+
+using namespace lumavine;
+
+namespace {
+
+bool writePicture(const QString& path, QColor colour, int width, int height)
+{
+    QImage image(width, height, QImage::Format_RGB32);
+    image.fill(colour);
+    QPainter painter(&image);
+    painter.setPen(QPen(Qt::white, 4));
+    painter.drawLine(0, 0, width, height);
+    painter.end();
+    return image.save(path);
+}
+
+PageNode* addNode(PicNode* shape, const char16_t* name, int layer)
+{
+    shape->setName(String(name));
+    shape->setLayer(layer);
+    return Page::asPageNode(shape);
+}
+
+void addMenu(PageNode* node, const char16_t* trigger, bool isStatic, const char16_t* alignment)
+{
+    PageMenu& menu = node->ensureMenu();
+    menu.setTrigger(String(trigger));
+    menu.setStatic(isStatic);
+    menu.setAlignment(String(alignment));
+    menu.addItem(std::make_unique<PageMenuItem>(
+        String(u"Red"), String(u"javascript:show_picture('view','files/red.png',null,null,null,null,100,true)")));
+    menu.addItem(std::make_unique<PageMenuItem>(
+        String(u"Blue"), String(u"javascript:show_picture('view','files/blue.png',null,null,null,null,100,true)")));
+}
+
+bool writePage(Page& page)
+{
+    String html;
+    String image;
+    bool written = writePageFiles(page, html, image);
+    std::printf("%s %s\n", written ? "wrote" : "failed", html.toNarrow().c_str());
+    return written;
+}
+
+}
+
+int main(int argc, char** argv)
+{
+    setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    QGuiApplication application(argc, argv);
+    if (argc < 2) {
+        std::fprintf(stderr, "usage: generate_page_driver DIRECTORY\n");
+        return 2;
+    }
+    QString directory = QString::fromLocal8Bit(argv[1]);
+    QDir().mkpath(directory + "/content/files");
+    if (!writePicture(directory + "/content/files/red.png", QColor(200, 30, 30), 160, 80)
+        || !writePicture(directory + "/content/files/blue.png", QColor(30, 60, 200), 80, 160))
+        return 1;
+    {
+        std::ofstream inner((directory + "/content/inner.html").toStdString());
+        inner << "<html><body style='background:#ffe080'><h1 id='inner'>Inner page</h1></body></html>\n";
+    }
+
+    TestProject project(String(directory.toStdU16String()));
+    project.transitions().setSetting(u"fade", u"clear", String(u"true"));
+
+    Page& actions = project.addPage(String(u"Actions"));
+    actions.setBackgroundColor(u"#f0f0e0");
+    PageNode* frame = addNode(actions.addRectangle(QRect(200, 20, 320, 240)), u"view", 1);
+    frame->setFrame(true);
+    frame->border().setWidth(2);
+    PageNode* picture = addNode(actions.addRectangle(QRect(20, 20, 150, 40)), u"show-red", 2);
+    picture->setText(String(u"Red picture"));
+    picture->setEventText(PageNode::MouseDown,
+        String(
+            u"javascript:show_picture('view','files/red.png','Red &amp; &#146;ready&#146;',null,null,null,100,true)"));
+    picture->setEventText(PageNode::Title, String(u"Shows \"red\""));
+    PageNode* pageButton = addNode(actions.addRectangle(QRect(20, 70, 150, 40)), u"show-inner", 2);
+    pageButton->setText(String(u"Inner page"));
+    pageButton->setEventText(PageNode::MouseDown, String(u"javascript:show_page('view','inner.html',null,80)"));
+    PageNode* clear = addNode(actions.addRectangle(QRect(20, 120, 150, 40)), u"clear", 2);
+    clear->setText(String(u"Clear"));
+    clear->setEventText(PageNode::MouseDown, String(u"javascript:clear_frame('view')"));
+    addMenu(
+        addNode(actions.addRectangle(QRect(20, 300, 100, 30)), u"flyover", 2), u"onmouseover", false, u"align-bottom");
+    addMenu(
+        addNode(actions.addRectangle(QRect(140, 300, 100, 30)), u"click", 2), u"onmousedown", false, u"align-bottom");
+    addMenu(
+        addNode(actions.addRectangle(QRect(260, 300, 100, 30)), u"static", 2), u"onmousedown", true, u"align-right");
+    PageNode* mail = addNode(actions.addEllipse(QRect(400, 300, 60, 40)), u"mail", 2);
+    mail->setEventText(PageNode::MouseDown, String(u"javascript:mail('ann@example.org','Hello & welcome')"));
+    actions.initialize().list().add(String(u"start"),
+        String(u"javascript:show_picture('view','files/blue.png','At start',null,null,null,50,true)"));
+
+    Page& slides = project.addPage(String(u"Slides"));
+    slides.setProperty(u"imagetype", String(u"none"));
+    PageNode* show = addNode(slides.addRectangle(QRect(10, 10, 200, 150)), u"show", 1);
+    show->setFrame(true);
+    PageNode* manual = addNode(slides.addRectangle(QRect(230, 10, 200, 150)), u"manual", 1);
+    manual->setFrame(true);
+    PageNode* next = addNode(slides.addRectangle(QRect(230, 170, 90, 30)), u"next", 2);
+    next->setText(String(u"Next"));
+    next->setEventText(PageNode::MouseDown, String(u"javascript:next_slide('manual')"));
+    for (const char16_t* id : { u"timed", u"steps" }) {
+        auto slideshow = std::make_unique<Slideshow>(String(id));
+        slideshow->setName(String(id));
+        slideshow->slideList().add(
+            String(u"red"), String(u"javascript:show_picture('','files/red.png','Slide one',null,null,null,100,true)"));
+        slideshow->slideList().add(String(u"blue"),
+            String(u"javascript:show_picture('','files/blue.png','Slide two',null,null,null,100,true)"));
+        slides.addSlideshow(std::move(slideshow));
+    }
+    slides.initialize().list().add(String(u"timed"), String(u"javascript:show_slides('show','timed',1,true,false)"));
+    slides.initialize().list().add(String(u"manual"), String(u"javascript:show_slides('manual','steps',1,false,true)"));
+
+    bool ok = writePage(actions);
+    ok = writePage(slides) && ok;
+    return ok ? 0 : 1;
+}

@@ -1,0 +1,238 @@
+// Generated pages in Chromium: the page driver writes a small site, and each
+// test opens one of its pages from file:// and works it as a visitor would.
+import { after, before, describe, test } from 'node:test';
+import assert from 'node:assert/strict';
+import { execFileSync } from 'node:child_process';
+import { existsSync, mkdtempSync, rmSync } from 'node:fs';
+import { tmpdir } from 'node:os';
+import { join } from 'node:path';
+import { pathToFileURL } from 'node:url';
+import { chromium } from 'playwright-core';
+
+const browserPath = '/usr/bin/chromium';
+const driver = process.env.LUMAVINE_PAGE_DRIVER;
+const shotDirectory = process.env.LUMAVINE_SCREENSHOTS;
+const skip = !existsSync(browserPath) ? 'chromium is not installed' : !driver ? 'LUMAVINE_PAGE_DRIVER is not set' : false;
+
+let site;
+let profile;
+let context;
+
+function pageUrl(name) {
+    return pathToFileURL(join(site, 'content', name)).href;
+}
+
+// Opens a generated page; every alert is a failure the runtime reports, so
+// the test collects them.
+async function open(name) {
+    const page = await context.newPage();
+    page.alerts = [];
+    page.on('dialog', async (dialog) => {
+        page.alerts.push(dialog.message());
+        await dialog.dismiss();
+    });
+    page.errors = [];
+    page.on('pageerror', (error) => page.errors.push(error.message));
+    await page.goto(pageUrl(name));
+    await page.waitForFunction(() => window.page_loaded === true);
+    return page;
+}
+
+async function shoot(page, name) {
+    if (shotDirectory)
+        await page.screenshot({ path: join(shotDirectory, name + '.png') });
+}
+
+async function visibility(page, id) {
+    return page.evaluate((id) => getComputedStyle(document.getElementById(id)).visibility, id);
+}
+
+async function clickArea(page, id) {
+    // Areas of an image map have no box of their own: the click goes to the
+    // page picture at a point inside the area.
+    const box = await page.evaluate((id) => {
+        const c = document.getElementById(id).coords.split(',').map(Number);
+        return { x: (c[0] + c[2]) / 2, y: (c[1] + c[3]) / 2 };
+    }, id);
+    await page.mouse.click(box.x, box.y);
+}
+
+describe('generated pages in Chromium', { skip }, () => {
+    before(async () => {
+        site = mkdtempSync(join(tmpdir(), 'lumavine-site-'));
+        profile = mkdtempSync(join(tmpdir(), 'lumavine-profile-'));
+        execFileSync(driver, [site], { stdio: 'pipe' });
+        context = await chromium.launchPersistentContext(profile, {
+            executablePath: browserPath,
+            headless: true,
+            viewport: { width: 640, height: 400 },
+            args: ['--headless', '--no-sandbox', '--disable-gpu', '--disable-quic', '--no-first-run',
+                '--disable-background-networking', '--disable-component-update', '--disable-sync'],
+        });
+    });
+
+    after(async () => {
+        if (context)
+            await context.close();
+        for (const folder of [site, profile]) {
+            if (folder)
+                rmSync(folder, { recursive: true, force: true });
+        }
+    });
+
+    test('an initialization entry runs at load and a picture action shows its picture with its caption', async () => {
+        const page = await open('Actions.html');
+        const picture = await page.evaluate(() => {
+            const image = document.getElementById('page_image');
+            return { width: image.style.width, natural: image.naturalWidth + 'px' };
+        });
+        assert.equal(picture.width, picture.natural, 'initialize() gives the page picture its real size');
+        // The start-up entry shows the tall blue picture at half size, kept in proportion.
+        await page.waitForFunction(() => document.getElementById('view-image').complete
+            && document.getElementById('view-image').src.endsWith('files/blue.png'));
+        const start = await page.evaluate(() => {
+            const div = document.getElementById('view-image-div');
+            return { display: div.style.display, caption: document.getElementById('view-caption-cell').textContent };
+        });
+        assert.deepEqual(start, { display: 'block', caption: 'At start' });
+
+        await clickArea(page, 'show-red');
+        await page.waitForFunction(() => document.getElementById('view-image').src.endsWith('files/red.png'));
+        const shown = await page.evaluate(() => {
+            const div = document.getElementById('view-image-div');
+            const image = document.getElementById('view-image');
+            return {
+                display: div.style.display,
+                left: div.offsetLeft, top: div.offsetTop, width: div.offsetWidth, height: div.offsetHeight,
+                caption: document.getElementById('view-caption-cell').textContent,
+                captionShown: document.getElementById('view-caption').style.display,
+                imageHeight: image.style.height,
+                natural: _rectangles['files/red.png'] ? _rectangles['files/red.png'].getWidth() : null,
+            };
+        });
+        assert.equal(shown.display, 'block');
+        assert.equal(shown.caption, 'Red & \u2019ready\u2019', 'character references in captions still work');
+        assert.equal(shown.captionShown, 'block');
+        assert.equal(shown.imageHeight, '90%');
+        assert.equal(shown.natural, 160, 'the preloaded picture recorded its natural size');
+        // Frame 320 by 240 less border: the wide picture fills the width and keeps 2:1.
+        assert.ok(Math.abs(shown.width - shown.height * 2) <= 6, JSON.stringify(shown));
+        assert.ok(shown.width >= 300 && shown.width <= 320, JSON.stringify(shown));
+        assert.equal(await page.getAttribute('#show-red', 'title'), 'Shows "red"');
+        await shoot(page, 'picture-in-frame');
+        assert.deepEqual(page.alerts, []);
+        assert.deepEqual(page.errors, []);
+        await page.close();
+    });
+
+    test('a page action loads the page into the frame and clear_frame empties it', async () => {
+        const page = await open('Actions.html');
+        await clickArea(page, 'show-inner');
+        const frame = page.frameLocator('#view-iframe');
+        await frame.locator('#inner').waitFor();
+        const placed = await page.evaluate(() => {
+            const iframe = document.getElementById('view-iframe');
+            return { display: iframe.style.display, width: iframe.offsetWidth, height: iframe.offsetHeight,
+                left: iframe.offsetLeft, pictures: document.getElementById('view-image-div').style.display };
+        });
+        assert.equal(placed.display, 'block');
+        assert.equal(placed.pictures, 'none', 'showing a page hides the picture shown before');
+        // 80 percent of the frame, centred, less twice the page's frame border.
+        assert.ok(Math.abs(placed.width - 253) <= 3 && Math.abs(placed.height - 189) <= 3, JSON.stringify(placed));
+        assert.ok(placed.left > 20 && placed.left < 40, JSON.stringify(placed));
+        await shoot(page, 'page-in-frame');
+
+        await clickArea(page, 'clear');
+        assert.equal(await page.evaluate(() => document.getElementById('view-iframe').style.display), 'none');
+        assert.deepEqual(page.alerts, []);
+        assert.deepEqual(page.errors, []);
+        await page.close();
+    });
+
+    test('menus open and close by their behaviour, and Escape closes them all', async () => {
+        const page = await open('Actions.html');
+        // Flyover: opens on pointing, closes at the next click anywhere.
+        await page.mouse.move(70, 315);
+        assert.equal(await visibility(page, 'flyover-menu-div'), 'visible');
+        const placed = await page.evaluate(() => {
+            const div = document.getElementById('flyover-menu-div');
+            return { left: div.offsetLeft, top: div.offsetTop };
+        });
+        assert.deepEqual(placed, { left: 20, top: 330 }, 'a bottom menu sits under its node');
+        await shoot(page, 'flyover-menu');
+        await page.mouse.click(600, 20);
+        assert.equal(await visibility(page, 'flyover-menu-div'), 'hidden');
+
+        // Click menu: opens on a click on its node, closes at the click after that.
+        await clickArea(page, 'click');
+        assert.equal(await visibility(page, 'click-menu-div'), 'visible');
+        await page.mouse.click(600, 20);
+        assert.equal(await visibility(page, 'click-menu-div'), 'hidden');
+
+        // An entry of a click menu runs its action.
+        await clickArea(page, 'click');
+        await page.click('#click-table td >> text=Red');
+        await page.waitForFunction(() => document.getElementById('view-image').src.endsWith('files/red.png'));
+
+        // Static: stays through clicks elsewhere, closes by its close cell.
+        await clickArea(page, 'static');
+        await page.mouse.click(600, 20);
+        assert.equal(await visibility(page, 'static-menu-div'), 'visible');
+        const right = await page.evaluate(() => document.getElementById('static-menu-div').offsetLeft);
+        assert.equal(right, 360, 'a right menu starts at its node\'s right edge');
+        await shoot(page, 'static-menu');
+        await page.click('#static-menu-div td[id^="close-"]');
+        assert.equal(await visibility(page, 'static-menu-div'), 'hidden');
+
+        // Escape closes every menu, static ones included.
+        await clickArea(page, 'static');
+        await page.mouse.move(70, 315);
+        await page.keyboard.press('Escape');
+        assert.equal(await visibility(page, 'static-menu-div'), 'hidden');
+        assert.equal(await visibility(page, 'flyover-menu-div'), 'hidden');
+        assert.deepEqual(page.alerts, []);
+        assert.deepEqual(page.errors, []);
+        await page.close();
+    });
+
+    test('a mail area links to its address', async () => {
+        const page = await open('Actions.html');
+        assert.equal(await page.getAttribute('#mail', 'href'), 'mailto:ann@example.org?subject=Hello & welcome');
+        await page.close();
+    });
+
+    test('a timed repeating slideshow advances by itself and a manual one only by next_slide', async () => {
+        const page = await open('Slides.html');
+        const shown = (frame) => page.evaluate((frame) => {
+            const image = document.getElementById(frame + '-image');
+            return image.getAttribute('src');
+        }, frame);
+        await page.waitForFunction(() => document.getElementById('show-image').getAttribute('src') === 'files/red.png');
+        assert.equal(await shown('manual'), 'files/red.png');
+        await shoot(page, 'slideshow');
+        // One second per slide: blue follows red, then red again.
+        await page.waitForFunction(() => document.getElementById('show-image').getAttribute('src') === 'files/blue.png',
+            null, { timeout: 10000 });
+        await page.waitForFunction(() => document.getElementById('show-image').getAttribute('src') === 'files/red.png',
+            null, { timeout: 10000 });
+        assert.equal(await shown('manual'), 'files/red.png', 'a manual slideshow waits');
+        assert.equal(await page.evaluate(() => document.getElementById('show-caption-cell').textContent), 'Slide one');
+
+        await page.click('#next td');
+        assert.equal(await shown('manual'), 'files/blue.png');
+        // Past the last slide a slideshow that does not repeat ends and empties its frame.
+        await page.click('#next td');
+        assert.equal(await page.evaluate(() => document.getElementById('manual-image-div').style.display), 'none');
+        assert.equal(await page.evaluate(() => document.getElementById('manual')._slideshow), null);
+        assert.deepEqual(page.alerts, []);
+        assert.deepEqual(page.errors, []);
+        await page.close();
+    });
+
+    test('the runtime reports a missing menu with its alert', async () => {
+        const page = await open('Actions.html');
+        await page.evaluate(() => show_menu('nothing', 'align-bottom', 0));
+        assert.deepEqual(page.alerts, ['Cannot find menu: nothing']);
+        await page.close();
+    });
+});

@@ -1,0 +1,247 @@
+#include "page/Action.h"
+#include "page/DigestName.h"
+#include "page/Page.h"
+#include "page/ProjectContext.h"
+#include "core/PathInfo.h"
+#include "picture/FillBrush.h"
+#include "picture/ImageExport.h"
+#include "picture/View.h"
+#include "picture/WinImage.h"
+
+#include <QPainter>
+
+namespace lumavine {
+
+namespace {
+
+bool isPictureExtension(const String& extension)
+{
+    for (std::u16string_view picture : { u"gif", u"jpg", u"jpeg", u"png", u"bmp" }) {
+        if (extension.equalsIgnoreCase(picture))
+            return true;
+    }
+    return false;
+}
+
+bool isJpegExtension(const String& extension)
+{
+    return extension.equalsIgnoreCase(u"jpg") || extension.equalsIgnoreCase(u"jpeg");
+}
+
+// Page pictures larger than this are refused rather than allocated.
+constexpr long long largestPagePixels = 64LL * 1024 * 1024;
+
+// The quality JPEG page pictures are written with, the encoder's own default.
+constexpr int pagePictureQuality = 75;
+
+}
+
+bool Page::resolveResource(const String& location, String& sitePath)
+{
+    sitePath.clear();
+    String trimmed(location);
+    trimmed.trim();
+    if (trimmed.empty() || !m_project)
+        return false;
+    const String& content = m_project->contentDirectory();
+    if (content.empty())
+        return false;
+    PathInfo info(trimmed, content);
+    if (info.fileName().empty() || info.fileName().equalsIgnoreCase(u"null"))
+        return false;
+    if (info.isWebLocation()) {
+        if (!isPictureExtension(info.extension()))
+            return false;
+    } else if (!info.scheme().empty() && !info.scheme().equalsIgnoreCase(u"file")) {
+        // ftp://, mailto: and the like name nothing that could be copied.
+        return false;
+    } else if (trimmed.find(u':') != String::npos && !trimmed.startsWith(u"file:")) {
+        return false;
+    }
+
+    String rest;
+    bool inSite = false;
+    if (info.relativeTo(m_project->customDirectory(), rest) && !rest.empty()) {
+        sitePath = u"custom/" + rest;
+        inSite = true;
+    } else if (info.relativeTo(content, rest) && !rest.empty() && !rest.contains(u'/')) {
+        // The plain file name already works from the generated page.
+        return false;
+    } else if (info.relativeTo(m_project->filesDirectory(), rest) && !rest.empty() && !rest.contains(u'/')) {
+        sitePath = u"files/" + info.fileName();
+        inSite = true;
+    }
+
+    if (!inSite) {
+        String origin = info.directory() + u"/" + info.fileName() + u"-" + String::number(info.modified());
+        bool jpeg = isJpegExtension(info.extension());
+        if (jpeg)
+            origin.appendInt(m_imageQuality);
+        String name = digestFileName(origin.toNarrow(), info.extension());
+        String filesDirectory = m_project->filesDirectory();
+        String destination = filesDirectory + u"/" + name;
+        PathInfo target(destination);
+        if (!target.exists()) {
+            PathInfo contentFolder(content);
+            if (!contentFolder.exists())
+                contentFolder.makeDirectory();
+            PathInfo folder(filesDirectory);
+            if (!folder.exists())
+                folder.makeDirectory();
+            bool written = false;
+            if (jpeg) {
+                WinImage image(content);
+                written = image.load(trimmed) && lumavine::exportPageImage(image.image(), String(u"jpeg"), destination,
+                    m_imageQuality);
+            }
+            // A file that cannot be copied leaves the site without it; the
+            // action still names where it would be.
+            if (!written)
+                info.copyTo(destination);
+        }
+        sitePath = u"files/" + name;
+    }
+
+    m_project->addReferencedFile(sitePath);
+    if (isPictureExtension(info.extension()))
+        addPreloadPath(sitePath);
+    return true;
+}
+
+bool Page::localizeAction(String& action)
+{
+    String function;
+    StringList arguments;
+    if (!parseAction(action, function, arguments, true))
+        return false;
+    bool replaced = false;
+    for (int position : fileArgumentPositions(function)) {
+        if (size_t(position) > arguments.count())
+            continue;
+        const String& argument = arguments.get(size_t(position) - 1);
+        // Only texts name files; a bare null stays as it is.
+        if (argument.size() < 2 || (argument[0] != u'\'' && argument[0] != u'"'))
+            continue;
+        String sitePath;
+        if (resolveResource(unquoteArgument(argument), sitePath)) {
+            arguments.set(size_t(position) - 1, quoteArgument(sitePath));
+            replaced = true;
+        }
+    }
+    if (replaced)
+        action = buildAction(function, arguments);
+    return replaced;
+}
+
+void Page::resolveImage(WinImage* image)
+{
+    if (!image || image->source().empty())
+        return;
+    String sitePath;
+    if (resolveResource(image->source(), sitePath) && image->setSource(sitePath))
+        image->load();
+}
+
+void Page::prepareNode(PageNode& node)
+{
+    if (node.hasBackgroundImage()) {
+        String sitePath;
+        if (resolveResource(node.backgroundImageSource(), sitePath))
+            node.setBackgroundImage(sitePath);
+    }
+    for (int event = PageNode::Href; event < PageNode::eventCount; ++event) {
+        String text = node.eventText(event);
+        if (localizeAction(text))
+            node.setEventText(event, text);
+    }
+    if (PageMenu* menu = node.menu()) {
+        for (const auto& item : menu->items()) {
+            String action = item->url();
+            if (localizeAction(action))
+                item->setUrl(action);
+            String sitePath;
+            if (resolveResource(item->image(), sitePath))
+                item->setImage(sitePath);
+        }
+    }
+    if (node.isPicture())
+        resolveImage(node.image());
+}
+
+void Page::prepareGeneration()
+{
+    clearPreload();
+    if (hasBackgroundImage()) {
+        String sitePath;
+        if (resolveResource(backgroundImageSource(), sitePath))
+            setBackgroundImage(sitePath);
+    }
+    for (Element* entry : m_initialize.entries()) {
+        String action = EntryList::actionOf(entry);
+        if (localizeAction(action))
+            EntryList::setAction(entry, action);
+    }
+    for (PageNode* node : pageNodes())
+        prepareNode(*node);
+    for (Slideshow* slideshow : slideshowList()) {
+        for (Element* slide : slideshow->slides()) {
+            String action = EntryList::actionOf(slide);
+            if (localizeAction(action))
+                EntryList::setAction(slide, action);
+        }
+        String sitePath;
+        if (resolveResource(slideshow->audio(), sitePath))
+            slideshow->setAudio(sitePath);
+    }
+}
+
+QImage Page::renderPageImage()
+{
+    ExportView exportView;
+    View* shownIn = view();
+    setView(&exportView);
+    QPoint size = extent();
+    int width = std::max(size.x() + 6, m_pictureWidth);
+    int height = std::max(size.y() + 6, m_pictureHeight);
+    QImage image;
+    if (width > 0 && height > 0 && (long long)width * height <= largestPagePixels) {
+        image = QImage(width, height, QImage::Format_ARGB32_Premultiplied);
+        if (!image.isNull()) {
+            image.fill(Qt::white);
+            QPainter painter(&image);
+            QRectF area(0, 0, width, height);
+            QBrush brush = fillBrush(*this, area);
+            if (brush.style() != Qt::NoBrush)
+                painter.fillRect(area, brush);
+            draw(painter);
+        }
+    }
+    setView(shownIn);
+    return image;
+}
+
+bool Page::exportPageImage(String& imagePath, const String& type)
+{
+    imagePath.clear();
+    String kind(type);
+    kind.trim();
+    if (kind.empty())
+        kind = String(u"png");
+    if (kind.equalsIgnoreCase(u"none"))
+        return true;
+    if (!m_project)
+        return false;
+    String path = pageImagePath(m_project->projectDirectory(), m_label, kind);
+    PathInfo contentFolder(m_project->contentDirectory());
+    if (!contentFolder.exists())
+        contentFolder.makeDirectory();
+    QImage image = renderPageImage();
+    if (image.isNull() || !lumavine::exportPageImage(image, kind, path, pagePictureQuality)) {
+        m_project->reportError(String(u"Error in processing ") + u": ");
+        return false;
+    }
+    imagePath = path;
+    return true;
+}
+
+}

@@ -1,4 +1,8 @@
 #include "app/CommandLine.h"
+#include "app/ProjectJobs.h"
+
+#include <QGuiApplication>
+#include <cstdlib>
 
 #include <iostream>
 #include <string>
@@ -28,6 +32,13 @@ int main(int argc, char** argv)
         return 0;
     default:
         break;
+    }
+
+    if (CommandLine::isBuilt(commandLine.mode())) {
+        // The jobs draw page pictures but show nothing, so no display is needed.
+        setenv("QT_QPA_PLATFORM", "offscreen", 0);
+        QGuiApplication application(argc, argv);
+        return lumavine::runProjectJob(commandLine, std::cout, std::cerr);
     }
 
     // Refusing is the honest answer for a mode whose subsystems this build does not carry.

@@ -1,0 +1,101 @@
+#pragma once
+
+#include "core/PtrMap.h"
+#include "core/StringList.h"
+#include "generate/Transitions.h"
+#include "page/ProjectContext.h"
+
+#include <functional>
+#include <memory>
+#include <vector>
+
+namespace lumavine {
+
+class Page;
+class View;
+
+// One open project: its folders, its pages in project order, the project
+// file, the tidy content tree and the generated site.
+class PageDocument : public ProjectContext {
+public:
+    static constexpr int firstCommandId = 36000;
+
+    PageDocument();
+    ~PageDocument() override;
+    PageDocument(const PageDocument&) = delete;
+    PageDocument& operator=(const PageDocument&) = delete;
+
+    // Completes the project's folders and reads the project file; false when
+    // the file cannot be read.
+    bool open(const String& path);
+    // Writes the project file (through a temporary file), deletes the files
+    // of content/files that no page uses and generates the site.
+    bool save();
+    // Deletes every page and forgets the transitions.
+    void empty();
+
+    // A new page labelled `label` (or the project name and the first free
+    // number), optionally a copy of the page `copyOf`; null when the label
+    // is taken.
+    Page* newPage(const String* label = nullptr, const String* copyOf = nullptr);
+    bool deletePage(const String& id, String& message);
+    bool goToPage(int commandId);
+    // Writes every page's picture and HTML file into the content folder.
+    bool generateSite();
+    // Generates the pages and answers the HTML file of the current page.
+    String preview();
+
+    Page* currentPage() const { return m_current; }
+    void setCurrentPage(Page* page) { m_current = page; }
+    std::vector<Page*> pages() const;
+    size_t pageCount() const { return m_pages.count(); }
+    Page* findPageByCommand(int commandId) const { return m_pageCommands.get(commandId); }
+    const StringList& referencedFiles() const { return m_referencedFiles; }
+    Transitions& transitions() { return m_transitions; }
+    const String& projectName() const { return m_projectName; }
+    const String& projectFile() const { return m_projectFile; }
+    View* view() const { return m_view; }
+    void setView(View* view) { m_view = view; }
+    // Where failures go: a message box in the designer, standard error on
+    // the command line.
+    void setErrorReporter(std::function<void(const String&)> reporter) { m_reporter = std::move(reporter); }
+    // Progress lines ("generating ...") for long work.
+    void setStatusReporter(std::function<void(const String&)> reporter) { m_status = std::move(reporter); }
+
+    const String& projectDirectory() const override { return m_projectDirectory; }
+    const String& contentDirectory() const override { return m_contentDirectory; }
+    Page* findPage(std::u16string_view id) const override;
+    Page* findPageByLabel(std::u16string_view label) const override;
+    String transitionFilter(std::u16string_view kind) const override;
+    String transitionClear(std::u16string_view kind) const override;
+    double transitionDuration(std::u16string_view kind) const override;
+    void addReferencedFile(const String& sitePath) override;
+    void reportError(const String& message) override;
+
+private:
+    bool load();
+    bool store();
+    Page* addPage(std::unique_ptr<Page> page);
+    void deleteFilesWithExtensions(const String& directory, std::initializer_list<std::u16string_view> extensions);
+    void deleteUnreferencedFiles();
+    bool generatePages(String* currentHtml);
+    void status(const String& line);
+
+    String m_projectName;
+    String m_projectFile;
+    String m_projectDirectory;
+    String m_contentDirectory;
+    String m_projectFolderName;
+    std::vector<std::unique_ptr<Page>> m_owned;
+    PtrMapOf<Page> m_pages { true };
+    PtrMapOf<Page> m_pageCommands { true };
+    StringList m_referencedFiles;
+    Transitions m_transitions;
+    int m_nextCommandId = firstCommandId;
+    Page* m_current = nullptr;
+    View* m_view = nullptr;
+    std::function<void(const String&)> m_reporter;
+    std::function<void(const String&)> m_status;
+};
+
+}

@@ -1,0 +1,167 @@
+#include "app/PageDocument.h"
+#include "page/Page.h"
+#include "page/PageNode.h"
+#include "xml/Elements.h"
+
+#include <QImage>
+#include <filesystem>
+#include <fstream>
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+using namespace lumavine;
+namespace fs = std::filesystem;
+
+namespace {
+
+class ProjectFolder {
+public:
+    ProjectFolder()
+    {
+        std::string pattern = (fs::temp_directory_path() / "lumavine-doc-XXXXXX").string();
+        m_root = mkdtemp(pattern.data());
+        fs::create_directories(m_root + "/site");
+    }
+    ~ProjectFolder() { fs::remove_all(m_root); }
+
+    std::string path(const std::string& relative) const { return m_root + "/site/" + relative; }
+    String projectFile() const { return String(path("site.xml")); }
+    void write(const std::string& relative, const std::string& text) const
+    {
+        fs::create_directories(fs::path(path(relative)).parent_path());
+        std::ofstream(path(relative), std::ios::binary) << text;
+    }
+    std::string root() const { return m_root; }
+
+private:
+    std::string m_root;
+};
+
+std::vector<std::string> labels(const PageDocument& document)
+{
+    std::vector<std::string> result;
+    for (Page* page : document.pages())
+        result.push_back(page->label().toNarrow());
+    return result;
+}
+
+}
+
+TEST(PageDocument, OpeningCompletesTheFoldersAndMakesAFirstPage)
+{
+    ProjectFolder folder;
+    folder.write("site.xml", "");
+    PageDocument document;
+    ASSERT_TRUE(document.open(folder.projectFile()));
+    EXPECT_TRUE(fs::is_directory(folder.path("content/files")));
+    EXPECT_TRUE(fs::is_directory(folder.path("content/custom")));
+    EXPECT_EQ(document.projectName(), u"site");
+    ASSERT_EQ(document.pageCount(), 1u);
+    EXPECT_EQ(labels(document), std::vector<std::string> { "site" });
+    EXPECT_EQ(document.currentPage()->commandId(), 36000);
+
+    PageDocument missing;
+    EXPECT_FALSE(missing.open(String(folder.path("absent.xml"))));
+}
+
+TEST(PageDocument, ReadsPagesInOrderAndIgnoresARepeatedId)
+{
+    ProjectFolder folder;
+    folder.write("site.xml", "<lumavine>\n<page id=\"a\"><label>first</label></page>\n"
+                             "<page id=\"b\"><label>second</label></page>\n"
+                             "<page id=\"a\"><label>again</label></page>\n</lumavine>\n");
+    PageDocument document;
+    ASSERT_TRUE(document.open(folder.projectFile()));
+    EXPECT_EQ(labels(document), (std::vector<std::string> { "first", "second" }));
+    EXPECT_EQ(document.currentPage()->label(), u"first");
+    EXPECT_EQ(document.findPage(u"b")->commandId(), 36001);
+    EXPECT_TRUE(document.goToPage(36001));
+    EXPECT_EQ(document.currentPage()->id(), u"b");
+    EXPECT_FALSE(document.goToPage(36002));
+}
+
+TEST(PageDocument, NewPagesTakeTheFirstFreeNumberAndCopiesStartAlike)
+{
+    ProjectFolder folder;
+    folder.write("site.xml", "<lumavine><page id=\"a\"><label>site1</label></page>"
+                             "<page id=\"b\"><label>site3</label></page></lumavine>");
+    PageDocument document;
+    ASSERT_TRUE(document.open(folder.projectFile()));
+    Page* added = document.newPage();
+    ASSERT_NE(added, nullptr);
+    EXPECT_EQ(added->label(), u"site4");
+    EXPECT_EQ(added->commandId(), 36002);
+    String taken(u"site1");
+    EXPECT_EQ(document.newPage(&taken), nullptr);
+
+    Page* source = document.findPage(u"a");
+    source->addRectangle(QRect(10, 10, 50, 50));
+    String copyLabel(u"copy");
+    String sourceId(u"a");
+    Page* copy = document.newPage(&copyLabel, &sourceId);
+    ASSERT_NE(copy, nullptr);
+    EXPECT_EQ(copy->shapeCount(), 1u);
+    EXPECT_NE(copy->id(), source->id());
+    EXPECT_EQ(copy->label(), u"copy");
+}
+
+TEST(PageDocument, DeletingPagesExplainsRefusals)
+{
+    ProjectFolder folder;
+    folder.write("site.xml", "<lumavine><page id=\"a\"><label>one</label></page>"
+                             "<page id=\"b\"><label>two</label></page></lumavine>");
+    PageDocument document;
+    ASSERT_TRUE(document.open(folder.projectFile()));
+    String message;
+    EXPECT_FALSE(document.deletePage(String(u"zz"), message));
+    EXPECT_EQ(message, u"Cannot find page: zz");
+    EXPECT_TRUE(document.deletePage(String(u"a"), message));
+    EXPECT_EQ(document.currentPage()->id(), u"b");
+    EXPECT_EQ(document.findPageByCommand(36000), nullptr);
+    EXPECT_FALSE(document.deletePage(String(u"b"), message));
+    EXPECT_EQ(message, u"Cannot delete the last page");
+}
+
+TEST(PageDocument, SavingTidiesTheContentTreeAndWritesTheSite)
+{
+    ProjectFolder folder;
+    folder.write("site.xml", "<lumavine><page id=\"a\"><label>home page</label></page>"
+                             "<page id=\"b\"><label>about</label></page></lumavine>");
+    folder.write("content/stale.html", "old");
+    folder.write("content/stale.png", "old");
+    folder.write("content/files/unused.png", "old");
+    folder.write("content/custom/mine.txt", "kept");
+    QImage picture(8, 8, QImage::Format_RGB32);
+    picture.fill(Qt::red);
+    std::string outside = folder.root() + "/outside.png";
+    ASSERT_TRUE(picture.save(QString::fromStdString(outside)));
+
+    PageDocument document;
+    std::vector<std::string> errors;
+    document.setErrorReporter([&](const String& message) { errors.push_back(message.toNarrow()); });
+    ASSERT_TRUE(document.open(folder.projectFile()));
+    Page* home = document.findPage(u"a");
+    PicNode* shape = home->addPicture(10, 10, String(outside));
+    ASSERT_NE(shape, nullptr);
+
+    ASSERT_TRUE(document.save()) << (errors.empty() ? "" : errors.front());
+    EXPECT_FALSE(fs::exists(folder.path("content/stale.html")));
+    EXPECT_FALSE(fs::exists(folder.path("content/stale.png")));
+    EXPECT_FALSE(fs::exists(folder.path("content/files/unused.png")));
+    EXPECT_TRUE(fs::exists(folder.path("content/custom/mine.txt")));
+    EXPECT_TRUE(fs::exists(folder.path("content/home_page.html")));
+    EXPECT_TRUE(fs::exists(folder.path("content/home_page.png")));
+    EXPECT_TRUE(fs::exists(folder.path("content/about.html")));
+    ASSERT_EQ(document.referencedFiles().count(), 1u);
+    String copied = document.referencedFiles().get(0);
+    EXPECT_TRUE(copied.startsWith(u"files/"));
+    EXPECT_TRUE(fs::exists(folder.path("content/" + copied.toNarrow())));
+
+    // The project file reads back into the same pages.
+    PageDocument reread;
+    ASSERT_TRUE(reread.open(folder.projectFile()));
+    EXPECT_EQ(labels(reread), (std::vector<std::string> { "home page", "about" }));
+    EXPECT_EQ(reread.findPage(u"a")->shapeCount(), 1u);
+    for (const auto& entry : fs::directory_iterator(folder.path("")))
+        EXPECT_EQ(entry.path().filename().string().find("site.xml."), std::string::npos) << "no temporary left";
+}

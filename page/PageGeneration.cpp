@@ -31,9 +31,6 @@ bool isJpegExtension(const String& extension)
 // Page pictures larger than this are refused rather than allocated.
 constexpr long long largestPagePixels = 64LL * 1024 * 1024;
 
-// The quality JPEG page pictures are written with, the encoder's own default.
-constexpr int pagePictureQuality = 75;
-
 }
 
 bool Page::resolveResource(const String& location, String& sitePath)
@@ -236,7 +233,7 @@ bool Page::exportPageImage(String& imagePath, const String& type)
     if (!contentFolder.exists())
         contentFolder.makeDirectory();
     QImage image = renderPageImage();
-    if (image.isNull() || !lumavine::exportPageImage(image, kind, path, pagePictureQuality)) {
+    if (image.isNull() || !lumavine::exportPageImage(image, kind, path, imageQuality())) {
         m_project->reportError(String(u"Error in processing ") + u": ");
         return false;
     }

@@ -165,3 +165,26 @@ TEST(PageDocument, SavingTidiesTheContentTreeAndWritesTheSite)
     for (const auto& entry : fs::directory_iterator(folder.path("")))
         EXPECT_EQ(entry.path().filename().string().find("site.xml."), std::string::npos) << "no temporary left";
 }
+
+TEST(PageDocument, JpegPagePicturesTakeThePagesQuality)
+{
+    ProjectFolder folder;
+    folder.write("site.xml", "<lumavine>"
+                             "<page id=\"a\"><label>low</label><imagetype>jpeg</imagetype>"
+                             "<imagequality>10</imagequality></page>"
+                             "<page id=\"b\"><label>high</label><imagetype>jpeg</imagetype>"
+                             "<imagequality>95</imagequality></page></lumavine>");
+    PageDocument document;
+    ASSERT_TRUE(document.open(folder.projectFile()));
+    for (Page* page : document.pages()) {
+        ASSERT_EQ(page->imageType(), u"jpeg");
+        for (int i = 0; i < 40; ++i) {
+            PicNode* box = page->addEllipse(QRect(i * 13 % 300, i * 29 % 200, 40 + i, 30 + i));
+            box->setProperty(u"background-color", String(i % 2 ? u"#ff8020,#2040ff" : u"#30c060,#f0f0f0,vertical"));
+        }
+    }
+    ASSERT_TRUE(document.generateSite());
+    auto low = fs::file_size(folder.path("content/low.jpeg"));
+    auto high = fs::file_size(folder.path("content/high.jpeg"));
+    EXPECT_GT(high, low * 2) << low << " " << high;
+}

@@ -2,6 +2,7 @@
 
 #include "picture/Shading.h"
 
+#include <algorithm>
 #include <QPen>
 
 namespace lumavine {
@@ -196,8 +197,9 @@ void BorderPainter::drawRoundRectangle(const QRect& bounds)
         m_painter.restore();
         return;
     }
-    constexpr int side = 20;
-    constexpr int control = 10;
+    // The same shrinking as the path, for rings of small shapes.
+    const int side = std::max(0, std::min(20, std::min(bounds.width(), bounds.height()) / 2));
+    const int control = side / 2;
     for (int i = 0; i < m_width; ++i) {
         int x = bounds.x() + i;
         int y = bounds.y() + i;
@@ -255,8 +257,10 @@ QPainterPath BorderPainter::roundRectanglePath(const QRect& bounds, bool forOutl
     const qreal y = bounds.y();
     const qreal w = bounds.width();
     const qreal h = bounds.height();
-    const qreal c = cornerSize;
-    const qreal k = cornerSize / 2.0;
+    // A shape lower or narrower than two corners would fold its outline back
+    // on itself; its corners shrink to half its smaller side.
+    const qreal c = std::max<qreal>(0, std::min<qreal>(cornerSize, std::min(w, h) / 2));
+    const qreal k = c / 2.0;
     QPainterPath path(QPointF(x + c, y));
     path.cubicTo(QPointF(x + k, y), QPointF(x, y + k), QPointF(x, y + c));
     path.lineTo(x, y + h - c);

@@ -105,6 +105,14 @@ bool Pic::registerNode(PicNode* node)
     return true;
 }
 
+void Pic::layerChanged(PicNode* node)
+{
+    // A node still being read is not listed yet; registering places it.
+    if (m_shapes.remove(node))
+        m_shapes.insertSorted(node, *this);
+    requestRedraw();
+}
+
 PicNode* Pic::addShape(std::unique_ptr<PicNode> node)
 {
     if (!registerNode(node.get()))

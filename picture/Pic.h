@@ -45,6 +45,7 @@ public:
     String newNodeId() override;
     bool registerNode(PicNode* node) override;
     PicNode* findNode(std::u16string_view id) const override { return m_ids.get(id); }
+    void layerChanged(PicNode* node) override;
     bool handlesSuppressed() const override { return m_picFlags & (HandlesHidden | PointerCaptured); }
     const String& baseDirectory() const override { return emptyString; }
     std::unique_ptr<WinImage> createImage() override;

@@ -99,7 +99,11 @@ bool PicNode::readXml(const Element* element)
 
 void PicNode::setLayer(int layer)
 {
+    if (m_layer == layer)
+        return;
     m_layer = layer;
+    if (m_picture)
+        m_picture->layerChanged(this);
 }
 
 void PicNode::snapToPictureGrid()

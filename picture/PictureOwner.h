@@ -32,6 +32,8 @@ public:
     // id already taken), and the caller keeps the node.
     virtual bool registerNode(PicNode* node) = 0;
     virtual PicNode* findNode(std::u16string_view id) const = 0;
+    // A shape's layer changed: it moves to its place in the drawing order.
+    virtual void layerChanged(PicNode*) { }
     // True while the pointer is captured or the handles are hidden.
     virtual bool handlesSuppressed() const { return false; }
     // The folder relative image sources resolve against.

@@ -1,4 +1,5 @@
 #include "core/PtrMap.h"
+#include "picture/BorderPainter.h"
 #include "picture/PageRenderer.h"
 #include "picture/Pic.h"
 #include "picture/View.h"
@@ -39,7 +40,6 @@ TEST(Pic, DrawingOrderByLayerThenKindKeepsInsertionOrderForTies)
     PicNode* second = picture.addRectangle(QRect(5, 5, 10, 10));
     PicNode* top = picture.addEllipse(QRect(0, 0, 10, 10));
     top->setLayer(2);
-    picture.registerNode(picture.removeNode(top).release());
     PicNode* round = picture.addRoundRectangle(QRect(0, 0, 10, 10));
 
     std::vector<PicNode*> order(picture.shapes().begin(), picture.shapes().end());
@@ -334,4 +334,16 @@ TEST(Pic, PagePictureShowsShapesOverTheBackgroundWithoutEditingMarks)
     EXPECT_EQ(image.pixel(100, 20), qRgb(0, 255, 0)) << "no editing guide for a zero border";
     EXPECT_EQ(image.pixel(195, 95), qRgb(255, 255, 255)) << "beyond the extent the page is white";
     EXPECT_EQ(picture.view(), nullptr) << "the picture is given back to its own view";
+}
+
+TEST(Pic, SmallRoundRectanglesKeepAProperOutline)
+{
+    // Lower than two 30-pixel corners: the corners shrink instead of the
+    // outline folding back on itself.
+    QRect low(10, 10, 192, 36);
+    QPainterPath path = BorderPainter::roundRectanglePath(low, false);
+    EXPECT_TRUE(QRectF(low).adjusted(-0.5, -0.5, 0.5, 0.5).contains(path.boundingRect()));
+    EXPECT_TRUE(path.contains(QPointF(low.center())));
+    EXPECT_TRUE(path.contains(QPointF(low.left() + 20, low.center().y())));
+    EXPECT_FALSE(path.contains(QPointF(low.left() + 1, low.top() + 1))) << "the corner is still rounded";
 }

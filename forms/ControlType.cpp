@@ -6,9 +6,11 @@
 #include "forms/QtText.h"
 #include "forms/SpinButton.h"
 #include "forms/XmlForm.h"
+#include "forms/XmlFormBorder.h"
 #include "forms/XmlFormColor.h"
 #include "forms/XmlFormImage.h"
 #include "forms/XmlPanel.h"
+#include "picture/Color.h"
 #include "xml/Elements.h"
 
 #include <QCheckBox>
@@ -165,7 +167,7 @@ FormControl* createColorInput(XmlForm& form, Element* element, const String& nam
     std::uint32_t color = 0xFF000000;
     bool isColor = ColorText::read(String(value).trim(), color);
     FormControl* edit = form.addControl(name, element,
-        makeLineEdit(element, window, isColor ? ColorText::formatRgb(color) : value), ControlKind::Edit, window);
+        makeLineEdit(element, window, isColor ? Color(color).toCss() : value), ControlKind::Edit, window);
     form.addControl(name + u":color", element, new XmlFormColor(window), ControlKind::ColorSwatch, window, edit);
     if (element->getAttribute(u"alpha").equals(u"true")) {
         int alpha = int(color >> 24);
@@ -302,12 +304,11 @@ FormControl* createImageButton(XmlForm& form, Element* element, const String& na
     return form.addControl(name, element, thumbnail, ControlKind::Thumbnail, window);
 }
 
-// Border previews draw with the picture library's border drawing, which
-// forms do not link yet; until then the element makes nothing rather than a
-// push button that would mislead.
-FormControl* createBorderPreview(XmlForm&, Element*, const String&, QWidget*)
+FormControl* createBorderPreview(XmlForm& form, Element* element, const String& name, QWidget* window)
 {
-    return nullptr;
+    auto* preview = new XmlFormBorder(window);
+    preview->setDescription(element->getAttribute(u"value"));
+    return form.addControl(name, element, preview, ControlKind::BorderPreview, window);
 }
 
 FormControl* createTextArea(XmlForm& form, Element* element, const String& name, QWidget* window)

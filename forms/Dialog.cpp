@@ -2,6 +2,7 @@
 
 #include "forms/QtText.h"
 
+#include <QFontDatabase>
 #include <QFontMetrics>
 #include <QGuiApplication>
 
@@ -9,10 +10,14 @@ namespace lumavine {
 
 static QFont makeDialogFont()
 {
-    // Tahoma is rarely installed here; the platform's sans-serif face stands in.
+    // Tahoma is rarely installed here; the platform's sans-serif face stands
+    // in, condensed where it has such a face, since forms are laid out in
+    // pixels for Tahoma's narrow letters.
     QFont font(QStringLiteral("Tahoma"));
     font.setStyleHint(QFont::SansSerif);
     font.setPointSizeF(10);
+    if (!QFontDatabase::hasFamily(font.family()))
+        font.setStretch(QFont::SemiCondensed);
     return font;
 }
 

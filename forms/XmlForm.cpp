@@ -7,8 +7,10 @@
 #include "forms/QtText.h"
 #include "forms/XmlDialog.h"
 #include "forms/XmlDialogListener.h"
+#include "forms/XmlFormBorder.h"
 #include "forms/XmlFormColor.h"
 #include "forms/XmlFormImage.h"
+#include "picture/Color.h"
 #include "xml/Elements.h"
 
 #include <QAbstractButton>
@@ -112,6 +114,10 @@ void XmlForm::build()
         if (control->kind == ControlKind::Static && control->id == staticId)
             layoutLabel(*control);
     }
+    for (auto& control : m_controls) {
+        if (control->kind == ControlKind::BorderPreview)
+            refreshBorderPreview(control->name);
+    }
 }
 
 void XmlForm::createControls(Element* parent, QWidget* window)
@@ -200,6 +206,7 @@ void XmlForm::connectControl(FormControl& control)
         connect(area, &QPlainTextEdit::textChanged, this,
             [this, c, area] { notifyTextChanged(*c, fromQString(area->toPlainText())); });
     } else if (auto* combo = qobject_cast<QComboBox*>(widget)) {
+        connect(combo, &QComboBox::currentIndexChanged, this, [this, c] { refreshBorderPreview(c->name); });
         connect(combo, &QComboBox::activated, this, [this, c, combo](int index) {
             if (m_listener && c->element)
                 m_listener->comboSelected(this, combo, index, c->name, c->element);
@@ -219,10 +226,14 @@ void XmlForm::connectControl(FormControl& control)
 void XmlForm::notifyTextChanged(FormControl& control, const String& text)
 {
     if (control.name.endsWith(u":alpha")) {
-        if (control.main)
+        if (control.main) {
             refreshSwatch(control.main->name);
+            refreshBorderPreview(control.main->name);
+        }
         return;
     }
+    if (control.main == nullptr)
+        refreshBorderPreview(control.name);
     // The swatch follows what is typed, so that the user sees the colour before choosing it.
     if (control.main == nullptr && m_controlsByName.contains(control.name + u":color"))
         refreshSwatch(control.name);
@@ -318,7 +329,7 @@ String XmlForm::colorValueOf(std::u16string_view name) const
         if (alphaText.trim().readInt(alpha))
             color = (color & 0x00FFFFFFu) | (std::uint32_t(alpha & 0xFF) << 24);
     }
-    return ColorText::format(color);
+    return Color(color).toText();
 }
 
 void XmlForm::writeResult(Element* root) const
@@ -434,7 +445,7 @@ void XmlForm::chooseColor(FormControl& edit)
     ColorText::read(text.trim(), color);
     if (!FormChooser::current().chooseColor(this, color))
         return;
-    static_cast<QLineEdit*>(edit.widget)->setText(toQString(ColorText::formatRgb(color)));
+    static_cast<QLineEdit*>(edit.widget)->setText(toQString(Color(color).toCss()));
     refreshSwatch(edit.name);
 }
 
@@ -466,6 +477,37 @@ void XmlForm::refreshSwatch(std::u16string_view name)
     std::uint32_t color = 0;
     if (ColorText::read(colorValueOf(name), color))
         static_cast<XmlFormColor*>(swatch->widget)->setColor(color);
+}
+
+static constexpr std::u16string_view borderKeys[]
+    = { u"border-color", u"border-width", u"border-style", u"border-join" };
+
+void XmlForm::refreshBorderPreview(std::u16string_view name)
+{
+    static constexpr std::u16string_view display = u"border-display";
+    std::u16string_view prefix;
+    bool found = name.ends_with(display);
+    if (found)
+        prefix = name.substr(0, name.size() - display.size());
+    for (std::u16string_view key : borderKeys) {
+        if (!found && name.ends_with(key)) {
+            prefix = name.substr(0, name.size() - key.size());
+            found = true;
+        }
+    }
+    if (!found)
+        return;
+    FormControl* preview = control(String(prefix) + u"border-display");
+    if (!preview || preview->kind != ControlKind::BorderPreview)
+        return;
+    std::vector<std::pair<String, String>> changes;
+    for (std::u16string_view key : borderKeys) {
+        String controlName = String(prefix) + key;
+        if (!control(controlName))
+            continue;
+        changes.emplace_back(String(key), key == u"border-color" ? colorValueOf(controlName) : valueOf(controlName));
+    }
+    static_cast<XmlFormBorder*>(preview->widget)->showChanges(changes);
 }
 
 void XmlForm::refreshThumbnail(std::u16string_view name, const String& path)

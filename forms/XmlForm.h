@@ -73,6 +73,10 @@ public:
     void placeEdit(FormControl& edit, const QRect& rect);
     // Shows the colour value of a colour input in its swatch.
     void refreshSwatch(std::u16string_view name);
+    // Shows in the border preview P"border-display" what the border controls
+    // P"border-color", P"border-width", P"border-style" and P"border-join"
+    // now hold, for any of those names or the preview's own.
+    void refreshBorderPreview(std::u16string_view name);
     // Loads a thumbnail from its input's "value" (or the given path) against "imageroot".
     void refreshThumbnail(std::u16string_view name, const String& path);
 

@@ -6,6 +6,10 @@
 #include "page/Page.h"
 #include "picture/View.h"
 #include "xml/Elements.h"
+#include "xml/XmlFile.h"
+
+#include <fstream>
+#include <iterator>
 
 #include <sys/stat.h>
 #include <unistd.h>
@@ -38,6 +42,10 @@ void PageDocument::status(const String& line)
 
 void PageDocument::reportError(const String& message)
 {
+    // A missing file is met once per place that names it; one message says it.
+    if (m_reported.countOf(message) != 0)
+        return;
+    m_reported.append(message);
     if (m_reporter)
         m_reporter(message);
 }
@@ -97,6 +105,12 @@ void PageDocument::addReferencedFile(const String& sitePath)
         m_referencedFiles.append(sitePath);
 }
 
+void PageDocument::addContentFile(const String& name)
+{
+    if (m_contentFiles.countOf(name) == 0)
+        m_contentFiles.append(name);
+}
+
 bool PageDocument::open(const String& path)
 {
     PathInfo file(path);
@@ -108,6 +122,7 @@ bool PageDocument::open(const String& path)
     makeDirectoryIfMissing(filesDirectory());
     makeDirectoryIfMissing(customDirectory());
     m_projectFolderName = PathInfo(m_projectDirectory).fileName();
+    m_reported.clear();
     empty();
     return load();
 }
@@ -123,23 +138,63 @@ Page* PageDocument::addPage(std::unique_ptr<Page> page)
     return raw;
 }
 
+void PageDocument::reportRepeatedShapeIds(const Element* pageElement, const Page& page)
+{
+    StringList seen;
+    for (const Node* child : pageElement->childNodes()) {
+        if (!child->isElement() || !child->nodeName().equals(u"node"))
+            continue;
+        const String& id = getChildText(child, u"id");
+        if (id.empty())
+            continue;
+        if (seen.countOf(id) != 0) {
+            m_partlyRead = true;
+            reportError(String(u"Duplicate shape id ignored on page ") + page.label() + u": " + id);
+        } else {
+            seen.append(id);
+        }
+    }
+}
+
 bool PageDocument::load()
 {
-    Document document;
-    if (!document.load(m_projectFile))
+    m_partlyRead = false;
+    std::ifstream stream(m_projectFile.toNarrow(), std::ios::binary);
+    if (!stream)
         return false;
+    std::string bytes((std::istreambuf_iterator<char>(stream)), std::istreambuf_iterator<char>());
+    String text = decodeFileText(bytes);
+    Document document;
+    document.parse(text);
+    // The reader attaches the document element when its end tag is read, so
+    // a file cut short has none yet; what was read before the cut is still
+    // the user's work and is kept.
+    bool whole = document.documentElement() != nullptr;
+    document.finish();
+    String blank(text);
+    blank.trim();
+    if (!whole && !blank.empty()) {
+        m_partlyRead = true;
+        reportError(String(u"Incomplete project file: ") + m_projectFile);
+    }
     m_transitions.resetAll();
     if (Element* root = document.documentElement()) {
         for (const Node* child : root->childNodes()) {
             if (!child->isElement() || !child->nodeName().equals(u"page"))
                 continue;
             const String& id = child->asElement()->getAttribute(u"id");
-            if (id.empty() || findPage(id))
+            if (!id.empty() && findPage(id)) {
+                m_partlyRead = true;
+                reportError(String(u"Duplicate page id ignored: ") + id);
                 continue;
+            }
+            // A page without id (written by hand) gets a fresh one rather
+            // than being dropped with its shapes.
             auto page = std::make_unique<Page>(this, m_view);
-            page->setId(id);
             page->load(child->asElement());
-            page->setId(id);
+            if (!id.empty())
+                page->setId(id);
+            reportRepeatedShapeIds(child->asElement(), *page);
             if (Page* added = addPage(std::move(page)); added && !m_current)
                 m_current = added;
         }
@@ -211,11 +266,20 @@ bool PageDocument::goToPage(int commandId)
     return true;
 }
 
+void PageDocument::prepareAllPages()
+{
+    m_contentFiles.clear();
+    for (Page* page : pages())
+        page->prepareGeneration();
+}
+
 void PageDocument::deleteFilesWithExtensions(const String& directory,
-    std::initializer_list<std::u16string_view> extensions)
+    std::initializer_list<std::u16string_view> extensions, const StringList& spared)
 {
     Directory listing(directory, nullptr, Directory::FilesOnly);
     for (PathInfo* file : listing.entries()) {
+        if (spared.countOf(file->fileName()) != 0)
+            continue;
         for (std::u16string_view extension : extensions) {
             if (file->extension().equalsIgnoreCase(extension)) {
                 file->remove();
@@ -236,12 +300,14 @@ void PageDocument::deleteUnreferencedFiles()
 
 bool PageDocument::store()
 {
-    deleteFilesWithExtensions(m_contentDirectory, { u"jpeg", u"jpg", u"gif", u"png", u"html" });
     m_referencedFiles.clear();
+    // Prepared first, the pages tell which files of the content folder they
+    // name directly; those are the user's and stay.
+    prepareAllPages();
+    deleteFilesWithExtensions(m_contentDirectory, { u"jpeg", u"jpg", u"gif", u"png", u"html" }, m_contentFiles);
     Document document(String(u"lumavine"));
     Element* root = document.documentElement();
     for (Page* page : pages()) {
-        page->prepareGeneration();
         Element* element = addElement(root, String(u"page"));
         element->setAttribute(String(u"id"), page->id());
         page->writeXml(element);
@@ -251,15 +317,17 @@ bool PageDocument::store()
         reportError(String(u"Cannot write ") + m_projectFile);
         return false;
     }
-    deleteUnreferencedFiles();
+    if (!m_partlyRead)
+        deleteUnreferencedFiles();
     return true;
 }
 
 bool PageDocument::save()
 {
+    m_reported.clear();
     if (!store())
         return false;
-    bool generated = generateSite();
+    bool generated = writeSite();
     if (m_view)
         m_view->redraw();
     return generated;
@@ -287,12 +355,20 @@ bool PageDocument::generatePages(String* currentHtml)
 
 bool PageDocument::generateSite()
 {
-    deleteFilesWithExtensions(m_contentDirectory, { u"png", u"gif" });
+    m_reported.clear();
+    return writeSite();
+}
+
+bool PageDocument::writeSite()
+{
+    prepareAllPages();
+    deleteFilesWithExtensions(m_contentDirectory, { u"png", u"gif" }, m_contentFiles);
     return generatePages(nullptr);
 }
 
 String PageDocument::preview()
 {
+    m_reported.clear();
     String html;
     generatePages(&html);
     return html;

@@ -26,7 +26,8 @@ public:
     PageDocument& operator=(const PageDocument&) = delete;
 
     // Completes the project's folders and reads the project file; false when
-    // the file cannot be read.
+    // the file cannot be read. A file cut short, or pages and shapes under
+    // ids already taken, are reported and the rest is read.
     bool open(const String& path);
     // Writes the project file (through a temporary file), deletes the files
     // of content/files that no page uses and generates the site.
@@ -44,6 +45,12 @@ public:
     bool generateSite();
     // Generates the pages and answers the HTML file of the current page.
     String preview();
+
+    // Whether the last open left out part of the project file (cut short,
+    // or pages and shapes under ids already taken). Such a document does not
+    // know every file the project uses, so saving keeps the files it would
+    // otherwise tidy away.
+    bool partlyRead() const { return m_partlyRead; }
 
     Page* currentPage() const { return m_current; }
     void setCurrentPage(Page* page) { m_current = page; }
@@ -70,14 +77,19 @@ public:
     String transitionClear(std::u16string_view kind) const override;
     double transitionDuration(std::u16string_view kind) const override;
     void addReferencedFile(const String& sitePath) override;
+    void addContentFile(const String& name) override;
     void reportError(const String& message) override;
 
 private:
     bool load();
+    void reportRepeatedShapeIds(const Element* pageElement, const Page& page);
     bool store();
     Page* addPage(std::unique_ptr<Page> page);
-    void deleteFilesWithExtensions(const String& directory, std::initializer_list<std::u16string_view> extensions);
+    void prepareAllPages();
+    void deleteFilesWithExtensions(
+        const String& directory, std::initializer_list<std::u16string_view> extensions, const StringList& spared);
     void deleteUnreferencedFiles();
+    bool writeSite();
     bool generatePages(String* currentHtml);
     void status(const String& line);
 
@@ -90,8 +102,14 @@ private:
     PtrMapOf<Page> m_pages { true };
     PtrMapOf<Page> m_pageCommands { true };
     StringList m_referencedFiles;
+    // Files the pages name directly in the content folder, found while they
+    // are prepared.
+    StringList m_contentFiles;
     Transitions m_transitions;
     int m_nextCommandId = firstCommandId;
+    bool m_partlyRead = false;
+    // Failures told during the current open, save or generation.
+    StringList m_reported;
     Page* m_current = nullptr;
     View* m_view = nullptr;
     std::function<void(const String&)> m_reporter;

@@ -2,6 +2,7 @@
 
 #include "generate/PageHtmlWriter.h"
 #include "page/Page.h"
+#include "page/ProjectContext.h"
 
 #include <cstdio>
 #include <fstream>
@@ -31,8 +32,11 @@ bool writePageFiles(Page& page, String& htmlPath, String& imagePath)
     }
     if (written)
         written = std::rename(temporary.c_str(), target.c_str()) == 0;
-    if (!written)
+    if (!written) {
         std::remove(temporary.c_str());
+        if (ProjectContext* project = page.project())
+            project->reportError(String(u"Cannot write ") + htmlPath);
+    }
     return written && pictureWritten;
 }
 

@@ -63,13 +63,17 @@ bool Page::resolveResource(const String& location, String& sitePath)
         inSite = true;
     } else if (info.relativeTo(content, rest) && !rest.empty() && !rest.contains(u'/')) {
         // The plain file name already works from the generated page.
+        m_project->addContentFile(rest);
         return false;
     } else if (info.relativeTo(m_project->filesDirectory(), rest) && !rest.empty() && !rest.contains(u'/')) {
         sitePath = u"files/" + info.fileName();
         inSite = true;
     }
 
-    if (!inSite) {
+    if (inSite && !info.exists()) {
+        // The site path stays, but the user learns that the site lacks it.
+        m_project->reportError(String(u"Cannot find file: ") + trimmed);
+    } else if (!inSite) {
         String origin = info.directory() + u"/" + info.fileName() + u"-" + String::number(info.modified());
         bool jpeg = isJpegExtension(info.extension());
         if (jpeg)
@@ -93,8 +97,8 @@ bool Page::resolveResource(const String& location, String& sitePath)
             }
             // A file that cannot be copied leaves the site without it; the
             // action still names where it would be.
-            if (!written)
-                info.copyTo(destination);
+            if (!written && !info.copyTo(destination))
+                m_project->reportError(String(u"Cannot copy file: ") + trimmed);
         }
         sitePath = u"files/" + name;
     }

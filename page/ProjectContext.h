@@ -41,6 +41,10 @@ public:
     // project keeps the file and publishes it.
     virtual void addReferencedFile(const String& sitePath) = 0;
 
+    // A file directly in the content folder that a page names by its plain
+    // name: the user's own, which clearing out old page files must spare.
+    virtual void addContentFile(const String& name) { (void)name; }
+
     // The image quality a new page starts with.
     virtual int defaultImageQuality() const { return 50; }
 

@@ -283,8 +283,7 @@ describe('the sample project in Chromium', { skip }, () => {
         assert.equal(await visibility(page, 'media-menu-div'), 'visible');
         await shoot(page, 'static-menu');
 
-        // Sound and video: the players are made and placed, and a missing video
-        // is no failure of the page.
+        // Sound and video: the players are made and placed in the frame.
         await page.click('#media-table td >> text=Play the birdsong');
         assert.ok(await page.$('#page-audio-container #page-audio-player'), 'the page\'s audio player');
         await page.click('#media-table td >> text=Stop the sound');

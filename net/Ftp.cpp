@@ -232,6 +232,7 @@ std::unique_ptr<Socket> Ftp::openDataConnection()
         host = peer;
 
     auto data = std::make_unique<Socket>();
+    data->setSendTimeout(m_transferTimeoutMs);
     if (!data->connect(host, port)) {
         m_errorText = u"Cannot connect to " + host + u":" + String::number(port);
         return nullptr;
@@ -271,6 +272,7 @@ int Ftp::sendFile(const String& localPath, const String& remoteName)
             break;
         if (data->writeBytes(m_buffer.get(), static_cast<size_t>(got)) != got) {
             // The server saw only part of the file; it must not pass for sent.
+            m_errorText = u"Upload interrupted after " + String::number(total) + u" bytes: " + localPath;
             trace("send file failure: " + local);
             return SendFailure;
         }

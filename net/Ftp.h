@@ -32,6 +32,8 @@ public:
     Ftp& operator=(const Ftp&) = delete;
 
     void setAttempts(int count) { m_attempts = count; }
+    // How long an upload may wait for the server to take more bytes.
+    void setTransferTimeout(int milliseconds) { m_transferTimeoutMs = milliseconds; }
     // Without a stream the trace, when on, goes to the standard output.
     void setTrace(std::ostream* stream);
 
@@ -68,6 +70,7 @@ private:
     std::unique_ptr<char[]> m_buffer;
     int m_bufferSize;
     int m_attempts = 10;
+    int m_transferTimeoutMs = Socket::defaultSendTimeoutMs;
     int m_lastCode = 0;
     String m_replyText;
     String m_errorText;

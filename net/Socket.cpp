@@ -11,6 +11,7 @@
 #include <netinet/in.h>
 #include <poll.h>
 #include <sys/socket.h>
+#include <sys/time.h>
 #include <unistd.h>
 
 namespace lumavine {
@@ -126,12 +127,27 @@ bool Socket::connect(const String& host, int port)
     if (handle < 0)
         return false;
     m_handle = handle;
-    if (!connectedHook()) {
+    if (!applySendTimeout() || !connectedHook()) {
         close();
         return false;
     }
     m_connected = true;
     return true;
+}
+
+void Socket::setSendTimeout(int milliseconds)
+{
+    m_sendTimeoutMs = milliseconds < 0 ? 0 : milliseconds;
+    if (m_handle >= 0)
+        applySendTimeout();
+}
+
+bool Socket::applySendTimeout()
+{
+    timeval limit {};
+    limit.tv_sec = m_sendTimeoutMs / 1000;
+    limit.tv_usec = (m_sendTimeoutMs % 1000) * 1000;
+    return setsockopt(m_handle, SOL_SOCKET, SO_SNDTIMEO, &limit, sizeof limit) == 0;
 }
 
 bool Socket::reconnect()

@@ -15,6 +15,8 @@ class Socket : public Thread {
 public:
     // A connect to a dead host would otherwise block for minutes.
     static constexpr int defaultConnectTimeoutMs = 10000;
+    // A peer that stops reading would otherwise hold a send forever.
+    static constexpr int defaultSendTimeoutMs = 10000;
 
     Socket();
     ~Socket() override;
@@ -56,6 +58,9 @@ public:
     const String& query() const { return m_query; }
     const std::string& sendBuffer() const { return m_sendBuffer; }
     void setConnectTimeout(int milliseconds) { m_connectTimeoutMs = milliseconds; }
+    // How long one send may wait for the peer to take bytes before it fails;
+    // zero waits for ever.
+    void setSendTimeout(int milliseconds);
 
     // A dotted IPv4 address is answered as it is; a name is looked up and its
     // first address answered; a failed look-up answers the name itself.
@@ -72,6 +77,7 @@ protected:
 
 private:
     bool readLineImpl(std::string& line, bool joinCrLf);
+    bool applySendTimeout();
     // The next received byte, or -1 when the peer closed or an error occurred.
     int readByte();
 
@@ -86,6 +92,7 @@ private:
     int m_handle = -1;
     bool m_connected = false;
     int m_connectTimeoutMs = defaultConnectTimeoutMs;
+    int m_sendTimeoutMs = defaultSendTimeoutMs;
     String m_scheme = u"http";
     String m_path;
     String m_query;

@@ -296,3 +296,18 @@ TEST(Ftp, CountsAMissingFinalReplyAsSent)
     EXPECT_EQ(ftp.lastCode(), 0);
     EXPECT_NE(trace.str().find("send file no response: " + local.file("f.txt") + "\n"), std::string::npos);
 }
+
+TEST(Ftp, GivesUpAnUploadTheServerStopsTaking)
+{
+    TempDir local;
+    writeFile(local.file("big.bin"), randomBytes(32 * 1024 * 1024, 5));
+    TestServer server("scripted_ftp.py", { "stalled" });
+    std::ostringstream trace;
+    Ftp ftp(65536);
+    ftp.setTrace(&trace);
+    ftp.setTransferTimeout(300);
+    ASSERT_TRUE(ftp.connect(u"ann", u"x", u"127.0.0.1", server.port()));
+    EXPECT_EQ(ftp.sendFile(text(local.file("big.bin")), u"big.bin"), Ftp::SendFailure);
+    EXPECT_TRUE(ftp.errorText().startsWith(u"Upload interrupted after "));
+    EXPECT_NE(trace.str().find("send file failure: " + local.file("big.bin") + "\n"), std::string::npos);
+}

@@ -9,6 +9,7 @@ Usage: scripted_ftp.py SCENARIO
   stor-refused STOR is answered with 550
   no-final     STOR gets 150, but no reply follows the upload
   pwd-bare     PWD answers 257 without a quoted path
+  stalled      accepts the upload's data connection but never reads from it
 Prints the port it listens on, then serves until killed. Uploads are
 answered "226 received N bytes".
 """
@@ -55,6 +56,9 @@ def session(conn, scenario):
             if listener:
                 listener.close()
             listener = socket.socket(socket.AF_INET, socket.SOCK_STREAM)
+            if scenario == "stalled":
+                # A small window fills at once, so the client's sends block.
+                listener.setsockopt(socket.SOL_SOCKET, socket.SO_RCVBUF, 4096)
             listener.bind(("127.0.0.1", 0))
             listener.listen(1)
             port = listener.getsockname()[1]
@@ -73,6 +77,12 @@ def session(conn, scenario):
                 reply(conn, "150 Opening data connection")
             listener.settimeout(10)
             data, _ = listener.accept()
+            if scenario == "stalled":
+                # Holds the connection open unread until the client gives up.
+                while conn.recv(4096):
+                    pass
+                data.close()
+                break
             received = 0
             while True:
                 block = data.recv(65536)

@@ -169,8 +169,8 @@ describe('the sample project in Chromium', { skip }, () => {
         assert.deepEqual(written, ['Notes.html', 'Slides.html', 'Slides.png', 'Welcome.html', 'Welcome.png', 'custom',
             'files'], 'the page without picture has no picture file');
         assert.deepEqual(readdirSync(content('files')).sort(),
-            ['birdsong.wav', 'boathouse.png', 'lake.jpg', 'meadow.jpg', 'sunrise.jpg'],
-            'pictures and sounds already in the site are used where they are, not copied');
+            ['birdsong.wav', 'boathouse.png', 'garden.avi', 'lake.jpg', 'meadow.jpg', 'sunrise.jpg'],
+            'pictures, sounds and videos already in the site are used where they are, not copied');
     });
 
     test('the start-up entry shows a picture with its caption, and picture buttons show theirs', async () => {

@@ -252,6 +252,33 @@ function getBounds(id)
 	return bounds;
 }
 
+// The part of a frame its content may take: the frame less the border the
+// content draws around itself, which the old browser draws inside the
+// content's own box.
+function frame_area(frame,border)
+{
+	var	bounds = getBounds(frame);
+	var	area = new Rectangle();
+	area._right = bounds.getWidth();
+	area._bottom = bounds.getHeight();
+	if (!ie)
+	{
+		area._right -= 2 * border;
+		area._bottom -= 2 * border;
+	}
+	return area;
+}
+
+// Content taking ratio percent of the area, centred in it.
+function ratio_place(area,ratio)
+{
+	if (ratio == null || ratio <= 0)
+		ratio = 100;
+	var	size = area.copy();
+	size.scale(ratio / 100);
+	return area.center(size);
+}
+
 function scrollhandler()
 {
 	trademark();

@@ -78,21 +78,8 @@ function show_picture(frame,url,text,hyperlink,target,audio,ratio,aspect)
 	// caption out of the display.
 	image.style.display = 'block';
 
-	if (ratio == null || ratio <= 0)
-		ratio = 100;
-	var	bounds = getBounds(frame);
-	var	area = new Rectangle();
-	area._right = bounds.getWidth();
-	area._bottom = bounds.getHeight();
-	if (!ie)
-	{
-		var	imageBorder = /*@imageBorderWidth@*/0;
-		area._right -= 2 * imageBorder;
-		area._bottom -= 2 * imageBorder;
-	}
-	var	size = area.copy();
-	size.scale(ratio / 100);
-	var	place = area.center(size);
+	var	area = frame_area(frame,/*@imageBorderWidth@*/0);
+	var	place = ratio_place(area,ratio);
 	var	natural = _rectangles[url];
 	if ((aspect == true || aspect == 'true') && natural != null && natural.getWidth() > 0 && natural.getHeight() > 0)
 	{

@@ -105,21 +105,7 @@ function play_video(frame,video,uimode,ratio,playcount)
 	var	element = document.getElementById(frame);
 	var	filtered = apply_filter(element,2);
 	clear_frame(frame);
-	if (ratio == null || ratio <= 0)
-		ratio = 100;
-	var	bounds = getBounds(frame);
-	var	area = new Rectangle();
-	area._right = bounds.getWidth();
-	area._bottom = bounds.getHeight();
-	if (!ie)
-	{
-		var	videoBorder = /*@videoBorderWidth@*/0;
-		area._right -= 2 * videoBorder;
-		area._bottom -= 2 * videoBorder;
-	}
-	var	size = area.copy();
-	size.scale(ratio / 100);
-	var	place = area.center(size);
+	var	place = ratio_place(frame_area(frame,/*@videoBorderWidth@*/0),ratio);
 	div.style.left = place._left;
 	div.style.top = place._top;
 	div.style.width = Math.max(place.getWidth(), 0);

@@ -103,9 +103,9 @@ TEST(ScriptRuntime, PutsPageValuesAtTheirPlaces)
     runtime.setBlock(String(u"transitions"), std::vector<String> { String(u"transitions[0] = \"\";") });
     std::vector<std::string> lines = collect(runtime);
     EXPECT_TRUE(hasLine(lines, "\tvar\tcaptionHeight = 25;"));
-    EXPECT_TRUE(hasLine(lines, "\t\tvar\timageBorder = 3;"));
+    EXPECT_TRUE(hasLine(lines, "\tvar\tarea = frame_area(frame,3);"));
     EXPECT_TRUE(hasLine(lines, "\t\tvar\tframeBorder = -2;"));
-    EXPECT_TRUE(hasLine(lines, "\t\tvar\tvideoBorder = 0;"));
+    EXPECT_TRUE(hasLine(lines, "\tvar\tplace = ratio_place(frame_area(frame,0),ratio);"));
     size_t entry = indexOf(lines, "javascript:show_picture('f'");
     ASSERT_NE(entry, std::string::npos);
     EXPECT_EQ(lines[entry - 1], "\tpage_loaded = true;") << "entries run at the end of initialize()";

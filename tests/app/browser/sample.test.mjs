@@ -4,25 +4,22 @@
 import { after, before, describe, test } from 'node:test';
 import assert from 'node:assert/strict';
 import { spawnSync } from 'node:child_process';
-import { chmodSync, cpSync, existsSync, mkdirSync, mkdtempSync, readdirSync, rmSync } from 'node:fs';
+import { chmodSync, cpSync, mkdirSync, mkdtempSync, readdirSync } from 'node:fs';
 import { tmpdir } from 'node:os';
 import { join } from 'node:path';
 import { pathToFileURL } from 'node:url';
-import { chromium } from 'playwright-core';
+import { browserMissing, launchBrowser, openPage, removeFolders } from '../../browser/chromium.mjs';
 
-const browserPath = '/usr/bin/chromium';
 const program = process.env.LUMAVINE_PROGRAM;
 const sample = process.env.LUMAVINE_SAMPLE;
 const shotDirectory = process.env.LUMAVINE_SCREENSHOTS;
-const skip = !existsSync(browserPath) ? 'chromium is not installed'
-    : !program ? 'LUMAVINE_PROGRAM is not set'
-    : !sample ? 'LUMAVINE_SAMPLE is not set' : false;
+const skip = browserMissing()
+    || (!program ? 'LUMAVINE_PROGRAM is not set' : !sample ? 'LUMAVINE_SAMPLE is not set' : false);
 
 const projectName = 'lumavine-sample';
 let work;
 let project;
-let profile;
-let context;
+let browser;
 let generation;
 
 function content(...parts) {
@@ -33,20 +30,8 @@ function pageUrl(name) {
     return pathToFileURL(content(name)).href;
 }
 
-// Opens a generated page; every alert is a failure the runtime reports, so the
-// test collects them, and script errors too.
-async function open(name) {
-    const page = await context.newPage();
-    page.alerts = [];
-    page.on('dialog', async (dialog) => {
-        page.alerts.push(dialog.message());
-        await dialog.dismiss();
-    });
-    page.errors = [];
-    page.on('pageerror', (error) => page.errors.push(error.message));
-    await page.goto(pageUrl(name));
-    await page.waitForFunction(() => window.page_loaded === true);
-    return page;
+function open(name) {
+    return openPage(browser.context, pageUrl(name));
 }
 
 async function done(page) {
@@ -139,23 +124,13 @@ describe('the sample project in Chromium', { skip }, () => {
         }
         generation = spawnSync(program, ['--generate', join(project, projectName + '.xml')],
             { env: environment, encoding: 'utf8', timeout: 120000 });
-        profile = mkdtempSync(join(tmpdir(), 'lumavine-profile-'));
-        context = await chromium.launchPersistentContext(profile, {
-            executablePath: browserPath,
-            headless: true,
-            viewport: { width: 820, height: 560 },
-            args: ['--headless', '--no-sandbox', '--disable-gpu', '--disable-quic', '--no-first-run',
-                '--disable-background-networking', '--disable-component-update', '--disable-sync'],
-        });
+        browser = await launchBrowser({ width: 820, height: 560 });
     });
 
     after(async () => {
-        if (context)
-            await context.close();
-        for (const folder of [work, profile]) {
-            if (folder)
-                rmSync(folder, { recursive: true, force: true });
-        }
+        if (browser)
+            await browser.close();
+        removeFolders(work);
     });
 
     test('the sample generates without a message and writes a picture and a page per page', () => {

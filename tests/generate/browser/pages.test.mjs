@@ -3,39 +3,25 @@
 import { after, before, describe, test } from 'node:test';
 import assert from 'node:assert/strict';
 import { execFileSync } from 'node:child_process';
-import { existsSync, mkdtempSync, rmSync } from 'node:fs';
+import { mkdtempSync } from 'node:fs';
 import { tmpdir } from 'node:os';
 import { join } from 'node:path';
 import { pathToFileURL } from 'node:url';
-import { chromium } from 'playwright-core';
+import { browserMissing, launchBrowser, openPage, removeFolders } from '../../browser/chromium.mjs';
 
-const browserPath = '/usr/bin/chromium';
 const driver = process.env.LUMAVINE_PAGE_DRIVER;
 const shotDirectory = process.env.LUMAVINE_SCREENSHOTS;
-const skip = !existsSync(browserPath) ? 'chromium is not installed' : !driver ? 'LUMAVINE_PAGE_DRIVER is not set' : false;
+const skip = browserMissing() || (!driver ? 'LUMAVINE_PAGE_DRIVER is not set' : false);
 
 let site;
-let profile;
-let context;
+let browser;
 
 function pageUrl(name) {
     return pathToFileURL(join(site, 'content', name)).href;
 }
 
-// Opens a generated page; every alert is a failure the runtime reports, so
-// the test collects them.
-async function open(name) {
-    const page = await context.newPage();
-    page.alerts = [];
-    page.on('dialog', async (dialog) => {
-        page.alerts.push(dialog.message());
-        await dialog.dismiss();
-    });
-    page.errors = [];
-    page.on('pageerror', (error) => page.errors.push(error.message));
-    await page.goto(pageUrl(name));
-    await page.waitForFunction(() => window.page_loaded === true);
-    return page;
+function open(name) {
+    return openPage(browser.context, pageUrl(name));
 }
 
 async function shoot(page, name) {
@@ -60,24 +46,14 @@ async function clickArea(page, id) {
 describe('generated pages in Chromium', { skip }, () => {
     before(async () => {
         site = mkdtempSync(join(tmpdir(), 'lumavine-site-'));
-        profile = mkdtempSync(join(tmpdir(), 'lumavine-profile-'));
         execFileSync(driver, [site], { stdio: 'pipe' });
-        context = await chromium.launchPersistentContext(profile, {
-            executablePath: browserPath,
-            headless: true,
-            viewport: { width: 640, height: 400 },
-            args: ['--headless', '--no-sandbox', '--disable-gpu', '--disable-quic', '--no-first-run',
-                '--disable-background-networking', '--disable-component-update', '--disable-sync'],
-        });
+        browser = await launchBrowser({ width: 640, height: 400 });
     });
 
     after(async () => {
-        if (context)
-            await context.close();
-        for (const folder of [site, profile]) {
-            if (folder)
-                rmSync(folder, { recursive: true, force: true });
-        }
+        if (browser)
+            await browser.close();
+        removeFolders(site);
     });
 
     test('an initialization entry runs at load and a picture action shows its picture with its caption', async () => {

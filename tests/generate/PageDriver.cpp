@@ -92,7 +92,7 @@ int main(int argc, char** argv)
     picture->setEventText(PageNode::MouseDown,
         String(
             u"javascript:show_picture('view','files/red.png','Red &amp; &#146;ready&#146;',null,null,null,100,true)"));
-    picture->setEventText(PageNode::Title, String(u"Shows \"red\""));
+    picture->setEventText(PageNode::Title, String(u"Shows \"red\" \u2014 rouge"));
     PageNode* pageButton = addNode(actions.addRectangle(QRect(20, 70, 150, 40)), u"show-inner", 2);
     pageButton->setText(String(u"Inner page"));
     pageButton->setEventText(PageNode::MouseDown, String(u"javascript:show_page('view','inner.html',null,80)"));
@@ -108,7 +108,7 @@ int main(int argc, char** argv)
     PageNode* mail = addNode(actions.addEllipse(QRect(400, 300, 60, 40)), u"mail", 2);
     mail->setEventText(PageNode::MouseDown, String(u"javascript:mail('ann@example.org','Hello & welcome')"));
     actions.initialize().list().add(String(u"start"),
-        String(u"javascript:show_picture('view','files/blue.png','At start',null,null,null,50,true)"));
+        String(u"javascript:show_picture('view','files/blue.png','At start: caf\u00e9 \u2615',null,null,null,50,true)"));
 
     Page& slides = project.addPage(String(u"Slides"));
     slides.setProperty(u"imagetype", String(u"none"));
@@ -117,7 +117,7 @@ int main(int argc, char** argv)
     PageNode* manual = addNode(slides.addRectangle(QRect(230, 10, 200, 150)), u"manual", 1);
     manual->setFrame(true);
     PageNode* next = addNode(slides.addRectangle(QRect(230, 170, 90, 30)), u"next", 2);
-    next->setText(String(u"Next"));
+    next->setText(String(u"Next \u25b6"));
     next->setEventText(PageNode::MouseDown, String(u"javascript:next_slide('manual')"));
     for (const char16_t* id : { u"timed", u"steps" }) {
         auto slideshow = std::make_unique<Slideshow>(String(id));

@@ -3,7 +3,7 @@
 import { after, before, describe, test } from 'node:test';
 import assert from 'node:assert/strict';
 import { execFileSync } from 'node:child_process';
-import { mkdtempSync } from 'node:fs';
+import { mkdtempSync, readdirSync, readFileSync } from 'node:fs';
 import { tmpdir } from 'node:os';
 import { join } from 'node:path';
 import { pathToFileURL } from 'node:url';
@@ -56,6 +56,15 @@ describe('generated pages in Chromium', { skip }, () => {
         removeFolders(site);
     });
 
+    test('pages are pure ASCII, so texts beyond it read the same in any encoding a browser assumes', () => {
+        const pages = readdirSync(join(site, 'content')).filter((name) => name.endsWith('.html'));
+        assert.ok(pages.length >= 2, pages.join());
+        for (const name of pages) {
+            const bytes = readFileSync(join(site, 'content', name));
+            assert.equal(bytes.findIndex((byte) => byte > 0x7f), -1, name);
+        }
+    });
+
     test('an initialization entry runs at load and a picture action shows its picture with its caption', async () => {
         const page = await open('Actions.html');
         const picture = await page.evaluate(() => {
@@ -70,7 +79,7 @@ describe('generated pages in Chromium', { skip }, () => {
             const div = document.getElementById('view-image-div');
             return { display: div.style.display, caption: document.getElementById('view-caption-cell').textContent };
         });
-        assert.deepEqual(start, { display: 'block', caption: 'At start' });
+        assert.deepEqual(start, { display: 'block', caption: 'At start: caf\u00e9 \u2615' });
 
         await clickArea(page, 'show-red');
         await page.waitForFunction(() => document.getElementById('view-image').src.endsWith('files/red.png'));
@@ -94,7 +103,7 @@ describe('generated pages in Chromium', { skip }, () => {
         // Frame 320 by 240 less border: the wide picture fills the width and keeps 2:1.
         assert.ok(Math.abs(shown.width - shown.height * 2) <= 6, JSON.stringify(shown));
         assert.ok(shown.width >= 300 && shown.width <= 320, JSON.stringify(shown));
-        assert.equal(await page.getAttribute('#show-red', 'title'), 'Shows "red"');
+        assert.equal(await page.getAttribute('#show-red', 'title'), 'Shows "red" \u2014 rouge');
         await shoot(page, 'picture-in-frame');
         assert.deepEqual(page.alerts, []);
         assert.deepEqual(page.errors, []);
@@ -194,6 +203,7 @@ describe('generated pages in Chromium', { skip }, () => {
         assert.equal(await shown('manual'), 'files/red.png', 'a manual slideshow waits');
         assert.equal(await page.evaluate(() => document.getElementById('show-caption-cell').textContent), 'Slide one');
 
+        assert.equal((await page.textContent('#next td')).trim(), 'Next \u25b6');
         await page.click('#next td');
         assert.equal(await shown('manual'), 'files/blue.png');
         // Past the last slide a slideshow that does not repeat ends and empties its frame.

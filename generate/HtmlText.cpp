@@ -70,4 +70,41 @@ String HtmlText::hyperlink(std::u16string_view text, char16_t quote)
     return attribute(text, quote);
 }
 
+String HtmlText::cssIdentifier(std::u16string_view text)
+{
+    auto isDigit = [](char16_t c) { return c >= u'0' && c <= u'9'; };
+    auto hexEscape = [](char16_t c) {
+        static constexpr char16_t digits[] = u"0123456789abcdef";
+        String escaped(u"\\");
+        bool leading = true;
+        for (int shift = 12; shift >= 0; shift -= 4) {
+            unsigned digit = (c >> shift) & 0xF;
+            if (leading && digit == 0 && shift > 0)
+                continue;
+            leading = false;
+            escaped.push_back(digits[digit]);
+        }
+        escaped.push_back(u' ');
+        return escaped;
+    };
+    String out;
+    out.reserve(text.size());
+    for (size_t i = 0; i < text.size(); ++i) {
+        char16_t c = text[i];
+        bool startsIdentifier = i == 0 || (i == 1 && text[0] == u'-');
+        if (c == 0)
+            out.push_back(u'\xFFFD');
+        else if (c < 0x20 || c == 0x7F || (startsIdentifier && isDigit(c)))
+            out.append(hexEscape(c));
+        else if (c >= 0x80 || (c == u'-' && text.size() > 1) || c == u'_' || isDigit(c) || (c >= u'a' && c <= u'z')
+            || (c >= u'A' && c <= u'Z'))
+            out.push_back(c);
+        else {
+            out.push_back(u'\\');
+            out.push_back(c);
+        }
+    }
+    return out;
+}
+
 }

@@ -70,7 +70,7 @@ void MenuHtmlWriter::write(HtmlOutput& out, Page& page, PageNode& node, int numb
         itemBackground = backgroundCss(node);
 
     out.line(u"<style type=\"text/css\">");
-    out.line(u"#" + name + u"-menu-div");
+    out.line(u"#" + HtmlText::cssIdentifier(node.getName()) + u"-menu-div");
     out.line(u"{");
     out.line(u"\tvisibility:\thidden;");
     out.line(u"\tposition:\tabsolute;");

@@ -105,6 +105,9 @@ int main(int argc, char** argv)
         addNode(actions.addRectangle(QRect(140, 300, 100, 30)), u"click", 2), u"onmousedown", false, u"align-bottom");
     addMenu(
         addNode(actions.addRectangle(QRect(260, 300, 100, 30)), u"static", 2), u"onmousedown", true, u"align-right");
+    // A default name holds a blank, which no style sheet selector takes as it is.
+    addMenu(addNode(actions.addRectangle(QRect(480, 300, 120, 30)), u"Round Rectangle_1", 2), u"onmousedown", false,
+        u"align-bottom");
     PageNode* mail = addNode(actions.addEllipse(QRect(400, 300, 60, 40)), u"mail", 2);
     mail->setEventText(PageNode::MouseDown, String(u"javascript:mail('ann@example.org','Hello & welcome')"));
     actions.initialize().list().add(String(u"start"),

@@ -345,4 +345,10 @@ TEST(HtmlText, EscapesOnlyWhatThePlaceNeeds)
     EXPECT_EQ(HtmlText::action(u"javascript:f('&#146;',\"q\")").toNarrow(), "javascript:f('&#146;',&quot;q&quot;)");
     EXPECT_EQ(HtmlText::hyperlink(u"JavaScript:go('a&b')").toNarrow(), "JavaScript:go('a&b')");
     EXPECT_EQ(HtmlText::hyperlink(u"page.html?a=1&b=\"2\"").toNarrow(), "page.html?a=1&amp;b=&quot;2&quot;");
+
+    EXPECT_EQ(HtmlText::cssIdentifier(u"menu_1-a").toNarrow(), "menu_1-a");
+    EXPECT_EQ(HtmlText::cssIdentifier(u"Round Rectangle_1").toNarrow(), "Round\\ Rectangle_1");
+    EXPECT_EQ(HtmlText::cssIdentifier(u"1st").toNarrow(), "\\31 st");
+    EXPECT_EQ(HtmlText::cssIdentifier(u"-2 & \"x\"").toNarrow(), "-\\32 \\ \\&\\ \\\"x\\\"");
+    EXPECT_EQ(HtmlText::cssIdentifier(u"caf\u00e9").toNarrow(), "caf\u00e9") << "left to the page's output";
 }

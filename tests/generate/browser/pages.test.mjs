@@ -169,6 +169,18 @@ describe('generated pages in Chromium', { skip }, () => {
         await page.click('#static-menu-div td[id^="close-"]');
         assert.equal(await visibility(page, 'static-menu-div'), 'hidden');
 
+        // A node named with a blank, as new shapes are, has its menu styled all the same.
+        assert.equal(await visibility(page, 'Round Rectangle_1-menu-div'), 'hidden');
+        await clickArea(page, 'Round Rectangle_1');
+        assert.equal(await visibility(page, 'Round Rectangle_1-menu-div'), 'visible');
+        const named = await page.evaluate(() => {
+            const div = document.getElementById('Round Rectangle_1-menu-div');
+            return { left: div.offsetLeft, top: div.offsetTop, position: getComputedStyle(div).position };
+        });
+        assert.deepEqual(named, { left: 480, top: 330, position: 'absolute' });
+        await page.mouse.click(600, 20);
+        assert.equal(await visibility(page, 'Round Rectangle_1-menu-div'), 'hidden');
+
         // Escape closes every menu, static ones included.
         await clickArea(page, 'static');
         await page.mouse.move(70, 315);

@@ -9,56 +9,54 @@ std::u16string_view quoteReference(char16_t quote)
     return quote == u'\'' ? u"&#39;" : u"&quot;";
 }
 
+// Copies the text, putting what replacement() answers in place of each
+// character it answers something for.
+template <typename Replacement>
+String replaceEach(std::u16string_view text, Replacement replacement)
+{
+    String out;
+    out.reserve(text.size());
+    for (char16_t c : text) {
+        std::u16string_view replaced = replacement(c);
+        if (replaced.empty())
+            out.push_back(c);
+        else
+            out.append(replaced);
+    }
+    return out;
+}
+
 }
 
 String HtmlText::content(std::u16string_view text)
 {
-    String out;
-    out.reserve(text.size());
-    for (char16_t c : text) {
+    return replaceEach(text, [](char16_t c) -> std::u16string_view {
         switch (c) {
         case u'&':
-            out.append(u"&amp;");
-            break;
+            return u"&amp;";
         case u'<':
-            out.append(u"&lt;");
-            break;
+            return u"&lt;";
         case u'>':
-            out.append(u"&gt;");
-            break;
+            return u"&gt;";
         default:
-            out.push_back(c);
+            return {};
         }
-    }
-    return out;
+    });
 }
 
 String HtmlText::attribute(std::u16string_view text, char16_t quote)
 {
-    String out;
-    out.reserve(text.size());
-    for (char16_t c : text) {
+    return replaceEach(text, [quote](char16_t c) -> std::u16string_view {
         if (c == u'&')
-            out.append(u"&amp;");
-        else if (c == quote)
-            out.append(quoteReference(quote));
-        else
-            out.push_back(c);
-    }
-    return out;
+            return u"&amp;";
+        return c == quote ? quoteReference(quote) : std::u16string_view();
+    });
 }
 
 String HtmlText::action(std::u16string_view text, char16_t quote)
 {
-    String out;
-    out.reserve(text.size());
-    for (char16_t c : text) {
-        if (c == quote)
-            out.append(quoteReference(quote));
-        else
-            out.push_back(c);
-    }
-    return out;
+    return replaceEach(
+        text, [quote](char16_t c) { return c == quote ? quoteReference(quote) : std::u16string_view(); });
 }
 
 String HtmlText::hyperlink(std::u16string_view text, char16_t quote)
@@ -68,6 +66,28 @@ String HtmlText::hyperlink(std::u16string_view text, char16_t quote)
     if (trimmed.size() >= 11 && String(trimmed.substr(0, 11)).equalsIgnoreCase(u"javascript:"))
         return action(text, quote);
     return attribute(text, quote);
+}
+
+String HtmlText::scriptString(std::u16string_view text)
+{
+    return replaceEach(text, [](char16_t c) -> std::u16string_view {
+        switch (c) {
+        case u'\\':
+            return u"\\\\";
+        case u'\'':
+            return u"\\'";
+        case u'"':
+            return u"\\\"";
+        case u'<':
+            return u"\\x3c";
+        case u'\r':
+            return u"\\r";
+        case u'\n':
+            return u"\\n";
+        default:
+            return {};
+        }
+    });
 }
 
 String HtmlText::cssIdentifier(std::u16string_view text)

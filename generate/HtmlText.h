@@ -18,6 +18,9 @@ public:
     static String action(std::u16string_view text, char16_t quote = u'"');
     // Hyperlinks are actions when they run script, locations otherwise.
     static String hyperlink(std::u16string_view text, char16_t quote = u'"');
+    // A name inside a single-quoted script string: the backslash, both
+    // quotes, line ends and "<" (which could close the script element).
+    static String scriptString(std::u16string_view text);
     // A name as an identifier in a style sheet selector, where a blank (as
     // in the default shape names) or any other punctuation would end it.
     static String cssIdentifier(std::u16string_view text);

@@ -54,6 +54,7 @@ void MenuHtmlWriter::write(HtmlOutput& out, Page& page, PageNode& node, int numb
 {
     PageMenu& menu = node.ensureMenu();
     const String name = HtmlText::attribute(node.getName());
+    const String scriptName = HtmlText::scriptString(node.getName());
     const String n = String::number(number);
     const String cellClass = u"class-" + n + u"-menu-td";
 
@@ -174,7 +175,7 @@ void MenuHtmlWriter::write(HtmlOutput& out, Page& page, PageNode& node, int numb
         if (firstStatic) {
             out.text(u"<td id='close-" + n + u"' class='" + cellClass + u"'"
                 + u" title='Close' style='border-left-width:0pt;font-weight:bold;text-align:right;vertical-align:top'"
-                + u" onmousedown=\"javascript:clear_menu('" + name + u"')\">");
+                + u" onmousedown=\"javascript:clear_menu('" + HtmlText::attribute(scriptName) + u"')\">");
             out.line(u"X</td>");
         }
         out.line(u"</tr>");
@@ -184,8 +185,8 @@ void MenuHtmlWriter::write(HtmlOutput& out, Page& page, PageNode& node, int numb
     out.line(u"</table>");
     out.line(u"</div>");
     out.line(u"<script>");
-    out.line(u"var\tmtable = document.getElementById('" + name + u"-table');");
-    out.line(u"var\tmdiv = document.getElementById('" + name + u"-menu-div');");
+    out.line(u"var\tmtable = document.getElementById('" + scriptName + u"-table');");
+    out.line(u"var\tmdiv = document.getElementById('" + scriptName + u"-menu-div');");
     int height = menu.height();
     if (height < 1) {
         out.line(u"if (ie)");

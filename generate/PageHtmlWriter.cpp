@@ -17,7 +17,9 @@
 namespace lumavine {
 
 struct PageHtmlWriter::NodeValues {
+    // The name as an element id in an attribute, and inside script strings.
     String name;
+    String scriptName;
     int x = 0;
     int y = 0;
     int w = 0;
@@ -223,6 +225,7 @@ PageHtmlWriter::NodeValues PageHtmlWriter::valuesOf(PageNode& node) const
 {
     NodeValues values;
     values.name = HtmlText::attribute(node.getName());
+    values.scriptName = HtmlText::scriptString(node.getName());
     QRect bounds = node.getBounds();
     values.x = bounds.x();
     values.y = bounds.y();
@@ -327,12 +330,12 @@ void PageHtmlWriter::writeDivision(HtmlOutput& out, PageNode& node, const NodeVa
         writeDivisionContents(out, node, values);
         out.line();
         out.line(u"</div>");
-        writeSizeFix(out, values.name, values);
+        writeSizeFix(out, values.scriptName, values);
         return;
     }
 
     out.line(u"<div id=\"" + values.name + u"-outer\" style=\"" + place + border + u";z-index:" + z + u"\"></div>");
-    writeSizeFix(out, values.name + u"-outer", values);
+    writeSizeFix(out, values.scriptName + u"-outer", values);
     out.text(u"<div id=\"" + values.name + u"\" style=\"position:absolute;left:" + number(values.x + values.bw)
         + u";top:" + number(values.y + values.bw) + u";width:" + number(values.w - 2 * values.bw) + u";height:"
         + number(values.h - 2 * values.bw) + u";" + background + u";z-index:" + z + u"\"");
@@ -342,7 +345,7 @@ void PageHtmlWriter::writeDivision(HtmlOutput& out, PageNode& node, const NodeVa
     out.line();
     writeFrameContents(out, values);
     out.line(u"</div>");
-    writeSizeFix(out, values.name, values);
+    writeSizeFix(out, values.scriptName, values);
 }
 
 void PageHtmlWriter::writeDivisionContents(HtmlOutput& out, PageNode& node, const NodeValues& values)
@@ -386,12 +389,12 @@ void PageHtmlWriter::writeDivisionContents(HtmlOutput& out, PageNode& node, cons
     out.text(u"</tr></table>");
 }
 
-void PageHtmlWriter::writeSizeFix(HtmlOutput& out, const String& id, const NodeValues& values)
+void PageHtmlWriter::writeSizeFix(HtmlOutput& out, const String& scriptId, const NodeValues& values)
 {
     out.line(u"<script>");
     out.line(u"if (ie == false)");
     out.line(u"{");
-    out.line(u"\tvar\tdiv = document.getElementById('" + id + u"');");
+    out.line(u"\tvar\tdiv = document.getElementById('" + scriptId + u"');");
     out.line(u"\tdiv.style.width = " + number(values.w - 2 * values.bw) + u";");
     out.line(u"\tdiv.style.height = " + number(values.h - 2 * values.bw) + u";");
     out.line(u"}");
@@ -405,7 +408,7 @@ void PageHtmlWriter::writeNodeAttributes(HtmlOutput& out, PageNode& node, const 
         String trigger = menu.trigger().empty() ? String(u"onmousedown") : menu.trigger();
         if (m_pictureMode && menu.opensOnClick())
             out.text(u" onmouseover=\"javascript:hand()\" onmouseout=\"javascript:pointer()\"");
-        out.text(u" " + trigger + u"=\"javascript:show_menu('" + values.name + u"','"
+        out.text(u" " + trigger + u"=\"javascript:show_menu('" + HtmlText::attribute(values.scriptName) + u"','"
             + HtmlText::attribute(menu.alignment()) + u"'," + number(menu.menuStyle().border().width()) + u")\"");
     } else if (!values.mail) {
         if (!node.eventText(PageNode::MouseDown).empty() && m_pictureMode) {

@@ -34,7 +34,8 @@ private:
     void writePictureModeFrame(HtmlOutput& out, PageNode& node, const NodeValues& values);
     void writeDivision(HtmlOutput& out, PageNode& node, const NodeValues& values);
     void writeDivisionContents(HtmlOutput& out, PageNode& node, const NodeValues& values);
-    void writeSizeFix(HtmlOutput& out, const String& id, const NodeValues& values);
+    // scriptId goes into a script string as it is.
+    void writeSizeFix(HtmlOutput& out, const String& scriptId, const NodeValues& values);
     void writeNodeAttributes(HtmlOutput& out, PageNode& node, const NodeValues& values);
     void writeFrameContents(HtmlOutput& out, const NodeValues& values);
     String captionBlock(const String& id, const String& cellId);

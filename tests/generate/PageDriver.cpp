@@ -108,6 +108,9 @@ int main(int argc, char** argv)
     // A default name holds a blank, which no style sheet selector takes as it is.
     addMenu(addNode(actions.addRectangle(QRect(480, 300, 120, 30)), u"Round Rectangle_1", 2), u"onmousedown", false,
         u"align-bottom");
+    // A name with quotes and an ampersand lands in attributes and script strings alike.
+    addMenu(addNode(actions.addRectangle(QRect(20, 350, 120, 30)), u"Ann's \"menu\" & more", 2), u"onmousedown",
+        true, u"align-right");
     PageNode* mail = addNode(actions.addEllipse(QRect(400, 300, 60, 40)), u"mail", 2);
     mail->setEventText(PageNode::MouseDown, String(u"javascript:mail('ann@example.org','Hello & welcome')"));
     actions.initialize().list().add(String(u"start"),

@@ -346,6 +346,9 @@ TEST(HtmlText, EscapesOnlyWhatThePlaceNeeds)
     EXPECT_EQ(HtmlText::hyperlink(u"JavaScript:go('a&b')").toNarrow(), "JavaScript:go('a&b')");
     EXPECT_EQ(HtmlText::hyperlink(u"page.html?a=1&b=\"2\"").toNarrow(), "page.html?a=1&amp;b=&quot;2&quot;");
 
+    EXPECT_EQ(HtmlText::scriptString(u"Round Rectangle_1").toNarrow(), "Round Rectangle_1");
+    EXPECT_EQ(HtmlText::scriptString(u"Ann's \"best\" \\ </script>\n").toNarrow(),
+        "Ann\\'s \\\"best\\\" \\\\ \\x3c/script>\\n");
     EXPECT_EQ(HtmlText::cssIdentifier(u"menu_1-a").toNarrow(), "menu_1-a");
     EXPECT_EQ(HtmlText::cssIdentifier(u"Round Rectangle_1").toNarrow(), "Round\\ Rectangle_1");
     EXPECT_EQ(HtmlText::cssIdentifier(u"1st").toNarrow(), "\\31 st");

@@ -181,6 +181,18 @@ describe('generated pages in Chromium', { skip }, () => {
         await page.mouse.click(600, 20);
         assert.equal(await visibility(page, 'Round Rectangle_1-menu-div'), 'hidden');
 
+        // Quotes and an ampersand in a name: the menu opens, and its close cell closes it.
+        const quoted = 'Ann\'s "menu" & more';
+        await clickArea(page, quoted);
+        assert.equal(await visibility(page, quoted + '-menu-div'), 'visible');
+        const close = await page.evaluate((name) => {
+            const cell = document.getElementById(name + '-menu-div').querySelector('td[id^="close-"]');
+            const r = cell.getBoundingClientRect();
+            return { x: r.left + r.width / 2, y: r.top + r.height / 2 };
+        }, quoted);
+        await page.mouse.click(close.x, close.y);
+        assert.equal(await visibility(page, quoted + '-menu-div'), 'hidden');
+
         // Escape closes every menu, static ones included.
         await clickArea(page, 'static');
         await page.mouse.move(70, 315);

@@ -104,15 +104,8 @@ template<typename Sink>
 void forEachCodePoint(std::u16string_view text, Sink sink)
 {
     for (size_t i = 0; i < text.size(); ++i) {
-        char16_t c = text[i];
-        if (c >= 0xD800 && c <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 && text[i + 1] <= 0xDFFF) {
-            sink(0x10000 + ((char32_t(c) - 0xD800) << 10) + (text[i + 1] - 0xDC00));
-            ++i;
-        } else if (c >= 0xD800 && c <= 0xDFFF) {
-            sink(U'?');
-        } else {
-            sink(c);
-        }
+        char32_t cp = codePointAt(text, i);
+        sink(isSurrogate(cp) ? U'?' : cp);
     }
 }
 

@@ -126,4 +126,22 @@ struct StringHash {
     size_t operator()(const String& s) const { return std::hash<std::u16string>()(s); }
 };
 
+// The code point that starts at text[i], joining a surrogate pair and then
+// leaving i on its second half. A lone surrogate comes back as it is, for the
+// caller to replace as its output needs.
+inline char32_t codePointAt(std::u16string_view text, size_t& i)
+{
+    char16_t c = text[i];
+    if (c >= 0xD800 && c <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 && text[i + 1] <= 0xDFFF) {
+        ++i;
+        return 0x10000 + ((char32_t(c) - 0xD800) << 10) + (text[i] - 0xDC00);
+    }
+    return c;
+}
+
+inline bool isSurrogate(char32_t c)
+{
+    return c >= 0xD800 && c <= 0xDFFF;
+}
+
 }

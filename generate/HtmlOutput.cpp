@@ -87,17 +87,13 @@ void HtmlOutput::writeEscaped(std::u16string_view text)
             appendHex(m_buffer, "\\u%04x", unit);
             continue;
         }
-        unsigned codePoint = unit;
-        if (unit >= 0xD800 && unit < 0xDC00 && i + 1 < text.size() && text[i + 1] >= 0xDC00 && text[i + 1] < 0xE000) {
-            codePoint = 0x10000 + ((unit - 0xD800u) << 10) + (text[i + 1] - 0xDC00u);
-            ++i;
-        } else if (unit >= 0xD800 && unit < 0xE000) {
+        char32_t codePoint = codePointAt(text, i);
+        if (isSurrogate(codePoint))
             codePoint = 0xFFFD;
-        }
         if (m_context == Context::Style)
-            appendHex(m_buffer, "\\%06x", codePoint);
+            appendHex(m_buffer, "\\%06x", static_cast<unsigned>(codePoint));
         else
-            appendHex(m_buffer, "&#%u;", codePoint);
+            appendHex(m_buffer, "&#%u;", static_cast<unsigned>(codePoint));
     }
 }
 

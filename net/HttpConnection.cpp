@@ -12,7 +12,6 @@
 #include <openssl/x509v3.h>
 #include <pthread.h>
 #include <sys/socket.h>
-#include <sys/time.h>
 #include <unistd.h>
 
 namespace lumavine {
@@ -21,11 +20,7 @@ namespace {
 
 bool setTimeouts(int handle, int timeoutMs)
 {
-    timeval limit {};
-    limit.tv_sec = timeoutMs / 1000;
-    limit.tv_usec = (timeoutMs % 1000) * 1000;
-    return setsockopt(handle, SOL_SOCKET, SO_RCVTIMEO, &limit, sizeof limit) == 0
-        && setsockopt(handle, SOL_SOCKET, SO_SNDTIMEO, &limit, sizeof limit) == 0;
+    return setReceiveTimeout(handle, timeoutMs) && setSendTimeout(handle, timeoutMs);
 }
 
 // OpenSSL writes to the socket with write(), which raises SIGPIPE when the

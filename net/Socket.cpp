@@ -11,7 +11,6 @@
 #include <netinet/in.h>
 #include <poll.h>
 #include <sys/socket.h>
-#include <sys/time.h>
 #include <unistd.h>
 
 namespace lumavine {
@@ -144,10 +143,7 @@ void Socket::setSendTimeout(int milliseconds)
 
 bool Socket::applySendTimeout()
 {
-    timeval limit {};
-    limit.tv_sec = m_sendTimeoutMs / 1000;
-    limit.tv_usec = (m_sendTimeoutMs % 1000) * 1000;
-    return setsockopt(m_handle, SOL_SOCKET, SO_SNDTIMEO, &limit, sizeof limit) == 0;
+    return lumavine::setSendTimeout(m_handle, m_sendTimeoutMs);
 }
 
 bool Socket::reconnect()

@@ -9,6 +9,7 @@
 #include <netinet/tcp.h>
 #include <poll.h>
 #include <sys/socket.h>
+#include <sys/time.h>
 #include <unistd.h>
 
 namespace lumavine {
@@ -100,6 +101,28 @@ int openTcpConnection(const std::string& host, int port, int timeoutMs)
         return -1;
     }
     return handle;
+}
+
+namespace {
+
+bool setTimeoutOption(int handle, int option, int timeoutMs)
+{
+    timeval limit {};
+    limit.tv_sec = timeoutMs / 1000;
+    limit.tv_usec = (timeoutMs % 1000) * 1000;
+    return setsockopt(handle, SOL_SOCKET, option, &limit, sizeof limit) == 0;
+}
+
+}
+
+bool setSendTimeout(int handle, int timeoutMs)
+{
+    return setTimeoutOption(handle, SO_SNDTIMEO, timeoutMs);
+}
+
+bool setReceiveTimeout(int handle, int timeoutMs)
+{
+    return setTimeoutOption(handle, SO_RCVTIMEO, timeoutMs);
 }
 
 }

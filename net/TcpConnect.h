@@ -13,4 +13,9 @@ bool lookUpIpv4(const std::string& host, std::string& dotted);
 // at once.
 int openTcpConnection(const std::string& host, int port, int timeoutMs);
 
+// How long one blocking send, or one receive, on the connection may wait
+// before it fails; zero waits for ever.
+bool setSendTimeout(int handle, int timeoutMs);
+bool setReceiveTimeout(int handle, int timeoutMs);
+
 }

@@ -82,11 +82,7 @@ std::string encodeFileText(std::u16string_view text, bool crlf)
         } else if (c <= 0xFF) {
             out.push_back(char(c));
         } else {
-            unsigned long cp = c;
-            if (c >= 0xD800 && c <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 && text[i + 1] <= 0xDFFF) {
-                cp = 0x10000 + ((unsigned long)(c - 0xD800) << 10) + (text[i + 1] - 0xDC00);
-                ++i;
-            }
+            unsigned long cp = codePointAt(text, i);
             out.append("&#");
             out.append(std::to_string(cp));
             out.push_back(';');

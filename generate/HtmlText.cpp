@@ -1,5 +1,7 @@
 #include "generate/HtmlText.h"
 
+#include "page/Action.h"
+
 namespace lumavine {
 
 namespace {
@@ -11,7 +13,7 @@ std::u16string_view quoteReference(char16_t quote)
 
 // Copies the text, putting what replacement() answers in place of each
 // character it answers something for.
-template <typename Replacement>
+template<typename Replacement>
 String replaceEach(std::u16string_view text, Replacement replacement)
 {
     String out;
@@ -70,24 +72,7 @@ String HtmlText::hyperlink(std::u16string_view text, char16_t quote)
 
 String HtmlText::scriptString(std::u16string_view text)
 {
-    return replaceEach(text, [](char16_t c) -> std::u16string_view {
-        switch (c) {
-        case u'\\':
-            return u"\\\\";
-        case u'\'':
-            return u"\\'";
-        case u'"':
-            return u"\\\"";
-        case u'<':
-            return u"\\x3c";
-        case u'\r':
-            return u"\\r";
-        case u'\n':
-            return u"\\n";
-        default:
-            return {};
-        }
-    });
+    return escapeScriptString(text);
 }
 
 String HtmlText::cssIdentifier(std::u16string_view text)

@@ -188,4 +188,35 @@ String quoteArgument(std::u16string_view argument)
     return u"'" + String(argument) + u"'";
 }
 
+String escapeScriptString(std::u16string_view text)
+{
+    String out;
+    out.reserve(text.size());
+    for (char16_t c : text) {
+        switch (c) {
+        case u'\\':
+            out.append(u"\\\\");
+            break;
+        case u'\'':
+            out.append(u"\\'");
+            break;
+        case u'"':
+            out.append(u"\\\"");
+            break;
+        case u'<':
+            out.append(u"\\x3c");
+            break;
+        case u'\r':
+            out.append(u"\\r");
+            break;
+        case u'\n':
+            out.append(u"\\n");
+            break;
+        default:
+            out.push_back(c);
+        }
+    }
+    return out;
+}
+
 }

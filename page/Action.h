@@ -53,5 +53,9 @@ String unquoteArgument(std::u16string_view argument);
 
 // The argument in apostrophes, as actions hold texts.
 String quoteArgument(std::u16string_view argument);
+// A text made fit to stand inside a script string in either quotes: the
+// backslash, both quotes, line ends and "<" (which could close the script
+// element) are escaped.
+String escapeScriptString(std::u16string_view text);
 
 }

@@ -6,7 +6,9 @@
 
 namespace lumavine {
 
-Slideshow::Slideshow(const String& id) : m_id(id), m_slides(u"slides", u"slide") { }
+Slideshow::Slideshow(const String& id) : m_id(id), m_slides(u"slides", u"slide")
+{
+}
 
 Slideshow::~Slideshow() = default;
 
@@ -48,12 +50,15 @@ void Slideshow::copyFrom(const Slideshow& other)
 
 void Slideshow::dataLines(StringList& lines) const
 {
-    String slides = u"_slides['" + m_id + u"']";
+    // The id and the audio location are the user's texts inside script
+    // strings; one quote left as it is would stop every script of the page.
+    const String id = escapeScriptString(m_id);
+    String slides = u"_slides['" + id + u"']";
     lines.append(slides + u" = new Array();");
     if (m_audio.empty())
-        lines.append(u"_slideshowAudios['" + m_id + u"'] = null;");
+        lines.append(u"_slideshowAudios['" + id + u"'] = null;");
     else
-        lines.append(u"_slideshowAudios['" + m_id + u"'] = \"" + m_audio + u"\";");
+        lines.append(u"_slideshowAudios['" + id + u"'] = \"" + escapeScriptString(m_audio) + u"\";");
     int ratio = 0;
     int index = 0;
     for (const Element* slide : m_slides.entries()) {

@@ -9,8 +9,8 @@ using namespace lumavine;
 
 namespace {
 
-Element* addEntry(Element* parent, const char16_t* tag, const char16_t* sort, const char16_t* name,
-    const char16_t* action)
+Element* addEntry(
+    Element* parent, const char16_t* tag, const char16_t* sort, const char16_t* name, const char16_t* action)
 {
     Element* entry = addElement(parent, String(tag), String(action));
     entry->setAttribute(u"id", String(name) + u"_id");
@@ -97,21 +97,26 @@ TEST(SlideshowTest, DataLinesIndexSlidesByPositionAndCarryRatios)
 {
     Slideshow show(String(u"abc"));
     EntryList& slides = show.slideList();
-    slides.add(String(u"p"), String(u"javascript:show_picture('f','files/1.png','Sun',null,null,'files/s.wav',80,true)"));
+    slides.add(
+        String(u"p"), String(u"javascript:show_picture('f','files/1.png','Sun',null,null,'files/s.wav',80,true)"));
     slides.add(String(u"custom"), String(u"javascript:alert('x')"));
     slides.add(String(u"page"), String(u"javascript:show_page('f','files/a.html',null,0)"));
-    slides.add(String(u"picture without ratio"), String(u"javascript:show_picture('f','files/2.png',null,null,null,null,,false)"));
+    slides.add(String(u"picture without ratio"),
+        String(u"javascript:show_picture('f','files/2.png',null,null,null,null,,false)"));
     slides.add(String(u"not an action"), String(u"hello"));
     StringList lines;
     show.dataLines(lines);
     ASSERT_EQ(lines.count(), 5u);
     EXPECT_EQ(lines.get(0), u"_slides['abc'] = new Array();");
     EXPECT_EQ(lines.get(1), u"_slideshowAudios['abc'] = null;");
-    EXPECT_EQ(lines.get(2), u"_slides['abc'][0] = new Slide('picture','files/1.png','Sun',null,null,'files/s.wav',80,true);");
+    EXPECT_EQ(
+        lines.get(2), u"_slides['abc'][0] = new Slide('picture','files/1.png','Sun',null,null,'files/s.wav',80,true);");
     // A page slide's ratio 0 becomes 100, which later slides without a
     // ratio carry on.
-    EXPECT_EQ(lines.get(3).toNarrow(), "_slides['abc'][2] = new Slide('page','files/a.html',null,null,null,null,100,null);");
-    EXPECT_EQ(lines.get(4).toNarrow(), "_slides['abc'][3] = new Slide('picture','files/2.png',null,null,null,null,100,false);");
+    EXPECT_EQ(
+        lines.get(3).toNarrow(), "_slides['abc'][2] = new Slide('page','files/a.html',null,null,null,null,100,null);");
+    EXPECT_EQ(lines.get(4).toNarrow(),
+        "_slides['abc'][3] = new Slide('picture','files/2.png',null,null,null,null,100,false);");
 
     Slideshow first(String(u"x"));
     first.setAudio(String(u"files/s.mp3"));
@@ -121,6 +126,24 @@ TEST(SlideshowTest, DataLinesIndexSlidesByPositionAndCarryRatios)
     ASSERT_EQ(pageLines.count(), 3u);
     EXPECT_EQ(pageLines.get(1), u"_slideshowAudios['x'] = \"files/s.mp3\";");
     EXPECT_EQ(pageLines.get(2), u"_slides['x'][0] = new Slide('page','files/a.html',null,null,null,null,100,null);");
+}
+
+TEST(SlideshowTest, DataLinesKeepQuotesInIdAndAudioInsideTheirStrings)
+{
+    // A project file edited by hand can give a slideshow any id, and a sound
+    // file any name.
+    Slideshow show(String(u"o'show"));
+    show.setAudio(String(u"files/say \"hi\" \\ </script>.mp3"));
+    show.slideList().add(
+        String(u"p"), String(u"javascript:show_picture('f','files/1.png',null,null,null,null,80,true)"));
+    StringList lines;
+    show.dataLines(lines);
+    ASSERT_EQ(lines.count(), 3u);
+    EXPECT_EQ(lines.get(0).toNarrow(), "_slides['o\\'show'] = new Array();");
+    EXPECT_EQ(
+        lines.get(1).toNarrow(), "_slideshowAudios['o\\'show'] = \"files/say \\\"hi\\\" \\\\ \\x3c/script>.mp3\";");
+    EXPECT_EQ(lines.get(2).toNarrow(),
+        "_slides['o\\'show'][0] = new Slide('picture','files/1.png',null,null,null,null,80,true);");
 }
 
 TEST(SlideshowTest, GenerationLocalizesEntriesSlidesAudioAndNodes)

@@ -364,6 +364,17 @@ function show_page(frame,url,audio,ratio)
 	clear_menus(false);
 }
 
+// Mail actions of mouse-down events and menu entries are written as mailto
+// links; every other place runs the action itself. The subject is encoded,
+// so that an "&" in it does not start another header of the mail.
+function mail(address,subject)
+{
+	var	url = 'mailto:' + (address != null ? address : '');
+	if (subject != null && subject != '')
+		url += '?subject=' + encodeURIComponent(subject);
+	window.location.href = url;
+}
+
 function frame_loaded(frame)
 {
 	if (!ie || frame == null || !frame._filtered)

@@ -58,22 +58,22 @@ TEST(ScriptRuntime, SectionsComeInPageOrderAsAsciiText)
 TEST(ScriptRuntime, KeepsTheNamesPagesCall)
 {
     std::vector<std::string> lines = collect(ScriptRuntime());
-    for (const char* head :
-        { "function check_players()", "function filter_handler()", "function Point(x,y)", "function Rectangle()",
-            "function Rectangle_center(r)", "function hand()", "function pointer()", "function trademark()",
-            "function clicked()", "function getBounds(id)", "function scrollhandler()", "function clear_frame(frame)",
-            "function show_page(frame,url,audio,ratio)", "function frame_loaded(frame)", "function keyhandler(event)",
-            "function descendant(element,tag)", "function pagesize()", "function initialize()", "function exit()",
-            "function clear_menus(clearall)", "function show_menu(id,alignment,bw)", "function clear_menu(name)",
-            "function row_class(cell,classname)", "function Animate(name)", "function Animate_calculateSpeed()",
-            "function animates()", "function show_picture(frame,url,text,hyperlink,target,audio,ratio,aspect)",
-            "function storeDimension(image)", "function play_video(frame,video,uimode,ratio,playcount)",
-            "function pause_video(frame)", "function play_audio(frame,url,uimode,ratio,playcount)",
-            "function clear_audio()", "function Slide(type,url,caption,hyperlink,target,audio,ratio,aspect)",
-            "function show_slides(frame,name,delay,repeat,manual)", "function next_slide(id)",
-            "function prev_slide(id)", "function getSlideshowId()",
-            "function Slideshow(frame,slides,delay,repeat,manual,audio)", "function Slideshow_next()",
-            "function Slideshow_prev()", "function Slideshow_stop()", "function Slideshow_destroy()" })
+    for (const char* head : { "function check_players()", "function filter_handler()", "function Point(x,y)",
+             "function Rectangle()", "function Rectangle_center(r)", "function hand()", "function pointer()",
+             "function trademark()", "function clicked()", "function getBounds(id)", "function scrollhandler()",
+             "function clear_frame(frame)", "function show_page(frame,url,audio,ratio)",
+             "function mail(address,subject)", "function frame_loaded(frame)", "function keyhandler(event)",
+             "function descendant(element,tag)", "function pagesize()", "function initialize()", "function exit()",
+             "function clear_menus(clearall)", "function show_menu(id,alignment,bw)", "function clear_menu(name)",
+             "function row_class(cell,classname)", "function Animate(name)", "function Animate_calculateSpeed()",
+             "function animates()", "function show_picture(frame,url,text,hyperlink,target,audio,ratio,aspect)",
+             "function storeDimension(image)", "function play_video(frame,video,uimode,ratio,playcount)",
+             "function pause_video(frame)", "function play_audio(frame,url,uimode,ratio,playcount)",
+             "function clear_audio()", "function Slide(type,url,caption,hyperlink,target,audio,ratio,aspect)",
+             "function show_slides(frame,name,delay,repeat,manual)", "function next_slide(id)",
+             "function prev_slide(id)", "function getSlideshowId()",
+             "function Slideshow(frame,slides,delay,repeat,manual,audio)", "function Slideshow_next()",
+             "function Slideshow_prev()", "function Slideshow_stop()", "function Slideshow_destroy()" })
         EXPECT_TRUE(hasLine(lines, head)) << head;
     for (const char* global : { "var\t_menu = null;", "var\t_players = new Array();", "var\t_playerInterval = null;",
              "var\ttransitions = new Array();", "var\tdurations = new Array();", "var\tclears = new Array();",

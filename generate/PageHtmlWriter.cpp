@@ -348,27 +348,36 @@ void PageHtmlWriter::writeDivision(HtmlOutput& out, PageNode& node, const NodeVa
     writeSizeFix(out, values.scriptName, values);
 }
 
+String PageHtmlWriter::divisionLink(PageNode& node, const NodeValues& values) const
+{
+    if (values.mail)
+        return mailOpening(values.address, values.subject);
+    const String& hyperlink = node.eventText(PageNode::Href);
+    if (node.hasMenuItems() || hyperlink.empty())
+        return String();
+    return u"<a href=\"" + HtmlText::hyperlink(hyperlink) + u"\">";
+}
+
 void PageHtmlWriter::writeDivisionContents(HtmlOutput& out, PageNode& node, const NodeValues& values)
 {
-    const std::u16string_view cursor = values.clickable ? u"cursor:pointer" : u"cursor:default";
+    // A division follows no href, and a link between a row and its cell is
+    // moved out of the table by the browser; so one link holds both tables,
+    // and a click anywhere on the shape, picture or caption, reaches it.
+    const String link = divisionLink(node, values);
+    const std::u16string_view cursor = values.clickable || !link.empty() ? u"cursor:pointer" : u"cursor:default";
+    out.text(link);
     if (node.isPicture() && node.image() && !node.image()->source().empty()) {
         QRect inner = node.getInnerBounds();
         out.text(u"<table cellspacing=0 cellpadding=0 style=\"position:absolute;left:0;top:0;width:100%;height:100%\">"
                  u"<tr><td style=\"text-align:center;vertical-align:center\">");
-        if (values.mail)
-            out.text(mailOpening(values.address, values.subject));
         out.text(u"<img border=0 src=\"" + HtmlText::attribute(node.image()->source()) + u"\" style=\"width:"
             + number(inner.width()) + u";height:" + number(inner.height()) + u";" + String(cursor));
         out.line(u"\" />");
-        if (values.mail)
-            out.text(u"</a>");
         out.text(u"</td></tr></table>");
     }
 
     out.text(
         u"<table cellspacing=0 cellpadding=4 style=\"position:absolute;left:0;top:0;width:100%;height:100%\"><tr>");
-    if (values.mail)
-        out.text(mailOpening(values.address, values.subject));
     std::u16string_view horizontal = u"left";
     if (node.horizontalAlignment() == Alignment::HCenter)
         horizontal = u"center";
@@ -383,10 +392,9 @@ void PageHtmlWriter::writeDivisionContents(HtmlOutput& out, PageNode& node, cons
         + u";vertical-align:" + String(vertical) + u";" + HtmlText::attribute(node.captionFont().css()) + u"\">");
     const String& caption = node.getText();
     out.text(caption.empty() ? String(u"&nbsp;") : HtmlText::content(caption));
-    out.text(u"</td>");
-    if (values.mail)
+    out.text(u"</td></tr></table>");
+    if (!link.empty())
         out.text(u"</a>");
-    out.text(u"</tr></table>");
 }
 
 void PageHtmlWriter::writeSizeFix(HtmlOutput& out, const String& scriptId, const NodeValues& values)
@@ -421,6 +429,11 @@ void PageHtmlWriter::writeNodeAttributes(HtmlOutput& out, PageNode& node, const 
             const String& text = node.eventText(event);
             if (text.empty())
                 continue;
+            m_page.addPreload(text);
+            // Without a picture the hyperlink is a link around the shape's
+            // contents (writeDivisionContents).
+            if (event == PageNode::Href && !m_pictureMode)
+                continue;
             String value;
             if (event == PageNode::Title)
                 value = HtmlText::attribute(text);
@@ -435,7 +448,6 @@ void PageHtmlWriter::writeNodeAttributes(HtmlOutput& out, PageNode& node, const 
                     value.append(u";pointer()");
             }
             out.text(u" " + String(PageNode::eventName(event)) + u"=\"" + value + u"\"");
-            m_page.addPreload(text);
         }
     }
     if (m_pictureMode && values.mail) {

@@ -34,6 +34,9 @@ private:
     void writePictureModeFrame(HtmlOutput& out, PageNode& node, const NodeValues& values);
     void writeDivision(HtmlOutput& out, PageNode& node, const NodeValues& values);
     void writeDivisionContents(HtmlOutput& out, PageNode& node, const NodeValues& values);
+    // The opening tag of the link a division's contents are wrapped in: the
+    // mail link, or the hyperlink; empty for none.
+    String divisionLink(PageNode& node, const NodeValues& values) const;
     // scriptId goes into a script string as it is.
     void writeSizeFix(HtmlOutput& out, const String& scriptId, const NodeValues& values);
     void writeNodeAttributes(HtmlOutput& out, PageNode& node, const NodeValues& values);

@@ -213,7 +213,7 @@ TEST(PageHtmlWriter, NoPictureModePageLineForLine)
     cutRuntime(lines);
     std::string font = WinFont::defaultFont().css().toNarrow();
     std::string expected = std::string(head) + R"html(
-<div id="box" style="position:absolute;left:5;top:5;width:40;height:20;@BORDER@;;z-index:0"><table cellspacing=0 cellpadding=4 style="position:absolute;left:0;top:0;width:100%;height:100%"><tr><a href="mailto:ann@example.org?subject=Hello"><td style="cursor:default;width:100%;height:100%;text-align:center;vertical-align:bottom;@FONT@">Hi &amp; &lt;bye&gt;</td></a></tr></table>
+<div id="box" style="position:absolute;left:5;top:5;width:40;height:20;@BORDER@;;z-index:0"><a href="mailto:ann@example.org?subject=Hello"><table cellspacing=0 cellpadding=4 style="position:absolute;left:0;top:0;width:100%;height:100%"><tr><td style="cursor:pointer;width:100%;height:100%;text-align:center;vertical-align:bottom;@FONT@">Hi &amp; &lt;bye&gt;</td></tr></table></a>
 </div>
 <script>
 if (ie == false)
@@ -231,6 +231,54 @@ if (ie == false)
     expected = replaceAll(expected, "@BORDER@", border);
     expected = replaceAll(expected, "@FONT@", font);
     expectLines(lines, expected);
+}
+
+TEST(PageHtmlWriter, NoPictureLinksHoldTheWholeShape)
+{
+    TestProject project(String(u"/tmp/lumavine-writer-test"));
+    Page& page = project.addPage(String(u"Links"));
+    page.setProperty(u"imagetype", String(u"none"));
+    PageNode* next = Page::asPageNode(page.addRectangle(QRect(0, 0, 50, 20)));
+    next->setName(String(u"next"));
+    next->setText(String(u"Next"));
+    next->setEventText(PageNode::Href, String(u"Next_Page.html?a=1&b=2"));
+    next->setEventText(PageNode::MouseUp, String(u"javascript:clear_frame('f')"));
+    PageNode* picture = Page::asPageNode(page.addPicture(0, 30, String(u"files/p.png")));
+    picture->setName(String(u"pic"));
+    picture->setEventText(PageNode::MouseDown, String(u"javascript:mail('ann@example.org','Hi')"));
+
+    std::vector<std::string> lines = pageLines(page, String());
+    std::string text;
+    for (const std::string& l : lines)
+        text += l + "\n";
+    // The division keeps its events; the hyperlink moves into a link around
+    // both of the division's tables.
+    size_t division = text.find("<div id=\"next\" ");
+    ASSERT_NE(division, std::string::npos);
+    std::string opening = text.substr(division, text.find('>', division) - division);
+    EXPECT_EQ(opening.find("href"), std::string::npos) << opening;
+    EXPECT_NE(opening.find(" onmouseup=\"javascript:clear_frame('f')\""), std::string::npos) << opening;
+    EXPECT_NE(text.find(opening + "><a href=\"Next_Page.html?a=1&amp;b=2\"><table cellspacing=0 cellpadding=4 "),
+        std::string::npos);
+    EXPECT_NE(text.find("<td style=\"cursor:pointer;"), std::string::npos) << "a link shows the hand";
+    EXPECT_NE(text.find(">Next</td></tr></table></a>\n</div>"), std::string::npos);
+
+    size_t pictureDivision = text.find("<div id=\"pic\" ");
+    ASSERT_NE(pictureDivision, std::string::npos);
+    size_t mailLink = text.find("<a href=\"mailto:ann@example.org?subject=Hi\">", pictureDivision);
+    size_t pictureTable = text.find("<table cellspacing=0 cellpadding=0 ", pictureDivision);
+    size_t captionTable = text.find("<table cellspacing=0 cellpadding=4 ", pictureDivision);
+    size_t linkEnd = text.find("</a>", pictureDivision);
+    ASSERT_NE(mailLink, std::string::npos);
+    EXPECT_LT(mailLink, pictureTable) << "the caption table over the picture is inside the link too";
+    EXPECT_LT(pictureTable, captionTable);
+    EXPECT_LT(captionTable, linkEnd);
+    std::string pictureText = text.substr(pictureDivision, text.find("</div>", pictureDivision) - pictureDivision);
+    EXPECT_EQ(pictureText.find("<a "), mailLink - pictureDivision);
+    EXPECT_EQ(pictureText.find("<a ", mailLink - pictureDivision + 1), std::string::npos) << "one link";
+    EXPECT_EQ(pictureText.find("</a>"), linkEnd - pictureDivision);
+    EXPECT_EQ(pictureText.find("</a>", linkEnd - pictureDivision + 1), std::string::npos) << "closed once";
+    EXPECT_EQ(text.find("<tr><a"), std::string::npos) << "no link between a row and its cell";
 }
 
 TEST(PageHtmlWriter, AreasOrderShapesAndMenus)

@@ -273,8 +273,8 @@ void PageDocument::prepareAllPages()
         page->prepareGeneration();
 }
 
-void PageDocument::deleteFilesWithExtensions(const String& directory,
-    std::initializer_list<std::u16string_view> extensions, const StringList& spared)
+void PageDocument::deleteFilesWithExtensions(
+    const String& directory, std::initializer_list<std::u16string_view> extensions, const StringList& spared)
 {
     Directory listing(directory, nullptr, Directory::FilesOnly);
     for (PathInfo* file : listing.entries()) {
@@ -327,23 +327,29 @@ bool PageDocument::save()
     m_reported.clear();
     if (!store())
         return false;
-    bool generated = writeSite();
+    bool generated = writeSite(true);
     if (m_view)
         m_view->redraw();
     return generated;
 }
 
-bool PageDocument::generatePages(String* currentHtml)
+bool PageDocument::generatePages(String* currentHtml, bool prepared)
 {
     Page* previous = m_current;
     bool ok = true;
+    m_writtenPages.clear();
     for (Page* page : pages()) {
         m_current = page;
         status(String(u"generating ") + page->label());
+        if (!prepared)
+            page->prepareGeneration();
         String htmlPath;
         String imagePath;
-        if (!writePageFiles(*page, htmlPath, imagePath))
+        bool htmlWritten = false;
+        if (!writePreparedPageFiles(*page, htmlPath, imagePath, htmlWritten))
             ok = false;
+        if (htmlWritten)
+            m_writtenPages.append(htmlPath);
         if (page == previous && currentHtml)
             *currentHtml = htmlPath;
     }
@@ -356,21 +362,25 @@ bool PageDocument::generatePages(String* currentHtml)
 bool PageDocument::generateSite()
 {
     m_reported.clear();
-    return writeSite();
+    return writeSite(false);
 }
 
-bool PageDocument::writeSite()
+bool PageDocument::writeSite(bool prepared)
 {
-    prepareAllPages();
+    // The pages are prepared once per generation: the sweep needs to know
+    // which files they name, and a second preparation would report every
+    // file that could not be copied again under its new site path.
+    if (!prepared)
+        prepareAllPages();
     deleteFilesWithExtensions(m_contentDirectory, { u"png", u"gif" }, m_contentFiles);
-    return generatePages(nullptr);
+    return generatePages(nullptr, true);
 }
 
 String PageDocument::preview()
 {
     m_reported.clear();
     String html;
-    generatePages(&html);
+    generatePages(&html, false);
     return html;
 }
 

@@ -58,6 +58,9 @@ public:
     size_t pageCount() const { return m_pages.count(); }
     Page* findPageByCommand(int commandId) const { return m_pageCommands.get(commandId); }
     const StringList& referencedFiles() const { return m_referencedFiles; }
+    // The HTML files the last generation wrote, in page order; a page whose
+    // file could not be written is not among them.
+    const StringList& writtenPages() const { return m_writtenPages; }
     Transitions& transitions() { return m_transitions; }
     const String& projectName() const { return m_projectName; }
     const String& projectFile() const { return m_projectFile; }
@@ -89,8 +92,9 @@ private:
     void deleteFilesWithExtensions(
         const String& directory, std::initializer_list<std::u16string_view> extensions, const StringList& spared);
     void deleteUnreferencedFiles();
-    bool writeSite();
-    bool generatePages(String* currentHtml);
+    // `prepared`: every page was prepared just before, by store().
+    bool writeSite(bool prepared);
+    bool generatePages(String* currentHtml, bool prepared);
     void status(const String& line);
 
     String m_projectName;
@@ -105,6 +109,7 @@ private:
     // Files the pages name directly in the content folder, found while they
     // are prepared.
     StringList m_contentFiles;
+    StringList m_writtenPages;
     Transitions m_transitions;
     int m_nextCommandId = firstCommandId;
     bool m_partlyRead = false;

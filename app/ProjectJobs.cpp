@@ -49,8 +49,8 @@ bool openProject(PageDocument& document, const String& path, JobReport& report)
 
 void tellSite(PageDocument& document, JobReport& report)
 {
-    for (Page* page : document.pages())
-        report.line(String(u"wrote ") + page->htmlFilePath());
+    for (const String* path : document.writtenPages())
+        report.line(String(u"wrote ") + *path);
     report.line(String(u"site: ") + document.contentDirectory());
 }
 

@@ -12,11 +12,18 @@ namespace lumavine {
 
 bool writePageFiles(Page& page, String& htmlPath, String& imagePath)
 {
+    page.prepareGeneration();
+    bool htmlWritten = false;
+    return writePreparedPageFiles(page, htmlPath, imagePath, htmlWritten);
+}
+
+bool writePreparedPageFiles(Page& page, String& htmlPath, String& imagePath, bool& htmlWritten)
+{
+    htmlWritten = false;
     htmlPath = page.htmlFilePath();
     imagePath.clear();
     if (htmlPath.empty())
         return false;
-    page.prepareGeneration();
     bool pictureWritten = page.exportPageImage(imagePath, page.imageType());
 
     std::string target = htmlPath.toNarrow();
@@ -32,6 +39,7 @@ bool writePageFiles(Page& page, String& htmlPath, String& imagePath)
     }
     if (written)
         written = std::rename(temporary.c_str(), target.c_str()) == 0;
+    htmlWritten = written;
     if (!written) {
         std::remove(temporary.c_str());
         if (ProjectContext* project = page.project())

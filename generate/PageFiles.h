@@ -13,5 +13,10 @@ class Page;
 // picture or the HTML file could not be written; the HTML file is written
 // even when the picture failed.
 bool writePageFiles(Page& page, String& htmlPath, String& imagePath);
+// The same for a page whose files prepareGeneration() has just resolved, so
+// that a file that cannot be brought into the site is reported once, not
+// again under its site path. `htmlWritten` tells whether the HTML file is
+// in its place, which the answer alone cannot say when the picture failed.
+bool writePreparedPageFiles(Page& page, String& htmlPath, String& imagePath, bool& htmlWritten);
 
 }

@@ -12,18 +12,19 @@ namespace lumavine {
 
 namespace {
 
-constexpr std::u16string_view transitionKeys[Page::transitionSlotCount] = { u"image-transition", u"page-transition",
-    u"video-transition", u"menu-transition" };
+constexpr std::u16string_view transitionKeys[Page::transitionSlotCount]
+    = { u"image-transition", u"page-transition", u"video-transition", u"menu-transition" };
 
 bool is(std::u16string_view key, std::u16string_view name)
 {
     return String(key).equalsIgnoreCase(name);
 }
 
-
 }
 
-Page::Page(ProjectContext* project, View* view) : Pic(view), m_project(project) { }
+Page::Page(ProjectContext* project, View* view) : Pic(view), m_project(project)
+{
+}
 
 Page::~Page()
 {
@@ -151,11 +152,33 @@ QSize Page::pageSize()
     return QSize(size.x(), size.y());
 }
 
+String Page::fileBaseNameOf(std::u16string_view label)
+{
+    auto isSeparator = [](char16_t c) { return c == u'/' || c == u'\\'; };
+    String name(label);
+    size_t segmentStart = 0;
+    for (size_t i = 0; i <= name.size(); ++i) {
+        if (i < name.size() && !isSeparator(name[i]))
+            continue;
+        // A "." or ".." between separators (or the whole label) names a
+        // folder, never a file; its dots go with the separators.
+        std::u16string_view segment = std::u16string_view(name).substr(segmentStart, i - segmentStart);
+        if (segment == u"." || segment == u"..") {
+            for (size_t dot = segmentStart; dot < i; ++dot)
+                name[dot] = u'_';
+        }
+        segmentStart = i + 1;
+    }
+    for (char16_t& c : name) {
+        if (c == u' ' || c < 0x20 || c == 0x7F || isSeparator(c))
+            c = u'_';
+    }
+    return name;
+}
+
 String Page::fileBaseName() const
 {
-    String name(m_label);
-    name.replaceChar(u' ', u'_');
-    return name;
+    return fileBaseNameOf(m_label);
 }
 
 String Page::effectiveImageType() const
@@ -181,7 +204,7 @@ String Page::imageFilePath() const
 {
     if (!m_project || !hasPicture())
         return String();
-    return pageImagePath(m_project->projectDirectory(), m_label, effectiveImageType());
+    return pageImagePath(m_project->projectDirectory(), fileBaseName(), effectiveImageType());
 }
 
 const String& Page::transition(int slot) const

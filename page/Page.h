@@ -53,10 +53,17 @@ public:
 
     const String& id() const { return m_id; }
     void setId(const String& id) { m_id = id; }
-    // The page title; with blanks as "_" the base name of its files.
+    // The page title; fileBaseNameOf() makes it the base name of its files.
     const String& label() const { return m_label; }
     void setLabel(const String& label) { m_label = label; }
-    // label() with every blank turned into "_".
+    // The base name of the files of the page labelled `label`, a plain file
+    // name in the content folder: every blank becomes "_", and so does every
+    // character no file name can hold or that would lead out of the folder
+    // (slash, backslash, NUL and the other control characters, and the dots
+    // of a "." or ".." between them). Every page file name is made by this,
+    // so that the page, its picture and the links to it agree.
+    static String fileBaseNameOf(std::u16string_view label);
+    // fileBaseNameOf(label()).
     String fileBaseName() const;
     // The generated files: project folder + "/content/" + base name + ".html"
     // and + "." + the picture type ("png" when empty). Empty without project.

@@ -1,8 +1,8 @@
+#include "core/PathInfo.h"
 #include "page/Action.h"
 #include "page/DigestName.h"
 #include "page/Page.h"
 #include "page/ProjectContext.h"
-#include "core/PathInfo.h"
 #include "picture/FillBrush.h"
 #include "picture/ImageExport.h"
 #include "picture/View.h"
@@ -92,8 +92,8 @@ bool Page::resolveResource(const String& location, String& sitePath)
             bool written = false;
             if (jpeg) {
                 WinImage image(content);
-                written = image.load(trimmed) && lumavine::exportPageImage(image.image(), String(u"jpeg"), destination,
-                    m_imageQuality);
+                written = image.load(trimmed)
+                    && lumavine::exportPageImage(image.image(), String(u"jpeg"), destination, m_imageQuality);
             }
             // A file that cannot be copied leaves the site without it; the
             // action still names where it would be.
@@ -232,7 +232,7 @@ bool Page::exportPageImage(String& imagePath, const String& type)
         return true;
     if (!m_project)
         return false;
-    String path = pageImagePath(m_project->projectDirectory(), m_label, kind);
+    String path = pageImagePath(m_project->projectDirectory(), fileBaseName(), kind);
     PathInfo contentFolder(m_project->contentDirectory());
     if (!contentFolder.exists())
         contentFolder.makeDirectory();

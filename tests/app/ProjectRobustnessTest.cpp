@@ -696,3 +696,76 @@ TEST(ProjectRobustness, TheProgramFailsWithTheMessageOnStandardError)
     EXPECT_EQ(intact.status, 0) << intact.err;
     EXPECT_EQ(intact.err.find("Incomplete"), std::string::npos) << intact.err;
 }
+
+TEST(ProjectRobustness, LabelsNamePageFilesInsideTheContentFolderAndOnlyWrittenPagesAreTold)
+{
+    UserProject project;
+    project.build();
+    // Labels given by hand that are no file names: one climbs out of the
+    // content folder, one names a folder that is not there.
+    std::string text = project.projectText();
+    for (auto [from, to] : { std::pair<std::string, std::string>("<label>about</label>", "<label>../escape</label>"),
+             std::pair<std::string, std::string>("<label>contact</label>", "<label>News/2024</label>") }) {
+        size_t at = text.find(from);
+        ASSERT_NE(at, std::string::npos) << from;
+        text.replace(at, from.size(), to);
+    }
+    project.setProjectText(text);
+
+    auto toldWritten = [](const std::string& out) {
+        std::vector<fs::path> paths;
+        std::istringstream lines(out);
+        for (std::string line; std::getline(lines, line);) {
+            if (line.rfind("wrote ", 0) == 0)
+                paths.emplace_back(line.substr(6));
+        }
+        return paths;
+    };
+    JobResult generated = runJob({ "--generate", project.projectFile() });
+    EXPECT_EQ(generated.status, 0) << generated.err;
+    for (const char* name : { "home", "___escape", "News_2024" }) {
+        EXPECT_TRUE(fs::is_regular_file(project.content() / (std::string(name) + ".html"))) << name;
+        EXPECT_TRUE(fs::is_regular_file(project.content() / (std::string(name) + ".png"))) << name;
+    }
+    EXPECT_FALSE(fs::exists(project.site() / "escape.html"));
+    EXPECT_FALSE(fs::exists(project.site() / "escape.png"));
+    std::vector<fs::path> told = toldWritten(generated.out);
+    EXPECT_EQ(told.size(), 3u) << generated.out;
+    for (const fs::path& path : told) {
+        EXPECT_EQ(path.parent_path(), project.content()) << path;
+        EXPECT_TRUE(fs::is_regular_file(path)) << path;
+    }
+
+    // A page whose file cannot be written is told as a failure, never as written.
+    fs::remove(project.content() / "News_2024.html");
+    fs::create_directories(project.content() / "News_2024.html" / "mine");
+    JobResult blocked = runJob({ "--generate", project.projectFile() });
+    EXPECT_EQ(blocked.status, 1);
+    EXPECT_NE(blocked.err.find("Cannot write " + (project.content() / "News_2024.html").string()), std::string::npos)
+        << blocked.err;
+    told = toldWritten(blocked.out);
+    EXPECT_EQ(told.size(), 2u) << blocked.out;
+    for (const fs::path& path : told)
+        EXPECT_TRUE(fs::is_regular_file(path)) << path;
+}
+
+TEST(ProjectRobustness, APictureThatCannotBeCopiedIsToldOncePerRun)
+{
+    UserProject project;
+    project.build();
+    const std::string gone = (project.pictures() / "gone.png").string();
+    std::string text = project.projectText();
+    size_t source = text.find("<source>", text.find("<label>about")) + 8;
+    text.replace(source, text.find("</source>", source) - source, gone);
+    project.setProjectText(text);
+
+    JobResult generated = runJob({ "--generate", project.projectFile() });
+    EXPECT_EQ(generated.status, 1);
+    EXPECT_EQ(generated.err, "Cannot copy file: " + gone + "\n");
+    // Saving prepares the pages for the project file and writes the site
+    // from that same preparation.
+    project.setProjectText(text);
+    JobResult saved = runJob({ "--save", project.projectFile() });
+    EXPECT_EQ(saved.status, 1);
+    EXPECT_EQ(saved.err, "Cannot copy file: " + gone + "\n");
+}

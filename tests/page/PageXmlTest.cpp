@@ -73,7 +73,8 @@ TEST(PageXmlTest, APageSurvivesSaveAndReload)
     Slideshow* show = page.newSlideshow(String(u"Holiday"));
     ASSERT_NE(show, nullptr);
     show->setAudio(String(u"files/a.mp3"));
-    show->slideList().add(String(u"One"), String(u"javascript:show_picture('f','files/1.png',null,null,null,null,100,true)"));
+    show->slideList().add(
+        String(u"One"), String(u"javascript:show_picture('f','files/1.png',null,null,null,null,100,true)"));
     EXPECT_EQ(page.newSlideshow(String()), nullptr);
 
     PicNode* frame = page.addRectangle(QRect(10, 20, 200, 100));
@@ -84,7 +85,8 @@ TEST(PageXmlTest, APageSurvivesSaveAndReload)
     button->setProperty(u"title", String(u"Go"));
     auto* buttonNode = Page::asPageNode(button);
     ASSERT_NE(buttonNode, nullptr);
-    buttonNode->ensureMenu().addItem(std::make_unique<PageMenuItem>(String(u"Mail"), String(u"javascript:mail('a@b.org')")));
+    buttonNode->ensureMenu().addItem(
+        std::make_unique<PageMenuItem>(String(u"Mail"), String(u"javascript:mail('a@b.org')")));
     // An ellipse keeps the frame flag but is no frame, and writes none.
     button->setProperty(u"frame", String(u"true"));
     EXPECT_FALSE(buttonNode->isFrame());
@@ -191,4 +193,41 @@ TEST(PageXmlTest, ExportWritesThePagePictureUnderItsLabel)
     EXPECT_EQ(project.m_errors.get(0), u"Error in processing : ");
     Page detached;
     EXPECT_FALSE(detached.exportPageImage(path, String(u"png")));
+}
+
+TEST(PageXmlTest, LabelsNameFilesInsideTheContentFolder)
+{
+    // Labels that are plain file names keep the names sites already use.
+    EXPECT_EQ(Page::fileBaseNameOf(u"Welcome"), u"Welcome");
+    EXPECT_EQ(Page::fileBaseNameOf(u"My Page"), u"My_Page");
+    EXPECT_EQ(Page::fileBaseNameOf(u"Caf\u00e9"), u"Caf\u00e9");
+    EXPECT_EQ(Page::fileBaseNameOf(u"v1.2 notes...").toNarrow(), "v1.2_notes...");
+    EXPECT_EQ(Page::fileBaseNameOf(u".profile"), u".profile");
+    // What no file name holds, or what would lead out of the folder.
+    EXPECT_EQ(Page::fileBaseNameOf(u"News/2024"), u"News_2024");
+    EXPECT_EQ(Page::fileBaseNameOf(u"a\\b"), u"a_b");
+    EXPECT_EQ(Page::fileBaseNameOf(u"../escape"), u"___escape");
+    EXPECT_EQ(Page::fileBaseNameOf(u"..\\..\\x"), u"______x");
+    EXPECT_EQ(Page::fileBaseNameOf(u"a/./b/.."), u"a___b___");
+    EXPECT_EQ(Page::fileBaseNameOf(u"."), u"_");
+    EXPECT_EQ(Page::fileBaseNameOf(u".."), u"__");
+    EXPECT_EQ(Page::fileBaseNameOf(std::u16string_view(u"nul\0tab\tline\n\x7f", 14)), u"nul_tab_line__");
+
+    TestProject project;
+    Page page(&project);
+    page.setLabel(String(u"../escape"));
+    EXPECT_EQ(page.htmlFilePath(), String(project.path("content/___escape.html")));
+    EXPECT_EQ(page.imageFilePath(), String(project.path("content/___escape.png")));
+    String path;
+    ASSERT_TRUE(page.exportPageImage(path, page.imageType()));
+    EXPECT_EQ(path, page.imageFilePath());
+    EXPECT_TRUE(project.exists("content/___escape.png"));
+    EXPECT_FALSE(project.exists("escape.png"));
+
+    page.setLabel(String(u"News/2024"));
+    page.setProperty(u"imagetype", String(u"gif"));
+    ASSERT_TRUE(page.exportPageImage(path, page.imageType()));
+    EXPECT_EQ(path, String(project.path("content/News_2024.gif")));
+    EXPECT_EQ(page.imageFilePath(), path);
+    EXPECT_TRUE(project.exists("content/News_2024.gif"));
 }

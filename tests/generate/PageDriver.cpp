@@ -5,7 +5,10 @@
 // DIRECTORY/content gets "Actions.html" (picture mode: a frame, picture and
 // page actions, menus of the three kinds, a start-up entry) and
 // "Slides.html" (no picture: a timed repeating slideshow and a manual one),
-// with the pictures and the inner page they show.
+// "Links.html" (no picture: hyperlinks and mail on shapes and pictures, mail
+// on other events) and "Quotes.html" (a slideshow whose id and sound hold
+// quotes, mail at start-up and from a slide's link), with the pictures and
+// the inner page they show.
 #include "generate/PageFiles.h"
 #include "tests/generate/TestProject.h"
 
@@ -109,12 +112,13 @@ int main(int argc, char** argv)
     addMenu(addNode(actions.addRectangle(QRect(480, 300, 120, 30)), u"Round Rectangle_1", 2), u"onmousedown", false,
         u"align-bottom");
     // A name with quotes and an ampersand lands in attributes and script strings alike.
-    addMenu(addNode(actions.addRectangle(QRect(20, 350, 120, 30)), u"Ann's \"menu\" & more", 2), u"onmousedown",
-        true, u"align-right");
+    addMenu(addNode(actions.addRectangle(QRect(20, 350, 120, 30)), u"Ann's \"menu\" & more", 2), u"onmousedown", true,
+        u"align-right");
     PageNode* mail = addNode(actions.addEllipse(QRect(400, 300, 60, 40)), u"mail", 2);
     mail->setEventText(PageNode::MouseDown, String(u"javascript:mail('ann@example.org','Hello & welcome')"));
     actions.initialize().list().add(String(u"start"),
-        String(u"javascript:show_picture('view','files/blue.png','At start: caf\u00e9 \u2615',null,null,null,50,true)"));
+        String(
+            u"javascript:show_picture('view','files/blue.png','At start: caf\u00e9 \u2615',null,null,null,50,true)"));
 
     Page& slides = project.addPage(String(u"Slides"));
     slides.setProperty(u"imagetype", String(u"none"));
@@ -137,7 +141,51 @@ int main(int argc, char** argv)
     slides.initialize().list().add(String(u"timed"), String(u"javascript:show_slides('show','timed',1,true,false)"));
     slides.initialize().list().add(String(u"manual"), String(u"javascript:show_slides('manual','steps',1,false,true)"));
 
+    // No picture: a hyperlink and mail on shapes and pictures, and mail
+    // actions on events that no link can stand for.
+    Page& links = project.addPage(String(u"Links"));
+    links.setProperty(u"imagetype", String(u"none"));
+    links.setBackgroundColor(u"#f0f0e0");
+    PageNode* toInner = addNode(links.addRectangle(QRect(20, 20, 150, 40)), u"to-inner", 1);
+    toInner->setText(String(u"Inner page"));
+    toInner->setEventText(PageNode::Href, String(u"inner.html"));
+    toInner->setEventText(PageNode::Title, String(u"Opens the inner page"));
+    PageNode* write = addNode(links.addRectangle(QRect(20, 70, 150, 40)), u"write", 1);
+    write->setText(String(u"Write to Ann"));
+    write->setEventText(PageNode::MouseDown, String(u"javascript:mail('ann@example.org','Hello & welcome')"));
+    PageNode* pictureMail = addNode(links.addPicture(200, 20, String(u"files/red.png")), u"picture-mail", 1);
+    pictureMail->setText(String(u"Mail"));
+    pictureMail->setEventText(PageNode::MouseDown, String(u"javascript:mail('ann@example.org','Picture')"));
+    PageNode* pictureLink = addNode(links.addPicture(400, 20, String(u"files/blue.png")), u"picture-link", 1);
+    pictureLink->setEventText(PageNode::Href, String(u"inner.html"));
+    const char16_t* eventNames[] = { u"up", u"over", u"out" };
+    const int events[] = { PageNode::MouseUp, PageNode::MouseOver, PageNode::MouseOut };
+    for (int i = 0; i < 3; ++i) {
+        PageNode* node = addNode(links.addRectangle(QRect(20 + 120 * i, 200, 100, 40)), eventNames[i], 1);
+        node->setText(String(u"Mail on ") + eventNames[i]);
+        node->setEventText(events[i], String(u"javascript:mail('ann@example.org','") + eventNames[i] + u" & away')");
+    }
+
+    // A slideshow id with an apostrophe and a sound file named with double
+    // quotes, in the page's script data; mail from a start-up entry and
+    // from the link of a slide.
+    Page& quotes = project.addPage(String(u"Quotes"));
+    quotes.setProperty(u"imagetype", String(u"none"));
+    PageNode* view = addNode(quotes.addRectangle(QRect(10, 10, 200, 150)), u"view", 1);
+    view->setFrame(true);
+    auto quoted = std::make_unique<Slideshow>(String(u"o'show"));
+    quoted->setName(String(u"Quoted"));
+    quoted->setAudio(String(u"files/say \"hi\".mp3"));
+    quoted->slideList().add(String(u"red"),
+        String(u"javascript:show_picture('','files/red.png','Write',"
+               u"'javascript:mail(\"ann@example.org\",\"Slide & show\")',null,null,100,true)"));
+    quotes.addSlideshow(std::move(quoted));
+    quotes.initialize().list().add(String(u"show"), String(u"javascript:show_slides('view',\"o'show\",1,false,true)"));
+    quotes.initialize().list().add(String(u"mail"), String(u"javascript:mail('ann@example.org','Start & go')"));
+
     bool ok = writePage(actions);
     ok = writePage(slides) && ok;
+    ok = writePage(links) && ok;
+    ok = writePage(quotes) && ok;
     return ok ? 0 : 1;
 }

@@ -15,6 +15,8 @@ const skip = browserMissing() || (!driver ? 'LUMAVINE_PAGE_DRIVER is not set' : 
 
 let site;
 let browser;
+// The mailto addresses any page asked for, in order.
+const mailRequests = [];
 
 function pageUrl(name) {
     return pathToFileURL(join(site, 'content', name)).href;
@@ -48,6 +50,10 @@ describe('generated pages in Chromium', { skip }, () => {
         site = mkdtempSync(join(tmpdir(), 'lumavine-site-'));
         execFileSync(driver, [site], { stdio: 'pipe' });
         browser = await launchBrowser({ width: 640, height: 400 });
+        browser.context.on('request', (request) => {
+            if (request.url().startsWith('mailto:'))
+                mailRequests.push(request.url());
+        });
     });
 
     after(async () => {
@@ -234,6 +240,98 @@ describe('generated pages in Chromium', { skip }, () => {
         await page.click('#next td');
         assert.equal(await page.evaluate(() => document.getElementById('manual-image-div').style.display), 'none');
         assert.equal(await page.evaluate(() => document.getElementById('manual')._slideshow), null);
+        assert.deepEqual(page.alerts, []);
+        assert.deepEqual(page.errors, []);
+        await page.close();
+    });
+
+    // Mail opens a mailto address, which the browser hands to the system:
+    // the attempt shows as a request for that address.
+    async function centreOf(page, id) {
+        return page.evaluate((id) => {
+            const r = document.getElementById(id).getBoundingClientRect();
+            return { x: r.left + r.width / 2, y: r.top + r.height / 2 };
+        }, id);
+    }
+
+    async function clickCentre(page, id) {
+        const centre = await centreOf(page, id);
+        await page.mouse.click(centre.x, centre.y);
+    }
+
+    async function mailAttempted(prefix) {
+        const deadline = Date.now() + 5000;
+        while (Date.now() < deadline) {
+            const found = mailRequests.find((url) => url.startsWith(prefix));
+            if (found)
+                return found;
+            await new Promise((resolve) => setTimeout(resolve, 50));
+        }
+        assert.fail('no mail to ' + prefix + ' among ' + JSON.stringify(mailRequests));
+    }
+
+    test('without a page picture, hyperlinks and mail links take clicks on the whole shape', async () => {
+        const page = await open('Links.html');
+        await shoot(page, 'no-picture-links');
+        // The caption table covers the picture: the point still reaches the link.
+        const onPicture = await page.evaluate((id) => {
+            const r = document.getElementById(id).getBoundingClientRect();
+            const hit = document.elementFromPoint(r.left + r.width / 2, r.top + r.height / 2);
+            return hit.closest('a') ? hit.closest('a').getAttribute('href') : null;
+        }, 'picture-mail');
+        assert.equal(onPicture, 'mailto:ann@example.org?subject=Picture');
+
+        await Promise.all([page.waitForURL(/inner\.html$/), clickCentre(page, 'to-inner')]);
+        await page.locator('#inner').waitFor();
+        await page.goBack();
+        await page.waitForFunction(() => window.page_loaded === true);
+        await Promise.all([page.waitForURL(/inner\.html$/), clickCentre(page, 'picture-link')]);
+        assert.deepEqual(page.alerts, []);
+        assert.deepEqual(page.errors, []);
+        await page.close();
+
+        const mailing = await open('Links.html');
+        mailRequests.length = 0;
+        await clickCentre(mailing, 'write');
+        assert.match(await mailAttempted('mailto:ann@example.org'), /^mailto:ann@example\.org\?subject=Hello/);
+        await clickCentre(mailing, 'picture-mail');
+        await mailAttempted('mailto:ann@example.org?subject=Picture');
+        assert.equal(mailing.url(), pageUrl('Links.html'), 'mail leaves the page where it is');
+        assert.deepEqual(mailing.errors, []);
+        await mailing.close();
+    });
+
+    test('mail actions run on mouse up, over and out', async () => {
+        const page = await open('Links.html');
+        mailRequests.length = 0;
+        await clickCentre(page, 'up');
+        assert.equal(await mailAttempted('mailto:'), 'mailto:ann@example.org?subject=up%20%26%20away',
+            'the subject is encoded, "&" and all');
+        mailRequests.length = 0;
+        const over = await centreOf(page, 'over');
+        await page.mouse.move(over.x, over.y);
+        assert.equal(await mailAttempted('mailto:'), 'mailto:ann@example.org?subject=over%20%26%20away');
+        mailRequests.length = 0;
+        const out = await centreOf(page, 'out');
+        await page.mouse.move(out.x, out.y);
+        await page.mouse.move(out.x, out.y + 100);
+        assert.equal(await mailAttempted('mailto:'), 'mailto:ann@example.org?subject=out%20%26%20away');
+        assert.deepEqual(page.errors, []);
+        await page.close();
+    });
+
+    test('quotes in a slideshow id and its sound leave the scripts running; start-up entries and slides mail', async () => {
+        mailRequests.length = 0;
+        const page = await open('Quotes.html');
+        assert.equal(await page.evaluate(() => typeof initialize), 'function');
+        assert.equal(await page.evaluate(() => _slideshowAudios['o\'show']), 'files/say "hi".mp3');
+        assert.equal(await mailAttempted('mailto:'), 'mailto:ann@example.org?subject=Start%20%26%20go');
+        // The slide shows its picture with a link that mails.
+        await page.waitForFunction(() => document.getElementById('view-link-image').getAttribute('src') === 'files/red.png');
+        await shoot(page, 'quoted-slideshow');
+        mailRequests.length = 0;
+        await clickCentre(page, 'view-link-image');
+        assert.equal(await mailAttempted('mailto:'), 'mailto:ann@example.org?subject=Slide%20%26%20show');
         assert.deepEqual(page.alerts, []);
         assert.deepEqual(page.errors, []);
         await page.close();

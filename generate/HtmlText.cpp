@@ -70,6 +70,26 @@ String HtmlText::hyperlink(std::u16string_view text, char16_t quote)
     return attribute(text, quote);
 }
 
+String HtmlText::mailto(std::u16string_view address, std::u16string_view subject)
+{
+    String location = u"mailto:" + attribute(address);
+    if (subject.empty())
+        return location;
+    String encoded;
+    for (char16_t c : subject) {
+        if (c == u'%' || c == u'&' || c == u'#' || c < 0x20) {
+            static constexpr char16_t digits[] = u"0123456789ABCDEF";
+            encoded.push_back(u'%');
+            encoded.push_back(digits[(c >> 4) & 0xF]);
+            encoded.push_back(digits[c & 0xF]);
+        } else {
+            encoded.push_back(c);
+        }
+    }
+    location.append(u"?subject=" + attribute(encoded));
+    return location;
+}
+
 String HtmlText::scriptString(std::u16string_view text)
 {
     return escapeScriptString(text);

@@ -24,6 +24,11 @@ public:
     // A name as an identifier in a style sheet selector, where a blank (as
     // in the default shape names) or any other punctuation would end it.
     static String cssIdentifier(std::u16string_view text);
+    // The mailto location of a mail action, as an attribute value. The
+    // subject is a query value, where "&" or "#" would cut it short and "%"
+    // would be read as an escape, so those (and line ends) are percent-encoded;
+    // everything else stays as typed.
+    static String mailto(std::u16string_view address, std::u16string_view subject);
 };
 
 }

@@ -41,11 +41,7 @@ bool isMail(const String& action, String& address, String& subject)
 
 String mailLink(const String& address, const String& subject)
 {
-    String link = u"<a href=\"mailto:" + HtmlText::attribute(address);
-    if (!subject.empty())
-        link.append(u"?subject=" + HtmlText::attribute(subject));
-    link.append(u"\"");
-    return link;
+    return u"<a href=\"" + HtmlText::mailto(address, subject) + u"\"";
 }
 
 }

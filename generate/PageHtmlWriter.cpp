@@ -58,11 +58,7 @@ String fileNameOf(const String& path)
 
 String mailOpening(const String& address, const String& subject)
 {
-    String link = u"<a href=\"mailto:" + HtmlText::attribute(address);
-    if (!subject.empty())
-        link.append(u"?subject=" + HtmlText::attribute(subject));
-    link.append(u"\">");
-    return link;
+    return u"<a href=\"" + HtmlText::mailto(address, subject) + u"\">";
 }
 
 }
@@ -451,10 +447,7 @@ void PageHtmlWriter::writeNodeAttributes(HtmlOutput& out, PageNode& node, const 
         }
     }
     if (m_pictureMode && values.mail) {
-        out.text(u" href=\"mailto:" + HtmlText::attribute(values.address));
-        if (!values.subject.empty())
-            out.text(u"?subject=" + HtmlText::attribute(values.subject));
-        out.text(u"\"");
+        out.text(u" href=\"" + HtmlText::mailto(values.address, values.subject) + u"\"");
     }
 }
 

@@ -402,4 +402,10 @@ TEST(HtmlText, EscapesOnlyWhatThePlaceNeeds)
     EXPECT_EQ(HtmlText::cssIdentifier(u"1st").toNarrow(), "\\31 st");
     EXPECT_EQ(HtmlText::cssIdentifier(u"-2 & \"x\"").toNarrow(), "-\\32 \\ \\&\\ \\\"x\\\"");
     EXPECT_EQ(HtmlText::cssIdentifier(u"caf\u00e9").toNarrow(), "caf\u00e9") << "left to the page's output";
+
+    EXPECT_EQ(HtmlText::mailto(u"ann@example.org", u"").toNarrow(), "mailto:ann@example.org");
+    EXPECT_EQ(HtmlText::mailto(u"ann@example.org", u"Visiting the lake?").toNarrow(),
+        "mailto:ann@example.org?subject=Visiting the lake?");
+    EXPECT_EQ(HtmlText::mailto(u"a\"b@example.org", u"Q&A #2 at 50% \"now\"\n").toNarrow(),
+        "mailto:a&quot;b@example.org?subject=Q%26A %232 at 50%25 &quot;now&quot;%0A");
 }

@@ -62,7 +62,9 @@ void Directory::relist(std::u16string_view path, const DirectoryFilter* filter, 
     if (!prefix.empty() && !prefix.endsWith(u"/"))
         prefix.push_back(u'/');
     while (const dirent* found = ::readdir(dir)) {
-        String name(found->d_name);
+        // A name that is not text in the locale's encoding is still listed,
+        // in a form that converts back to the same bytes.
+        String name = String::fromNarrowLossless(found->d_name);
         if (name.empty() || name == u"." || name == u"..")
             continue;
         if (name[0] == u'.' && !(flags & IncludeHidden))

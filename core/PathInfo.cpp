@@ -1,13 +1,13 @@
 #include "core/PathInfo.h"
 
+#include "core/AtomicFile.h"
 #include "core/WebFetch.h"
 
-#include <atomic>
 #include <cerrno>
 #include <climits>
 #include <fcntl.h>
-#include <functional>
 #include <unistd.h>
+#include <vector>
 
 namespace lumavine {
 
@@ -18,7 +18,7 @@ String currentDirectory()
     char buffer[PATH_MAX];
     if (!getcwd(buffer, sizeof buffer))
         return String();
-    return String(buffer);
+    return String::fromNarrowLossless(buffer);
 }
 
 bool writeAll(int fd, const char* data, size_t length)
@@ -36,31 +36,49 @@ bool writeAll(int fd, const char* data, size_t length)
     return true;
 }
 
-// Writes a new file beside the target and renames it over the target, so
-// that the target is either the old file or the complete new one.
-bool replaceFile(const std::string& target, const std::function<bool(int fd)>& writeContent)
+// The location with its "." and ".." steps taken and repeated slashes
+// joined, by the text alone. What comes before the path stays as it is: the
+// leading "/", or a drive or "file:" up to the slashes after it. ".." at the
+// top of an absolute path stays at the top, as the system takes it; at the
+// start of a relative path it is kept.
+String normalizedPath(const String& location)
 {
-    static std::atomic<unsigned> counter { 0 };
-    size_t slash = target.rfind('/');
-    std::string directory = slash == std::string::npos ? std::string(".") : target.substr(0, slash + 1);
-    std::string temporary;
-    int fd = -1;
-    for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
-        temporary = directory == "." ? std::string("./") : directory;
-        temporary += ".lumavine-" + std::to_string(getpid()) + "-" + std::to_string(counter++) + ".part";
-        fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (fd < 0 && errno != EEXIST)
-            return false;
+    size_t rootEnd = 0;
+    size_t firstSlash = location.find(u'/');
+    size_t colon = location.find(u':');
+    if (firstSlash != String::npos && (firstSlash == 0 || (colon != String::npos && colon < firstSlash))) {
+        rootEnd = firstSlash;
+        while (rootEnd < location.size() && location[rootEnd] == u'/')
+            ++rootEnd;
     }
-    if (fd < 0)
-        return false;
-    bool ok = writeContent(fd);
-    ok = ok && ::fsync(fd) == 0;
-    ok = ::close(fd) == 0 && ok;
-    ok = ok && ::rename(temporary.c_str(), target.c_str()) == 0;
-    if (!ok)
-        ::unlink(temporary.c_str());
-    return ok;
+    bool absolute = rootEnd > 0;
+    std::vector<std::u16string_view> steps;
+    std::u16string_view path(location);
+    size_t at = rootEnd;
+    while (at <= path.size()) {
+        size_t end = path.find(u'/', at);
+        if (end == std::u16string_view::npos)
+            end = path.size();
+        std::u16string_view step = path.substr(at, end - at);
+        if (step == u"..") {
+            if (!steps.empty() && steps.back() != u"..")
+                steps.pop_back();
+            else if (!absolute)
+                steps.push_back(step);
+        } else if (!step.empty() && step != u".") {
+            steps.push_back(step);
+        }
+        at = end + 1;
+    }
+    String normal = location.substring(0, rootEnd);
+    for (size_t i = 0; i < steps.size(); ++i) {
+        if (i > 0)
+            normal.push_back(u'/');
+        normal.append(steps[i]);
+    }
+    if (!steps.empty() && location.endsWith(u"/"))
+        normal.push_back(u'/');
+    return normal;
 }
 
 }
@@ -198,24 +216,27 @@ bool PathInfo::relativeTo(std::u16string_view directory, String& rest) const
 {
     rest.clear();
     PathInfo base(directory, m_baseDirectory);
-    String prefix = base.location();
+    // "/p/content/custom/../../x.gif" lies outside "/p/content": the steps
+    // are taken before the comparison. Web locations are compared as they are.
+    String location = isWebLocation() ? m_location : normalizedPath(m_location);
+    String prefix = base.isWebLocation() ? base.location() : normalizedPath(base.location());
     // "/p/content/" names the same directory as "/p/content".
     while (prefix.size() > 1 && prefix.endsWith(u"/"))
         prefix.pop_back();
-    if (prefix.empty() || m_location.size() < prefix.size())
+    if (prefix.empty() || location.size() < prefix.size())
         return false;
-    if (!m_location.substring(0, prefix.size()).equalsIgnoreCase(prefix))
+    if (!location.substring(0, prefix.size()).equalsIgnoreCase(prefix))
         return false;
-    if (m_location.size() == prefix.size())
+    if (location.size() == prefix.size())
         return true;
     // "/p/contents/a.gif" does not lie in "/p/content".
     size_t restStart = prefix.size();
     if (!prefix.endsWith(u"/")) {
-        if (m_location[restStart] != u'/')
+        if (location[restStart] != u'/')
             return false;
         ++restStart;
     }
-    rest = m_location.substring(restStart);
+    rest = location.substring(restStart);
     return true;
 }
 

@@ -38,43 +38,93 @@ void appendCodePoint(std::u16string& out, char32_t cp)
     }
 }
 
-bool decodeUtf8(std::string_view in, std::u16string& out)
+// The length of the well-formed UTF-8 sequence at in[i] and its code point,
+// or 0 when the bytes there are not one.
+size_t utf8SequenceAt(std::string_view in, size_t i, char32_t& cp)
+{
+    unsigned char c = static_cast<unsigned char>(in[i]);
+    if (c < 0x80) {
+        cp = c;
+        return 1;
+    }
+    int extra;
+    if ((c & 0xE0) == 0xC0) {
+        extra = 1;
+        cp = c & 0x1F;
+    } else if ((c & 0xF0) == 0xE0) {
+        extra = 2;
+        cp = c & 0x0F;
+    } else if ((c & 0xF8) == 0xF0) {
+        extra = 3;
+        cp = c & 0x07;
+    } else {
+        return 0;
+    }
+    if (i + extra >= in.size())
+        return 0;
+    for (int k = 1; k <= extra; ++k) {
+        unsigned char cc = static_cast<unsigned char>(in[i + k]);
+        if ((cc & 0xC0) != 0x80)
+            return 0;
+        cp = (cp << 6) | (cc & 0x3F);
+    }
+    static constexpr char32_t minimum[] = { 0, 0x80, 0x800, 0x10000 };
+    if (cp < minimum[extra] || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF))
+        return 0;
+    return size_t(extra) + 1;
+}
+
+// A byte that is no part of a character in the narrow text is kept as the
+// lone surrogate U+DC00 + byte (bytes from 0x80 up only; ASCII always is a
+// character), as Python's "surrogateescape" does; toNarrow() writes it back.
+constexpr char16_t escapedByteBase = 0xDC00;
+
+bool isEscapedByte(char32_t c)
+{
+    return c >= 0xDC80 && c <= 0xDCFF;
+}
+
+// Strict: false on the first byte that is no part of a character. Lossless:
+// such a byte is escaped and decoding goes on.
+bool decodeUtf8(std::string_view in, std::u16string& out, bool lossless)
 {
     size_t i = 0;
     while (i < in.size()) {
-        unsigned char c = static_cast<unsigned char>(in[i]);
-        if (c < 0x80) {
-            out.push_back(c);
+        char32_t cp = 0;
+        size_t length = utf8SequenceAt(in, i, cp);
+        if (length == 0) {
+            if (!lossless)
+                return false;
+            out.push_back(char16_t(escapedByteBase + static_cast<unsigned char>(in[i])));
             ++i;
             continue;
         }
-        int extra;
-        char32_t cp;
-        if ((c & 0xE0) == 0xC0) {
-            extra = 1;
-            cp = c & 0x1F;
-        } else if ((c & 0xF0) == 0xE0) {
-            extra = 2;
-            cp = c & 0x0F;
-        } else if ((c & 0xF8) == 0xF0) {
-            extra = 3;
-            cp = c & 0x07;
-        } else {
-            return false;
-        }
-        if (i + extra >= in.size())
-            return false;
-        for (int k = 1; k <= extra; ++k) {
-            unsigned char cc = static_cast<unsigned char>(in[i + k]);
-            if ((cc & 0xC0) != 0x80)
-                return false;
-            cp = (cp << 6) | (cc & 0x3F);
-        }
-        static constexpr char32_t minimum[] = { 0, 0x80, 0x800, 0x10000 };
-        if (cp < minimum[extra] || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF))
-            return false;
         appendCodePoint(out, cp);
-        i += extra + 1;
+        i += length;
+    }
+    return true;
+}
+
+bool decodeLocale(std::string_view narrow, std::u16string& out, bool lossless)
+{
+    std::mbstate_t state {};
+    size_t i = 0;
+    while (i < narrow.size()) {
+        wchar_t wc = 0;
+        size_t used = std::mbrtowc(&wc, narrow.data() + i, narrow.size() - i, &state);
+        if (used == size_t(-1) || used == size_t(-2)) {
+            if (!lossless)
+                return false;
+            unsigned char byte = static_cast<unsigned char>(narrow[i]);
+            out.push_back(byte < 0x80 ? char16_t(byte) : char16_t(escapedByteBase + byte));
+            state = std::mbstate_t {};
+            ++i;
+            continue;
+        }
+        if (used == 0)
+            used = 1;
+        appendCodePoint(out, char32_t(wc));
+        i += used;
     }
     return true;
 }
@@ -98,14 +148,18 @@ void appendUtf8(std::string& out, char32_t cp)
     }
 }
 
-// Walks the UTF-16 text as code points; a lone surrogate cannot be encoded
-// anywhere and becomes U+FFFD's stand-in '?'.
-template<typename Sink>
-void forEachCodePoint(std::u16string_view text, Sink sink)
+// Walks the UTF-16 text as code points, handing an escaped byte (see
+// decodeUtf8) to `byte`. Any other lone surrogate cannot be encoded anywhere
+// and becomes U+FFFD's stand-in '?'.
+template<typename ByteSink, typename Sink>
+void forEachCodePoint(std::u16string_view text, ByteSink byte, Sink sink)
 {
     for (size_t i = 0; i < text.size(); ++i) {
         char32_t cp = codePointAt(text, i);
-        sink(isSurrogate(cp) ? U'?' : cp);
+        if (isEscapedByte(cp))
+            byte(char(cp - escapedByteBase));
+        else
+            sink(isSurrogate(cp) ? U'?' : cp);
     }
 }
 
@@ -124,37 +178,34 @@ String& String::assignNarrow(std::string_view narrow)
 {
     std::u16string converted;
     converted.reserve(narrow.size());
-    if (localeIsUtf8()) {
-        if (!decodeUtf8(narrow, converted))
-            return *this;
-    } else {
-        std::mbstate_t state {};
-        size_t i = 0;
-        while (i < narrow.size()) {
-            wchar_t wc = 0;
-            size_t used = std::mbrtowc(&wc, narrow.data() + i, narrow.size() - i, &state);
-            if (used == size_t(-1) || used == size_t(-2))
-                return *this;
-            if (used == 0)
-                used = 1;
-            appendCodePoint(converted, char32_t(wc));
-            i += used;
-        }
-    }
-    std::u16string::assign(std::move(converted));
+    bool converts = localeIsUtf8() ? decodeUtf8(narrow, converted, false) : decodeLocale(narrow, converted, false);
+    if (converts)
+        std::u16string::assign(std::move(converted));
     return *this;
+}
+
+String String::fromNarrowLossless(std::string_view narrow)
+{
+    String converted;
+    converted.reserve(narrow.size());
+    if (localeIsUtf8())
+        decodeUtf8(narrow, converted, true);
+    else
+        decodeLocale(narrow, converted, true);
+    return converted;
 }
 
 std::string String::toNarrow() const
 {
     std::string out;
     out.reserve(size());
+    auto byte = [&](char c) { out.push_back(c); };
     if (localeIsUtf8()) {
-        forEachCodePoint(*this, [&](char32_t cp) { appendUtf8(out, cp); });
+        forEachCodePoint(*this, byte, [&](char32_t cp) { appendUtf8(out, cp); });
         return out;
     }
     std::mbstate_t state {};
-    forEachCodePoint(*this, [&](char32_t cp) {
+    forEachCodePoint(*this, byte, [&](char32_t cp) {
         char buffer[MB_LEN_MAX];
         size_t n = std::wcrtomb(buffer, wchar_t(cp), &state);
         if (n == size_t(-1)) {

@@ -37,6 +37,14 @@ public:
     String& assign(const char16_t* text);
     // Leaves the string unchanged when the text does not convert.
     String& assignNarrow(std::string_view narrow);
+    // For names from the system (file names, paths), which need not be text
+    // in the locale's encoding: never fails. Each byte that is no part of a
+    // character becomes the lone surrogate U+DC00 + byte (0x80 to 0xFF), as
+    // Python's "surrogateescape" does, and toNarrow() gives that byte back,
+    // so the name reaches the same file.
+    static String fromNarrowLossless(std::string_view narrow);
+    // A lone surrogate U+DC80 to U+DCFF becomes its byte (see above); any
+    // other character the locale cannot encode becomes '?'.
     std::string toNarrow() const;
     // Each byte is one character of the same code (ISO 8859-1).
     static String fromLatin1(std::string_view bytes);

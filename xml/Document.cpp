@@ -61,7 +61,7 @@ Text* Document::createTextNode(const String& data)
 void Document::attach(Node* child)
 {
     Node::attach(child);
-    if (!m_documentElement && child->isElement())
+    if (!m_documentElement && child->isElement() && child->parentNode() == this)
         m_documentElement = static_cast<Element*>(child);
 }
 

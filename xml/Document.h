@@ -51,7 +51,8 @@ public:
 
     String toString() const;
     // Writes the text in the single-byte file encoding, through a temporary
-    // file renamed over the old one.
+    // file renamed over the old one (see core/AtomicFile.h: the file keeps
+    // its mode, and a symbolic link is written through).
     bool save(const String& path, LineEnd lineEnd = LineEnd::CrLf) const;
 
     bool isHtmlMode() const { return m_htmlMode; }

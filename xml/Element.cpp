@@ -1,13 +1,19 @@
 #include "xml/Document.h"
 
+#include <algorithm>
+
 namespace lumavine {
 
 namespace {
 
+// Deeper levels are indented as this one, so that the text written stays
+// proportional to the tree however deep it is nested.
+constexpr int deepestIndentedLevel = 64;
+
 void indent(String& out, int level, char16_t unit, int width)
 {
     if (level > 0)
-        out.append(size_t(level) * width, unit);
+        out.append(size_t(std::min(level, deepestIndentedLevel)) * width, unit);
 }
 
 void collectElements(const Node& from, std::u16string_view name, NodeList& into)

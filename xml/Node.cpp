@@ -34,18 +34,38 @@ void Node::linkChild(Node* child, Node* reference)
     child->m_link = m_children.linkBefore(child, before);
 }
 
+bool Node::canTake(const Node* child) const
+{
+    // A node cannot become its own child or the child of anything below it:
+    // the tree would turn into a cycle. Only a node with children can be an
+    // ancestor, which spares the walk up for the usual new leaf.
+    if (child == this)
+        return false;
+    if (!child->hasChildNodes())
+        return true;
+    for (const Node* above = m_parent; above; above = above->m_parent) {
+        if (above == child)
+            return false;
+    }
+    return true;
+}
+
 Node* Node::appendChild(Node* child)
 {
     if (!child)
         return nullptr;
     if (child->ownerDocument() != ownerDocument())
         throw Exception(String(u"Node"), -1, String(u"Mismatching documents"));
+    if (!canTake(child))
+        return nullptr;
     attach(child);
     return child;
 }
 
 void Node::attach(Node* child)
 {
+    if (!canTake(child))
+        return;
     // A node still linked elsewhere would sit in two child lists at once;
     // taking it out first keeps both lists sound.
     if (child->m_parent)
@@ -59,6 +79,8 @@ Node* Node::insertBefore(Node* child, Node* reference)
         return nullptr;
     if (child->ownerDocument() != ownerDocument())
         throw Exception(String(u"Node"), -1, String(u"Mismatching documents"));
+    if (!canTake(child))
+        return nullptr;
     if (child == reference)
         return child;
     if (child->m_parent)

@@ -69,7 +69,8 @@ public:
     virtual ~Node();
 
     // Throws Exception("Node", -1, "Mismatching documents") for a node of
-    // another document.
+    // another document. appendChild and insertBefore answer null, and leave
+    // the node where it was, for the node itself or one of its ancestors.
     virtual Node* appendChild(Node* child);
     virtual Node* cloneNode(bool deep) const;
     virtual NamedNodeMap* attributes() { return nullptr; }
@@ -93,7 +94,8 @@ public:
     virtual String toXml(int level) const;
     String toXml() const { return toXml(-1); }
     virtual void reset();
-    // Adds the child at the end without the document check.
+    // Adds the child at the end without the document check; does nothing
+    // for the node itself or one of its ancestors.
     virtual void attach(Node* child);
 
     int depth() const { return m_depth; }
@@ -116,6 +118,8 @@ protected:
 private:
     friend class Document;
     void linkChild(Node* child, Node* reference);
+    // False when the child is this node or one of its ancestors.
+    bool canTake(const Node* child) const;
 
     Document* m_owner;
     Node* m_parent = nullptr;

@@ -1,11 +1,5 @@
 #include "xml/XmlFile.h"
 
-#include <cerrno>
-#include <cstdlib>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 namespace lumavine {
 
 namespace {
@@ -21,25 +15,57 @@ void appendCodePoint(String& out, unsigned long cp)
     }
 }
 
-// Reads "&#N;" at `at`; answers its length, or 0 when it is not a reference
-// to a character above 255.
-size_t wideReference(std::string_view bytes, size_t at, unsigned long& cp)
+// Reads "#N;" at `at` (the "&" before it already seen); answers its length,
+// or 0 when it is not a reference to a character above 255 in the one form
+// the writer makes.
+template<typename Text>
+size_t wideReference(Text text, size_t at, unsigned long& cp)
 {
-    size_t i = at + 2;
+    if (at >= text.size() || text[at] != '#')
+        return 0;
+    size_t i = at + 1;
     unsigned long value = 0;
     size_t digits = 0;
-    while (i < bytes.size() && bytes[i] >= '0' && bytes[i] <= '9' && digits < 8) {
-        value = value * 10 + (bytes[i] - '0');
+    while (i < text.size() && text[i] >= '0' && text[i] <= '9' && digits < 8) {
+        value = value * 10 + (text[i] - '0');
         ++i;
         ++digits;
     }
-    if (digits == 0 || i >= bytes.size() || bytes[i] != ';' || value <= 255 || value > 0x10FFFF)
+    if (digits == 0 || i >= text.size() || text[i] != ';' || value <= 255 || value > 0x10FFFF)
         return 0;
     // Only the form the writer makes: no leading zeros.
-    if (bytes[at + 2] == '0')
+    if (text[at + 1] == '0')
         return 0;
     cp = value;
     return i + 1 - at;
+}
+
+// A literal "&#N;" in a text would read back as the character, so the writer
+// writes its "&" as "&amp;", and the reader turns "&amp;#N;" back into "&#N;".
+// To keep that reversible, "&amp;#N;" in a text is written "&amp;amp;#N;" and
+// so on: an "&" followed by "amp;" k times and "#N;" is written with one more
+// "amp;" and read with one fewer. Answers k for the "&" at `at`, or -1 when
+// the text there is no such sequence. Nothing else changes: an "&amp;" or
+// "&#N;" in any other surroundings reads as it always did.
+template<typename Text>
+int ampersandsBeforeReference(Text text, size_t at)
+{
+    if (text[at] != '&')
+        return -1;
+    static constexpr std::u16string_view amp = u"amp;";
+    size_t i = at + 1;
+    int repeats = 0;
+    for (;;) {
+        size_t k = 0;
+        while (k < amp.size() && i + k < text.size() && char16_t(text[i + k]) == amp[k])
+            ++k;
+        if (k < amp.size())
+            break;
+        i += amp.size();
+        ++repeats;
+    }
+    unsigned long cp = 0;
+    return wideReference(text, i, cp) ? repeats : -1;
 }
 
 }
@@ -55,11 +81,18 @@ String decodeFileText(std::string_view bytes)
             ++i;
             continue;
         }
-        if (c == '&' && i + 1 < bytes.size() && bytes[i + 1] == '#') {
-            unsigned long cp = 0;
-            if (size_t length = wideReference(bytes, i, cp)) {
+        if (c == '&') {
+            int escapes = ampersandsBeforeReference(bytes, i);
+            if (escapes == 0) {
+                unsigned long cp = 0;
+                i += 1 + wideReference(bytes, i + 1, cp);
                 appendCodePoint(out, cp);
-                i += length;
+                continue;
+            }
+            if (escapes > 0) {
+                // "&amp;" stands for the "&" of a literal reference.
+                out.push_back(u'&');
+                i += 5;
                 continue;
             }
         }
@@ -79,6 +112,8 @@ std::string encodeFileText(std::u16string_view text, bool crlf)
             if (crlf)
                 out.push_back('\r');
             out.push_back('\n');
+        } else if (c == u'&' && ampersandsBeforeReference(text, i) >= 0) {
+            out.append("&amp;");
         } else if (c <= 0xFF) {
             out.push_back(char(c));
         } else {
@@ -89,39 +124,6 @@ std::string encodeFileText(std::u16string_view text, bool crlf)
         }
     }
     return out;
-}
-
-bool writeFileAtomically(const std::string& path, std::string_view bytes)
-{
-    std::string temporary = path + ".XXXXXX";
-    int fd = mkstemp(temporary.data());
-    if (fd < 0)
-        return false;
-    bool ok = true;
-    size_t written = 0;
-    while (ok && written < bytes.size()) {
-        ssize_t n = ::write(fd, bytes.data() + written, bytes.size() - written);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            ok = false;
-        else
-            written += size_t(n);
-    }
-    // Files are created readable by others, as an ordinary save would.
-    mode_t mask = umask(0);
-    umask(mask);
-    if (ok && fchmod(fd, 0666 & ~mask) != 0)
-        ok = false;
-    if (ok && fsync(fd) != 0)
-        ok = false;
-    if (::close(fd) != 0)
-        ok = false;
-    if (ok && std::rename(temporary.c_str(), path.c_str()) != 0)
-        ok = false;
-    if (!ok)
-        ::unlink(temporary.c_str());
-    return ok;
 }
 
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/AtomicFile.h"
 #include "core/String.h"
 
 #include <string>
@@ -8,12 +9,14 @@ namespace lumavine {
 
 // The program's files hold one byte per character (ISO 8859-1). A character
 // beyond that range is kept as "&#N;" (N > 255) so that no text a user typed
-// is lost; reading turns exactly that form back into the character.
+// is lost; reading turns exactly that form back into the character. A text
+// that itself holds such a reference ("&#8364;" typed as such) has its "&"
+// written as "&amp;" (and "&amp;#8364;" becomes "&amp;amp;#8364;"), which
+// reading takes back off, so every text comes back as it was written.
 String decodeFileText(std::string_view bytes);
 std::string encodeFileText(std::u16string_view text, bool crlf);
 
-// Writes the bytes to a temporary file beside the path and renames it over
-// the path, so the old file stays whole until the new one is.
-bool writeFileAtomically(const std::string& path, std::string_view bytes);
+// writeFileAtomically(), which saves through a temporary file renamed over
+// the path, comes from core/AtomicFile.h.
 
 }

@@ -138,3 +138,46 @@ TEST_F(DirectoryTest, SubdirectoriesDepthFirstWithoutLoops)
     EXPECT_EQ(below[0]->path(), String(temp.file(".git")));
     EXPECT_EQ(below[1]->path(), String(temp.file(".git/objects")));
 }
+
+TEST(DirectoryNames, ANameThatIsNotUtf8IsListedAndReachesItsFile)
+{
+    TempDirectory temp;
+    ASSERT_FALSE(temp.path().empty());
+    // "caf\xe9.txt" in Latin-1, beside an ordinary UTF-8 name.
+    const std::string latin1 = "caf\xe9.txt";
+    ASSERT_TRUE(writeFile(temp.file(latin1), "latin-1"));
+    ASSERT_TRUE(writeFile(temp.file("caf\xc3\xa9.txt"), "utf-8"));
+    ASSERT_TRUE(writeFile(temp.file("bad \xff\xfe\xc3(.txt"), "odd"));
+
+    Directory listing(String(temp.path()), nullptr, Directory::FilesOnly | Directory::Sorted);
+    ASSERT_EQ(listing.entries().count(), 3u);
+    PathInfo* latin = nullptr;
+    for (PathInfo* entry : listing.entries()) {
+        EXPECT_TRUE(entry->isFile()) << entry->systemPath();
+        if (entry->fileName().startsWith(u"caf") && entry->fileName() != u"caf\u00e9.txt")
+            latin = entry;
+    }
+    ASSERT_NE(latin, nullptr);
+    EXPECT_EQ(latin->fileName(), String(u"caf\xDCE9.txt"));
+    EXPECT_EQ(latin->extension(), u"txt");
+    EXPECT_EQ(latin->fileName().toNarrow(), latin1);
+    EXPECT_EQ(latin->systemPath(), temp.file(latin1));
+    EXPECT_EQ(latin->size(), 7);
+    EXPECT_EQ(lumavine::test::readFile(latin->systemPath()), "latin-1");
+
+    // The listed name, handed back to the system, opens and copies the file.
+    PathInfo again(latin->location());
+    EXPECT_TRUE(again.isFile());
+    ASSERT_TRUE(again.copyTo(String(temp.path()) + u"/copy of " + latin->fileName()));
+    EXPECT_EQ(lumavine::test::readFile(temp.file("copy of " + latin1)), "latin-1");
+    ASSERT_TRUE(PathInfo(String(temp.path()) + u"/copy of " + latin->fileName()).remove());
+
+    // Listing without a filter, and the walk into subfolders, see it too.
+    std::filesystem::create_directory(temp.file("sub\xe9"));
+    ASSERT_TRUE(writeFile(temp.file("sub\xe9/inner\xe9"), "inner"));
+    std::vector<std::unique_ptr<Directory>> folders;
+    ASSERT_EQ(listing.subdirectories(folders, false), 1u);
+    ASSERT_EQ(folders[0]->entries().count(), 1u);
+    EXPECT_EQ(folders[0]->entries().first()->fileName().toNarrow(), "inner\xe9");
+    EXPECT_EQ(lumavine::test::readFile(folders[0]->entries().first()->systemPath()), "inner");
+}

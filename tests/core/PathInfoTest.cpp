@@ -206,6 +206,41 @@ TEST(PathInfo, RelativeToNeedsAWholeDirectoryPrefix)
     EXPECT_EQ(rest, u"custom/a.gif");
 }
 
+TEST(PathInfo, RelativeToTakesDotStepsBeforeDecidingWhatIsInside)
+{
+    String rest(u"stale");
+    EXPECT_FALSE(PathInfo(u"../secret.txt", u"/p/content").relativeTo(u"/p/content", rest));
+    EXPECT_EQ(rest, u"");
+    EXPECT_FALSE(PathInfo(u"/p/content/custom/../../x.gif").relativeTo(u"/p/content", rest));
+    EXPECT_FALSE(PathInfo(u"custom/../../x.gif", u"/p/content").relativeTo(u"/p/content/custom", rest));
+    EXPECT_FALSE(PathInfo(u"/p/content/custom/../../x.gif").relativeTo(u"/p/content/custom", rest));
+    EXPECT_FALSE(PathInfo(u"/p/content/./../content2/x.gif").relativeTo(u"/p/content", rest));
+    EXPECT_FALSE(PathInfo(u"/p/content/x/../../../../etc/passwd").relativeTo(u"/p/content", rest));
+    EXPECT_FALSE(PathInfo(u"file:///p/content/custom/../../x.gif").relativeTo(u"/p/content", rest));
+    EXPECT_EQ(rest, u"");
+
+    EXPECT_TRUE(PathInfo(u"/p/content/custom/./a/../x.gif").relativeTo(u"/p/content", rest));
+    EXPECT_EQ(rest, u"custom/x.gif");
+    EXPECT_TRUE(PathInfo(u"./custom//x.gif", u"/p/content").relativeTo(u"/p/content/", rest));
+    EXPECT_EQ(rest, u"custom/x.gif");
+    EXPECT_TRUE(PathInfo(u"/p/content/custom/..").relativeTo(u"/p/content", rest));
+    EXPECT_EQ(rest, u"");
+    EXPECT_TRUE(PathInfo(u"/p/other/../content/a.gif").relativeTo(u"/p/x/../content/.", rest));
+    EXPECT_EQ(rest, u"a.gif");
+    EXPECT_TRUE(PathInfo(u"/../p/content/a.gif").relativeTo(u"/p/content", rest));
+    EXPECT_EQ(rest, u"a.gif");
+    EXPECT_TRUE(PathInfo(u"file:///p/content/custom/./b.gif").relativeTo(u"/p/content", rest));
+    EXPECT_EQ(rest, u"custom/b.gif");
+    // The location itself is left as given.
+    PathInfo kept(u"/p/content/custom/../x.gif");
+    EXPECT_EQ(kept.location(), u"/p/content/custom/../x.gif");
+
+    // Web locations are compared as before.
+    EXPECT_TRUE(PathInfo(u"http://host/pics/b.png").relativeTo(u"http://host/pics", rest));
+    EXPECT_EQ(rest, u"b.png");
+    EXPECT_FALSE(PathInfo(u"http://host/pics/b.png").relativeTo(u"/p/content", rest));
+}
+
 TEST(PathInfo, CopyToReplacesTheDestinationOnlyWithACompleteCopy)
 {
     TempDirectory temp;

@@ -34,6 +34,38 @@ TEST(String, NarrowAndWideRoundTripKeepsNonAsciiText)
     EXPECT_TRUE(String(static_cast<const char16_t*>(nullptr)).empty());
 }
 
+TEST(String, LosslessNarrowTextKeepsEveryByte)
+{
+    // Valid UTF-8 converts as always; every other byte is kept as U+DC00 + byte.
+    String name = String::fromNarrowLossless("caf\xe9 \xC3\xA9 \xF0\x9F\x98\x80 \xC3( \xE0\x80\x80 \xED\xB2\x80");
+    EXPECT_EQ(name, String(u"caf\xDCE9 \u00e9 \U0001F600 \xDCC3( \xDCE0\xDC80\xDC80 \xDCED\xDCB2\xDC80"));
+    EXPECT_EQ(name.toNarrow(), "caf\xe9 \xC3\xA9 \xF0\x9F\x98\x80 \xC3( \xE0\x80\x80 \xED\xB2\x80");
+    EXPECT_EQ(String::fromNarrowLossless("plain"), u"plain");
+    EXPECT_EQ(String::fromNarrowLossless(""), u"");
+
+    // Every byte sequence comes back byte for byte.
+    unsigned state = 7;
+    for (int round = 0; round < 5000; ++round) {
+        std::string bytes;
+        size_t length = round % 13;
+        for (size_t i = 0; i < length; ++i) {
+            state = state * 1103515245u + 12345u;
+            bytes.push_back(char((state >> 16) & 0xFF));
+        }
+        ASSERT_EQ(String::fromNarrowLossless(bytes).toNarrow(), bytes) << round;
+    }
+
+    // Strict conversion is unchanged, and other lone surrogates still give '?'.
+    String untouched(u"keep");
+    untouched.assignNarrow("caf\xe9");
+    EXPECT_EQ(untouched, u"keep");
+    String lone(u"a");
+    for (char16_t c : { char16_t(0xDC7F), char16_t(0xDD00), char16_t(0xD800) })
+        lone.push_back(c);
+    lone.push_back(u'b');
+    EXPECT_EQ(lone.toNarrow(), "a???b");
+}
+
 TEST(String, NumbersAndComparison)
 {
     String s(u"x=");

@@ -182,3 +182,60 @@ TEST(Document, DestroyingTheDocumentFreesDetachedNodes)
     EXPECT_EQ(document->ownedNodeCount(), 4u);
     document.reset();
 }
+
+TEST(Document, ANodeCannotBecomeItsOwnDescendant)
+{
+    Document document(String(u"root"));
+    Element* root = document.documentElement();
+    Element* a = document.createElement(String(u"a"));
+    Element* b = document.createElement(String(u"b"));
+    Element* c = document.createElement(String(u"c"));
+    Element* d = document.createElement(String(u"d"));
+    root->appendChild(a);
+    a->appendChild(b);
+    b->appendChild(c);
+    b->appendChild(d);
+    const String before = document.toString();
+    size_t owned = document.ownedNodeCount();
+
+    EXPECT_EQ(a->appendChild(a), nullptr);
+    EXPECT_EQ(c->appendChild(a), nullptr);
+    EXPECT_EQ(c->appendChild(root), nullptr);
+    EXPECT_EQ(b->insertBefore(a, c), nullptr);
+    EXPECT_EQ(c->insertBefore(b, nullptr), nullptr);
+    EXPECT_EQ(c->insertBefore(c, nullptr), nullptr);
+    EXPECT_EQ(d->insertBefore(root, nullptr), nullptr);
+    EXPECT_EQ(document.appendChild(&document), nullptr);
+    c->attach(a);
+    document.attach(&document);
+
+    // Everything stays where it was.
+    EXPECT_EQ(document.toString(), before);
+    EXPECT_EQ(a->parentNode(), root);
+    EXPECT_EQ(b->parentNode(), a);
+    EXPECT_EQ(c->parentNode(), b);
+    EXPECT_EQ(c->nextSibling(), d);
+    EXPECT_EQ(root->parentNode(), &document);
+    EXPECT_EQ(document.parentNode(), nullptr);
+    EXPECT_EQ(document.documentElement(), root);
+    EXPECT_EQ(document.getElementsByTagName(u"*")->length(), 5u);
+    EXPECT_EQ(document.ownedNodeCount(), owned);
+
+    // The same holds for a tree not yet in the document.
+    Element* x = document.createElement(String(u"x"));
+    Element* y = document.createElement(String(u"y"));
+    x->appendChild(y);
+    EXPECT_EQ(y->appendChild(x), nullptr);
+    EXPECT_EQ(y->insertBefore(x, nullptr), nullptr);
+    EXPECT_EQ(x->parentNode(), nullptr);
+    EXPECT_EQ(y->parentNode(), x);
+    EXPECT_EQ(x->toXml(0), u"<x>\n       <y />\n</x>\n");
+
+    // Moving a node elsewhere in the tree still works.
+    EXPECT_EQ(d->appendChild(c), c);
+    EXPECT_EQ(c->parentNode(), d);
+    EXPECT_EQ(root->insertBefore(d, a), d);
+    EXPECT_EQ(root->firstChild(), d);
+    EXPECT_EQ(a->appendChild(x), x);
+    EXPECT_EQ(x->parentNode(), a);
+}

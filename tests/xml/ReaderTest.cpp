@@ -1,5 +1,6 @@
 #include "XmlTestSupport.h"
 #include "xml/Elements.h"
+#include "xml/XmlFile.h"
 
 #include <gtest/gtest.h>
 #include <sstream>
@@ -267,4 +268,86 @@ TEST(Reader, MalformedInputGivesAPartialTree)
     two.parse(u"<a/><b/>");
     EXPECT_EQ(two.documentElement()->tagName(), u"a");
     EXPECT_EQ(two.childNodes().count(), 2u);
+}
+
+TEST(Reader, LiteralCharacterReferencesComeBackAsTyped)
+{
+    TemporaryFolder folder;
+    const std::u16string_view typed[] = {
+        u"&#8364;",
+        u"&#x20AC;",
+        u"a&#b",
+        u"&amp;#8364;",
+        u"&amp;amp;#256;",
+        u"\u20ac &#8364; \U0001F600 &#128512; &amp;#20013; \u4e2d &#65; &\u20ac &&#8364;",
+        u"&#0256; &#255; &#1114111; &#1114112; &#123456789; &#8364 &#;",
+        u"&amp;&#8364;&amp;amp;&#8364;;& amp;#8364;",
+        u"a&amp;\u0100&",
+    };
+    for (auto lineEnd : { Document::LineEnd::CrLf, Document::LineEnd::Lf }) {
+        Document document(String(u"project"));
+        for (auto text : typed) {
+            Element* element = addElement(document.documentElement(), String(u"t"), String(text));
+            element->setAttribute(String(u"v"), String(text));
+        }
+        std::string path = folder.file("literal.xml");
+        ASSERT_TRUE(document.save(String(path), lineEnd));
+
+        Document reread;
+        ASSERT_TRUE(reread.load(String(path)));
+        ASSERT_NE(reread.documentElement(), nullptr);
+        NodeList children;
+        ASSERT_EQ(getChildElements(reread.documentElement(), u"t", children), std::size(typed));
+        for (size_t i = 0; i < std::size(typed); ++i) {
+            EXPECT_EQ(text(children.item(i)), String(typed[i])) << i;
+            EXPECT_EQ(children.item(i)->asElement()->getAttribute(u"v"), String(typed[i])) << i;
+        }
+        // Written again, the tree gives the same file.
+        ASSERT_TRUE(reread.save(String(folder.file("again.xml")), lineEnd));
+        EXPECT_EQ(readBytes(folder.file("again.xml")), readBytes(path));
+    }
+
+    // The literal reference is marked in the file; a wide character is not.
+    Document document(String(u"a"));
+    setText(document.documentElement(), String(u"&#8364;\u20ac&amp;#8364;"));
+    ASSERT_TRUE(document.save(String(folder.file("marked.xml"))));
+    EXPECT_EQ(readBytes(folder.file("marked.xml")), "<a>&amp;#8364;&#8364;&amp;amp;#8364;</a>\r\n");
+}
+
+TEST(Reader, FilesWrittenBeforeLiteralReferencesReadAsBefore)
+{
+    // What the program wrote so far: wide characters as "&#N;", everything
+    // else byte for byte, "&amp;" and references up to 255 included.
+    std::string original = "<a t=\"&#8364;x\" u=\"&amp; &#65;\">&#8364; &amp; &amp;x; &#65; &#0256; &#x20AC; "
+                           "caf\xe9 &#128512;</a>\n";
+    auto document = loadBytes(original);
+    ASSERT_NE(document->documentElement(), nullptr);
+    EXPECT_EQ(text(document->documentElement()), u"\u20ac &amp; &amp;x; &#65; &#0256; &#x20AC; caf\u00e9 \U0001F600");
+    EXPECT_EQ(document->documentElement()->getAttribute(u"t"), u"\u20acx");
+    EXPECT_EQ(document->documentElement()->getAttribute(u"u"), u"&amp; &#65;");
+    EXPECT_EQ(encodeFileText(document->toString(), false), original);
+}
+
+TEST(Reader, FileTextEncodingIsReversibleForAnyText)
+{
+    // Texts built from the pieces that matter around references.
+    const std::u16string_view pieces[] = { u"&", u"amp;", u"#", u"256;", u"8364;", u"0", u"9", u";", u"\u20ac",
+        u"\u00e9", u"x", u"\U0001F600", u"&#", u"&amp;", u"\n" };
+    unsigned state = 12345;
+    auto next = [&] {
+        state = state * 1103515245u + 12345u;
+        return (state >> 16) & 0x7FFF;
+    };
+    for (int round = 0; round < 20000; ++round) {
+        String text;
+        int count = 1 + int(next() % 12);
+        for (int i = 0; i < count; ++i)
+            text.append(pieces[next() % std::size(pieces)]);
+        EXPECT_EQ(decodeFileText(encodeFileText(text, false)), text);
+        EXPECT_EQ(decodeFileText(encodeFileText(text, true)), text);
+        if (HasFailure()) {
+            ADD_FAILURE() << "first failing round " << round;
+            break;
+        }
+    }
 }

@@ -56,3 +56,65 @@ TEST(Registry, WritingCreatesTheFileAndKey)
                        "       </Software>\n</registry>\n");
     EXPECT_EQ(Registry::settingsPath(), path);
 }
+
+TEST(Registry, ValuesWithMarkupCharactersRoundTripAndSpoilNothing)
+{
+    TemporaryFolder folder;
+    std::string path = folder.file("registry.xml");
+    ASSERT_EQ(setenv("LUMAVINE_REGISTRY", path.c_str(), 1), 0);
+    const std::u16string_view values[] = {
+        u"/srv/a<b>/c",
+        u"</Location><flags>9</flags>",
+        u"R&D & co; &lt; &amp; &#60; &#8364; \u20ac",
+        u"\"quoted\" and 'single'",
+        u"<![CDATA[x]]> <!-- c --> <?pi ?>",
+        u"a > b",
+    };
+    {
+        Registry writer;
+        ASSERT_TRUE(writer.open(String(u"Software\\Lumavine"), Registry::Read | Registry::Write));
+        ASSERT_TRUE(writer.setString(String(u"Location"), String(values[0])));
+        ASSERT_TRUE(writer.setString(String(u"flags"), String(u"5")));
+        for (size_t i = 1; i < std::size(values); ++i)
+            ASSERT_TRUE(writer.setString(String(u"v") + String::number((long long)i), String(values[i])));
+    }
+    Registry reader;
+    ASSERT_TRUE(reader.open(String(u"Software\\Lumavine")));
+    EXPECT_EQ(reader.getString(u"Location"), u"/srv/a<b>/c");
+    EXPECT_EQ(reader.getString(u"flags"), u"5");
+    for (size_t i = 1; i < std::size(values); ++i)
+        EXPECT_EQ(reader.getString(String(u"v") + String::number((long long)i)), String(values[i])) << i;
+
+    // Later writes keep every value.
+    {
+        Registry writer;
+        ASSERT_TRUE(writer.open(String(u"Software\\Lumavine"), Registry::Write));
+        ASSERT_TRUE(writer.setString(String(u"flags"), String(u"6")));
+    }
+    Registry again;
+    ASSERT_TRUE(again.open(String(u"Software\\Lumavine")));
+    EXPECT_EQ(again.getString(u"Location"), u"/srv/a<b>/c");
+    EXPECT_EQ(again.getString(u"flags"), u"6");
+    for (size_t i = 1; i < std::size(values); ++i)
+        EXPECT_EQ(again.getString(String(u"v") + String::number((long long)i)), String(values[i])) << i;
+    // Plain values are stored as they always were.
+    EXPECT_NE(readBytes(path).find("<flags>6</flags>"), std::string::npos);
+}
+
+TEST(Registry, FilesWrittenByInstallersReadAsBefore)
+{
+    TemporaryFolder folder;
+    std::string path = folder.file("registry.xml");
+    ASSERT_EQ(setenv("LUMAVINE_REGISTRY", path.c_str(), 1), 0);
+    writeBytes(path,
+        "<registry><Software><Lumavine><Location>/home/ann/.local/share/lumavine</Location>"
+        "<flags>0</flags><Team>R&D; a&b</Team><Server>ftp.example.com</Server>"
+        "<Title>Caf\xe9 &#8364;</Title></Lumavine></Software></registry>");
+    Registry registry;
+    ASSERT_TRUE(registry.open(String(u"Software\\Lumavine")));
+    EXPECT_EQ(registry.getString(u"Location"), u"/home/ann/.local/share/lumavine");
+    EXPECT_EQ(registry.getString(u"flags"), u"0");
+    EXPECT_EQ(registry.getString(u"Team"), u"R&D; a&b");
+    EXPECT_EQ(registry.getString(u"Server"), u"ftp.example.com");
+    EXPECT_EQ(registry.getString(u"Title"), u"Caf\u00e9 \u20ac");
+}

@@ -95,3 +95,106 @@ TEST(Writer, SaveReplacesTheFileWholeAndLeavesNoTemporaryFiles)
         ++files;
     EXPECT_EQ(files, 1u);
 }
+
+TEST(Writer, SaveKeepsTheModeWritesThroughLinksAndTakesLongNames)
+{
+    TemporaryFolder folder;
+    Document document(String(u"connections"));
+    addElement(document.documentElement(), String(u"password"), String(u"secret"));
+
+    std::string path = folder.file("connections.xml");
+    writeBytes(path, "old");
+    ASSERT_EQ(::chmod(path.c_str(), 0600), 0);
+    ASSERT_TRUE(document.save(String(path), Document::LineEnd::Lf));
+    EXPECT_EQ(std::filesystem::status(path).permissions(),
+        std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
+    EXPECT_EQ(readBytes(path), "<connections>\n       <password>secret</password>\n</connections>\n");
+
+    std::filesystem::create_symlink("connections.xml", folder.file("link.xml"));
+    Document other(String(u"other"));
+    ASSERT_TRUE(other.save(String(folder.file("link.xml")), Document::LineEnd::Lf));
+    EXPECT_TRUE(std::filesystem::is_symlink(folder.file("link.xml")));
+    EXPECT_EQ(readBytes(path), "<other />\n");
+    EXPECT_EQ(std::filesystem::status(path).permissions(),
+        std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
+
+    std::string longName = folder.file(std::string(250, 'p') + ".xml");
+    ASSERT_TRUE(document.save(String(longName)));
+    ASSERT_TRUE(document.save(String(longName)));
+    Document reread;
+    ASSERT_TRUE(reread.load(String(longName)));
+    EXPECT_EQ(getChildText(reread.documentElement(), u"password"), u"secret");
+
+    size_t files = 0;
+    for ([[maybe_unused]] auto& entry : std::filesystem::directory_iterator(std::filesystem::path(path).parent_path()))
+        ++files;
+    EXPECT_EQ(files, 3u);
+}
+
+namespace {
+
+String repeated(size_t count, char16_t c)
+{
+    return String(std::u16string(count, c));
+}
+
+String nestedElements(size_t levels)
+{
+    String nested;
+    for (size_t i = 0; i < levels; ++i)
+        nested.append(u"<d>");
+    return nested;
+}
+
+}
+
+TEST(Writer, IndentationStopsGrowingPastSixtyFourLevels)
+{
+    Document document(String(u"l0"));
+    Node* parent = document.documentElement();
+    for (int level = 1; level <= 70; ++level)
+        parent = addElement(parent, String(u"l") + String::number(level));
+    String written = document.toString();
+    auto lineOf = [&](int level) {
+        String tag = String(u"<l") + String::number(level) + u">";
+        size_t at = written.find(tag);
+        size_t start = written.rfind(u'\n', at) + 1;
+        return written.substring(start, at + tag.size());
+    };
+    EXPECT_EQ(lineOf(1), String(u"       <l1>"));
+    EXPECT_EQ(lineOf(63), repeated(63 * 7, u' ') + u"<l63>");
+    EXPECT_EQ(lineOf(64), repeated(64 * 7, u' ') + u"<l64>");
+    EXPECT_EQ(lineOf(65), repeated(64 * 7, u' ') + u"<l65>");
+    EXPECT_TRUE(written.contains(u"\n" + repeated(64 * 7, u' ') + u"<l70 />\n"));
+    EXPECT_TRUE(written.contains(u"\n" + repeated(64 * 7, u' ') + u"</l65>\n"));
+    EXPECT_TRUE(written.contains(u"\n" + repeated(63 * 7, u' ') + u"</l63>\n"));
+
+    // Comments and the like indent with a tab per level, as far.
+    parent->appendChild(document.createComment(String(u"c")));
+    EXPECT_TRUE(document.toString().contains(u"\n" + repeated(64, u'\t') + u"<!--c-->\n"));
+    EXPECT_LT(parent->toXml(100000).size(), 1000u);
+}
+
+TEST(Writer, DeeplyNestedDocumentsWriteInSizeProportionalToTheInput)
+{
+    // Each doubling of the input about doubles the output, and the output
+    // stays within a fixed multiple of the input (it grew with the square of
+    // the depth, to gigabytes for the reader's deepest documents).
+    size_t sizes[2];
+    for (size_t k = 0; k < 2; ++k) {
+        String input = nestedElements(1500 << k);
+        Document document;
+        document.parse(input);
+        document.finish();
+        sizes[k] = document.toString().size();
+        EXPECT_LT(sizes[k], 2 * 450 * (1500u << k)) << k;
+    }
+    EXPECT_LT(sizes[1], sizes[0] * 5 / 2);
+
+    // Past the reader's depth limit the elements are siblings at one level.
+    String input = nestedElements(5000);
+    Document deep;
+    deep.parse(input);
+    deep.finish();
+    EXPECT_LT(deep.toString().size(), 2 * 450 * 5000u);
+}

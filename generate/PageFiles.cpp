@@ -1,12 +1,11 @@
 #include "generate/PageFiles.h"
 
+#include "core/AtomicFile.h"
 #include "generate/PageHtmlWriter.h"
 #include "page/Page.h"
 #include "page/ProjectContext.h"
 
-#include <cstdio>
-#include <fstream>
-#include <unistd.h>
+#include <sstream>
 
 namespace lumavine {
 
@@ -26,22 +25,11 @@ bool writePreparedPageFiles(Page& page, String& htmlPath, String& imagePath, boo
         return false;
     bool pictureWritten = page.exportPageImage(imagePath, page.imageType());
 
-    std::string target = htmlPath.toNarrow();
-    std::string temporary = target + ".tmp" + std::to_string(::getpid());
-    bool written = false;
-    {
-        std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
-        if (out) {
-            writePageHtml(page, out, imagePath);
-            out.flush();
-            written = out.good();
-        }
-    }
-    if (written)
-        written = std::rename(temporary.c_str(), target.c_str()) == 0;
+    std::ostringstream html;
+    writePageHtml(page, html, imagePath);
+    bool written = writeFileAtomically(htmlPath.toNarrow(), html.str());
     htmlWritten = written;
     if (!written) {
-        std::remove(temporary.c_str());
         if (ProjectContext* project = page.project())
             project->reportError(String(u"Cannot write ") + htmlPath);
     }

@@ -115,8 +115,9 @@ GifWriter::Indexed GifWriter::reduceColors(const QImage& image)
     return out;
 }
 
-bool GifWriter::write(const QImage& image, const std::string& path)
+bool GifWriter::encode(const QImage& image, std::string& bytes)
 {
+    bytes.clear();
     if (image.isNull() || image.width() > maximumGifSide || image.height() > maximumGifSide)
         return false;
     Indexed indexed = reduceColors(image);
@@ -132,7 +133,11 @@ bool GifWriter::write(const QImage& image, const std::string& path)
     if (!map)
         return false;
     int error = 0;
-    GifFileType* gif = EGifOpenFileName(path.c_str(), false, &error);
+    auto append = [](GifFileType* file, const GifByteType* data, int length) {
+        static_cast<std::string*>(file->UserData)->append(reinterpret_cast<const char*>(data), size_t(length));
+        return length;
+    };
+    GifFileType* gif = EGifOpen(&bytes, append, &error);
     bool ok = gif && EGifPutScreenDesc(gif, indexed.width, indexed.height, bits, 0, map) == GIF_OK
         && EGifPutImageDesc(gif, 0, 0, indexed.width, indexed.height, false, nullptr) == GIF_OK;
     for (int y = 0; ok && y < indexed.height; ++y)

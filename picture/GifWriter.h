@@ -23,9 +23,9 @@ public:
 
     // Translucent pixels are laid over white first, as a page shows them.
     static Indexed reduceColors(const QImage& image);
-    // Writes `path` directly; callers that must not leave half-written files
-    // write to a temporary name and rename it.
-    static bool write(const QImage& image, const std::string& path);
+    // The picture as the bytes of a GIF file; false for a picture GIF cannot
+    // hold (empty, or wider or higher than its 16-bit sizes).
+    static bool encode(const QImage& image, std::string& bytes);
 };
 
 }

@@ -1,17 +1,14 @@
 #include "picture/ImageExport.h"
 
+#include "core/AtomicFile.h"
 #include "picture/GifWriter.h"
 
+#include <QBuffer>
 #include <QByteArray>
 #include <QImageWriter>
 #include <QList>
-#include <atomic>
-#include <cerrno>
-#include <cstdio>
-#include <fcntl.h>
+#include <algorithm>
 #include <string>
-#include <cstdlib>
-#include <unistd.h>
 
 namespace lumavine {
 
@@ -22,26 +19,6 @@ String effectiveType(const String& type)
     String lower(type);
     lower.trim().toLower();
     return lower.empty() ? String(u"png") : lower;
-}
-
-// A fresh name beside the target, so that renaming it over the target stays
-// on one file system. Created with the usual permissions (0666 less the
-// umask): the picture is published as it is.
-bool makeTemporaryPath(const std::string& target, std::string& out)
-{
-    static std::atomic<unsigned> counter { 0 };
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        std::string candidate = target + ".tmp" + std::to_string(getpid()) + "-" + std::to_string(counter++);
-        int fd = open(candidate.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (fd >= 0) {
-            close(fd);
-            out = candidate;
-            return true;
-        }
-        if (errno != EEXIST)
-            return false;
-    }
-    return false;
 }
 
 QByteArray writerFormatFor(const String& type)
@@ -74,24 +51,23 @@ bool exportPageImage(const QImage& picture, const String& type, const String& pa
         if (format.isEmpty())
             return false;
     }
-    std::string target = path.toNarrow();
-    std::string temporary;
-    if (!makeTemporaryPath(target, temporary))
-        return false;
-    bool written;
+    // Encoded in memory first, so that the file is replaced only by a whole picture.
+    std::string bytes;
     if (kind.equals(u"gif")) {
-        written = GifWriter::write(picture, temporary);
+        if (!GifWriter::encode(picture, bytes))
+            return false;
     } else {
-        QImageWriter writer(QString::fromStdString(temporary), format);
+        QByteArray encoded;
+        QBuffer buffer(&encoded);
+        buffer.open(QIODevice::WriteOnly);
+        QImageWriter writer(&buffer, format);
         if (format == "jpeg" || format == "jpg")
             writer.setQuality(std::clamp(quality, 1, 100));
-        written = writer.write(picture);
+        if (!writer.write(picture))
+            return false;
+        bytes = encoded.toStdString();
     }
-    if (!written || std::rename(temporary.c_str(), target.c_str()) != 0) {
-        std::remove(temporary.c_str());
-        return false;
-    }
-    return true;
+    return writeFileAtomically(path.toNarrow(), bytes);
 }
 
 String pageImagePath(const String& projectFolder, const String& pageName, const String& type)

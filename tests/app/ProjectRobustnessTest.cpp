@@ -634,8 +634,40 @@ TEST(ProjectRobustness, AFolderInThePlaceOfAPageFileStopsOnlyThatPage)
     EXPECT_EQ(readText(project.content() / "about.html/mine.txt"), "mine");
     EXPECT_TRUE(fs::exists(project.content() / "home.html"));
     EXPECT_TRUE(fs::exists(project.content() / "contact.html"));
-    for (const std::string& name : filesIn(project.content()))
+    for (const std::string& name : filesIn(project.content())) {
         EXPECT_EQ(name.find(".tmp"), std::string::npos) << name;
+        EXPECT_EQ(name.find(".part"), std::string::npos) << name;
+    }
+}
+
+TEST(ProjectRobustness, RegeneratedPagesKeepTheirFilesModeAndLinksAndTakeLongLabels)
+{
+    UserProject project;
+    project.build();
+    ASSERT_EQ(runJob({ "--generate", project.projectFile() }).status, 0);
+
+    // The user keeps one page private and the other in a folder of their own.
+    fs::permissions(project.content() / "about.html", fs::perms(0600));
+    fs::path kept = project.root() / "elsewhere/contact.html";
+    fs::create_directories(kept.parent_path());
+    writeText(kept, "old");
+    fs::remove(project.content() / "contact.html");
+    fs::create_symlink(kept, project.content() / "contact.html");
+    // A label as long as a file name may be, less the extension.
+    std::string longLabel(250, 'x');
+    std::string text = project.projectText();
+    size_t at = text.find("<label>home</label>");
+    ASSERT_NE(at, std::string::npos);
+    text.replace(at, 19, "<label>" + longLabel + "</label>");
+    project.setProjectText(text);
+
+    JobResult generated = runJob({ "--generate", project.projectFile() });
+    EXPECT_EQ(generated.status, 0) << generated.err;
+    EXPECT_EQ(fs::status(project.content() / "about.html").permissions() & fs::perms::all, fs::perms(0600));
+    EXPECT_TRUE(fs::is_symlink(project.content() / "contact.html"));
+    EXPECT_NE(readText(kept).find("<html"), std::string::npos) << "the page went to the file the link names";
+    EXPECT_TRUE(fs::is_regular_file(project.content() / (longLabel + ".html")));
+    EXPECT_TRUE(fs::is_regular_file(project.content() / (longLabel + ".png")));
 }
 
 TEST(ProjectRobustness, PicturesThePagesNameInTheContentFolderOutliveTheSweep)

@@ -73,14 +73,6 @@ std::string pictureBytes()
     return bytes;
 }
 
-class Stopwatch {
-public:
-    double seconds() const { return std::chrono::duration<double>(std::chrono::steady_clock::now() - m_start).count(); }
-
-private:
-    std::chrono::steady_clock::time_point m_start = std::chrono::steady_clock::now();
-};
-
 }
 
 TEST(HttpResponseParser, ReadsBodiesByLengthChunksOrClose)

@@ -15,14 +15,6 @@ using namespace lumavine::test;
 
 namespace {
 
-class Stopwatch {
-public:
-    double seconds() const { return std::chrono::duration<double>(std::chrono::steady_clock::now() - m_start).count(); }
-
-private:
-    std::chrono::steady_clock::time_point m_start = std::chrono::steady_clock::now();
-};
-
 std::vector<std::string> linesOf(LineSource& source)
 {
     std::vector<std::string> lines;

@@ -2,9 +2,14 @@
 
 #include "net/FtpReply.h"
 
-#include <fstream>
+#include <algorithm>
+#include <cerrno>
+#include <chrono>
+#include <cstring>
+#include <fcntl.h>
 #include <iostream>
 #include <string>
+#include <unistd.h>
 
 namespace lumavine {
 
@@ -25,6 +30,58 @@ std::string narrow(const String& text)
     return text.toNarrow();
 }
 
+using Clock = std::chrono::steady_clock;
+
+int millisecondsLeft(Clock::time_point deadline)
+{
+    auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - Clock::now()).count();
+    return static_cast<int>(std::clamp<decltype(left)>(left, 0, 1 << 30));
+}
+
+// The bytes of a command's text as they would go out.
+bool holdsLineBreakBytes(std::string_view bytes)
+{
+    return bytes.find_first_of(std::string_view("\r\n\0", 3)) != std::string_view::npos;
+}
+
+// Line breaks and other controls written out, for error texts and traces.
+std::string visible(std::string_view bytes)
+{
+    std::string out;
+    for (char c : bytes) {
+        if (c == '\r')
+            out += "\\r";
+        else if (c == '\n')
+            out += "\\n";
+        else if (c == '\0')
+            out += "\\0";
+        else
+            out.push_back(c);
+    }
+    return out;
+}
+
+String systemError(int error)
+{
+    return String::fromLatin1(std::strerror(error));
+}
+
+class FileCloser {
+public:
+    explicit FileCloser(int handle) : m_handle(handle) { }
+    ~FileCloser() { ::close(m_handle); }
+    FileCloser(const FileCloser&) = delete;
+    FileCloser& operator=(const FileCloser&) = delete;
+
+private:
+    int m_handle;
+};
+
+}
+
+bool Ftp::holdsLineBreak(const String& text)
+{
+    return holdsLineBreakBytes(narrow(text));
 }
 
 Ftp::Ftp(int bufferSize)
@@ -63,21 +120,38 @@ int Ftp::readReply()
 {
     trace("get response");
     m_replyText.clear();
+    // One time limit for the whole reply, however many lines it has and
+    // however slowly their bytes come.
+    Clock::time_point deadline = Clock::now() + std::chrono::seconds(std::max(m_attempts, 1));
     int code = 0;
     for (;;) {
         int waits = 0;
         trace("read line...", false);
-        while (!m_control.waitReadable(1000)) {
+        while (!m_control.waitReadable(std::min(1000, millisecondsLeft(deadline)))) {
             ++waits;
             trace("no data, attempt: " + std::to_string(waits));
-            if (waits >= m_attempts) {
+            if (waits >= m_attempts || millisecondsLeft(deadline) == 0) {
                 trace("failing after " + std::to_string(waits) + " attempts");
-                return code;
+                return 0;
             }
         }
         std::string line;
-        if (!m_control.readLine(line))
-            return code;
+        bool read = m_control.readLine(line, millisecondsLeft(deadline));
+        if (!read && !m_control.timedOut())
+            return 0;
+        if (!read || !m_control.lastLineEnded()) {
+            // Part of a line is no reply; and the rest of it may yet come and
+            // be taken for the answer to the next command.
+            String reason = m_control.timedOut()
+                ? u"no line end within " + String::number(std::max(m_attempts, 1)) + u" s"
+                : String(u"the connection closed before the line end");
+            m_errorText
+                = u"Incomplete reply from the server (" + reason + u"): \"" + replyLineText(visible(line)) + u"\"";
+            trace("incomplete line [" + line + "]");
+            m_replyText.clear();
+            m_control.close();
+            return 0;
+        }
         trace("got line");
         if (line.empty())
             continue;
@@ -92,8 +166,27 @@ int Ftp::readReply()
     return code;
 }
 
+void Ftp::refuseCommand(const String& text, bool traced)
+{
+    std::string bytes = narrow(text);
+    size_t blank = bytes.find(' ');
+    std::string verb = bytes.substr(0, blank);
+    // A password is not written out, not even in an error.
+    std::string argument
+        = blank == std::string::npos || !traced ? std::string() : " \"" + visible(bytes.substr(blank + 1)) + "\"";
+    m_errorText = String::fromLatin1(
+        "Refused to send " + verb + argument + ": a carriage return, line feed or NUL would end the command early");
+    trace(m_errorText);
+    m_replyText.clear();
+    m_lastCode = 0;
+}
+
 int Ftp::command(const String& text, bool traced)
 {
+    if (holdsLineBreak(text)) {
+        refuseCommand(text, traced);
+        return 0;
+    }
     String line = text + u"\r\n";
     if (traced)
         trace(narrow(line), false);
@@ -110,6 +203,12 @@ int Ftp::command(const String& text, bool traced)
 bool Ftp::connect(const String& user, const String& password, const String& host, int port)
 {
     trace("connect user=" + narrow(user) + " host=" + narrow(host) + " port=" + std::to_string(port));
+    m_errorText.clear();
+    // Refused before anything is sent, so no part of them reaches the server.
+    if (holdsLineBreak(user) || holdsLineBreak(password)) {
+        refuseCommand(holdsLineBreak(user) ? u"USER " + user : u"PASS " + password, holdsLineBreak(user));
+        return false;
+    }
     trace("connect to: " + narrow(host) + ":" + std::to_string(port));
     m_user = user;
     m_password = password;
@@ -119,23 +218,28 @@ bool Ftp::connect(const String& user, const String& password, const String& host
         trace(m_errorText);
         return false;
     }
+    // A reply that never came whole leaves its own error text.
+    auto replyAsError = [this] {
+        if (!m_replyText.empty())
+            m_errorText = m_replyText;
+    };
     m_lastCode = readReply();
     if (m_lastCode != 220) {
-        m_errorText = m_replyText;
+        replyAsError();
         return false;
     }
     auto accepted = [](int code) { return code == 230 || code == 331 || code == 332; };
     if (!user.empty()) {
         trace("send user: " + narrow(user));
         if (!accepted(command(u"USER " + user))) {
-            m_errorText = m_replyText;
+            replyAsError();
             return false;
         }
     }
     if (!password.empty()) {
         trace("send password");
         if (!accepted(command(u"PASS " + password, false))) {
-            m_errorText = m_replyText;
+            replyAsError();
             return false;
         }
     }
@@ -240,15 +344,46 @@ std::unique_ptr<Socket> Ftp::openDataConnection()
     return data;
 }
 
+long Ftp::readLocalFile(int handle, char* buffer, size_t size)
+{
+    size_t filled = 0;
+    while (filled < size) {
+        ssize_t got = ::read(handle, buffer + filled, size - filled);
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got < 0)
+            return -1;
+        if (got == 0)
+            break;
+        filled += static_cast<size_t>(got);
+    }
+    return static_cast<long>(filled);
+}
+
 int Ftp::sendFile(const String& localPath, const String& remoteName)
 {
     std::string local = narrow(localPath);
-    trace("send file: " + local + " to " + narrow(remoteName));
+    trace("send file: " + local + " to " + visible(narrow(remoteName)));
+    if (holdsLineBreak(remoteName)) {
+        refuseCommand(u"STOR " + remoteName, true);
+        trace("send file failure: " + local);
+        return SendFailure;
+    }
 
-    std::ifstream file(local, std::ios::binary);
-    if (!file) {
+    int handle = ::open(local.c_str(), O_RDONLY | O_CLOEXEC);
+    if (handle < 0) {
         trace("error opening file: " + local);
         m_errorText = u"Cannot open local file: " + localPath;
+        return SendCannotOpenFile;
+    }
+    FileCloser closer(handle);
+    // The first block is read before the server hears of the file, so that a
+    // directory, or a file that cannot be read, leaves nothing behind there.
+    long got = readLocalFile(handle, m_buffer.get(), static_cast<size_t>(m_bufferSize));
+    if (got < 0) {
+        int error = errno;
+        trace("error reading file: " + local);
+        m_errorText = u"Cannot open local file: " + localPath + u" (" + systemError(error) + u")";
         return SendCannotOpenFile;
     }
     std::unique_ptr<Socket> data = openDataConnection();
@@ -265,11 +400,7 @@ int Ftp::sendFile(const String& localPath, const String& remoteName)
     }
 
     long long total = 0;
-    for (long long index = 0;; ++index) {
-        file.read(m_buffer.get(), m_bufferSize);
-        std::streamsize got = file.gcount();
-        if (got <= 0)
-            break;
+    for (long long index = 0; got > 0; ++index) {
         if (data->writeBytes(m_buffer.get(), static_cast<size_t>(got)) != got) {
             // The server saw only part of the file; it must not pass for sent.
             m_errorText = u"Upload interrupted after " + String::number(total) + u" bytes: " + localPath;
@@ -279,8 +410,25 @@ int Ftp::sendFile(const String& localPath, const String& remoteName)
         total += got;
         if (index > 0 && index % 10 == 0)
             trace("total bytes sent: " + std::to_string(total));
+        got = readLocalFile(handle, m_buffer.get(), static_cast<size_t>(m_bufferSize));
+        if (got < 0) {
+            int error = errno;
+            trace("error reading file: " + local);
+            // A reset, not an end: the server must not take the part it got
+            // for the whole file. Servers answer a cut transfer late, twice
+            // or not at all, so the control connection goes too, rather than
+            // leave an answer to be taken for the next command's.
+            data->abort();
+            data.reset();
+            m_control.close();
+            m_replyText.clear();
+            m_lastCode = 0;
+            m_errorText = u"Upload stopped after " + String::number(total) + u" bytes, cannot read local file: "
+                + localPath + u" (" + systemError(error) + u")";
+            trace("send file failure: " + local);
+            return SendFailure;
+        }
     }
-    file.close();
     // Closing the data connection is what tells the server the file ended.
     data->close();
     data.reset();

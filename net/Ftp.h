@@ -26,11 +26,18 @@ public:
         SendFailure = 4,
     };
 
+    // A name, user name or password holding one of these would end its
+    // command early and let the rest pass for a command of its own; such
+    // commands are refused, not sent.
+    static bool holdsLineBreak(const String& text);
+
     explicit Ftp(int bufferSize);
     virtual ~Ftp();
     Ftp(const Ftp&) = delete;
     Ftp& operator=(const Ftp&) = delete;
 
+    // How many seconds a reply may take in all, from the wait for its first
+    // byte to the end of its last line.
     void setAttempts(int count) { m_attempts = count; }
     // How long an upload may wait for the server to take more bytes.
     void setTransferTimeout(int milliseconds) { m_transferTimeoutMs = milliseconds; }
@@ -44,6 +51,9 @@ public:
     bool changeDirectory(const String& path);
     bool printDirectory(String& path);
     bool setType(bool binary);
+    // A local file that cannot be read at all is refused before the server
+    // hears of it; one that fails part way resets the upload and closes the
+    // connection, so reconnect before going on.
     int sendFile(const String& localPath, const String& remoteName);
 
     const String& errorText() const { return m_errorText; }
@@ -52,11 +62,21 @@ public:
     int lastCode() const { return m_lastCode; }
     bool isConnected() const { return m_control.isConnected(); }
 
+protected:
+    // The next block of a local file being uploaded, as full as the file
+    // allows: the count of bytes, 0 at its end, negative with errno set when
+    // it cannot be read.
+    virtual long readLocalFile(int handle, char* buffer, size_t size);
+
 private:
-    // Collects the lines of one reply; answers its code, 0 when none came.
+    // Collects the lines of one reply; answers its code, 0 when none came
+    // whole within the time limit. A line cut off sets the error text and
+    // closes the control connection, whose replies no longer line up.
     int readReply();
-    // Sends the command with "\r\n" and stores the reply's code.
+    // Sends the command with "\r\n" and stores the reply's code; a command
+    // holding a line break is refused with 0 and an error text.
     int command(const String& text, bool traced = true);
+    void refuseCommand(const String& text, bool traced);
     std::unique_ptr<Socket> openDataConnection();
 
     void trace(std::string_view text, bool endLine = true);

@@ -84,6 +84,7 @@ bool HttpConnection::open(const HttpUrl& url, int timeoutMs)
         close();
         return false;
     }
+    m_readTimeoutMs = timeoutMs;
     return true;
 }
 
@@ -149,6 +150,20 @@ bool HttpConnection::writeAll(std::string_view bytes)
         bytes.remove_prefix(static_cast<size_t>(written));
     }
     return true;
+}
+
+long HttpConnection::read(char* buffer, size_t size, int timeoutMs)
+{
+    if (m_handle < 0)
+        return -1;
+    // Zero would wait for ever.
+    timeoutMs = std::max(timeoutMs, 1);
+    if (timeoutMs != m_readTimeoutMs) {
+        if (!setReceiveTimeout(m_handle, timeoutMs))
+            return -1;
+        m_readTimeoutMs = timeoutMs;
+    }
+    return read(buffer, size);
 }
 
 long HttpConnection::read(char* buffer, size_t size)

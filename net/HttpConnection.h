@@ -26,6 +26,8 @@ public:
     // Bytes read into the buffer; 0 when the peer closed; negative on error
     // or when the time limit passed.
     long read(char* buffer, size_t size);
+    // The same with a time limit of its own for this read.
+    long read(char* buffer, size_t size, int timeoutMs);
     void close();
 
 private:
@@ -39,6 +41,8 @@ private:
     bool startTls(const std::string& host);
 
     int m_handle = -1;
+    // The receive limit the socket has now.
+    int m_readTimeoutMs = 0;
     std::unique_ptr<ssl_ctx_st, ContextDeleter> m_context;
     std::unique_ptr<ssl_st, SslDeleter> m_ssl;
 };

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <zlib.h>
 
 namespace lumavine {
 
@@ -67,6 +68,116 @@ bool readChunkSize(std::string_view line, size_t limit, size_t& out)
     return true;
 }
 
+std::string lowered(std::string_view text)
+{
+    std::string out(text);
+    std::transform(out.begin(), out.end(), out.begin(), lower);
+    return out;
+}
+
+// The entries of a comma-separated list of codings, lowered, blanks and
+// empty entries left out.
+void appendCodings(std::string_view list, std::vector<std::string>& out)
+{
+    for (;;) {
+        size_t comma = list.find(',');
+        std::string_view entry = trimmed(list.substr(0, comma));
+        if (!entry.empty())
+            out.push_back(lowered(entry));
+        if (comma == std::string_view::npos)
+            break;
+        list.remove_prefix(comma + 1);
+    }
+}
+
+bool isIdentity(const std::string& coding)
+{
+    return coding == "identity";
+}
+
+bool isGzip(const std::string& coding)
+{
+    return coding == "gzip" || coding == "x-gzip";
+}
+
+bool isDeflate(const std::string& coding)
+{
+    return coding == "deflate";
+}
+
+// The zlib format starts with a method and window byte and a check byte that
+// make a multiple of 31; "deflate" answers that lack it are raw deflate.
+bool startsWithZlibHeader(std::string_view bytes)
+{
+    if (bytes.size() < 2)
+        return false;
+    unsigned first = static_cast<unsigned char>(bytes[0]);
+    unsigned second = static_cast<unsigned char>(bytes[1]);
+    return (first & 0x0f) == 8 && (first >> 4) <= 7 && ((first << 8) | second) % 31 == 0;
+}
+
+// Inflates the bytes, in the gzip (one member or several), zlib or raw
+// deflate format as the window bits say, into no more than limit bytes.
+bool inflateBytes(std::string_view in, int windowBits, bool members, size_t limit, std::string& out, std::string& error)
+{
+    z_stream stream {};
+    if (inflateInit2(&stream, windowBits) != Z_OK) {
+        error = "cannot start the decoder";
+        return false;
+    }
+    out.clear();
+    size_t offset = 0;
+    char block[64 * 1024];
+    bool ok = true;
+    for (;;) {
+        if (stream.avail_in == 0 && offset < in.size()) {
+            size_t take = std::min<size_t>(in.size() - offset, size_t(1) << 30);
+            stream.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(in.data() + offset));
+            stream.avail_in = static_cast<uInt>(take);
+            offset += take;
+        }
+        stream.next_out = reinterpret_cast<Bytef*>(block);
+        stream.avail_out = sizeof block;
+        int result = inflate(&stream, Z_NO_FLUSH);
+        size_t produced = sizeof block - stream.avail_out;
+        if (produced > limit - out.size()) {
+            error = "the decoded body is larger than " + std::to_string(limit) + " bytes";
+            ok = false;
+            break;
+        }
+        out.append(block, produced);
+        bool inputLeft = stream.avail_in > 0 || offset < in.size();
+        if (result == Z_STREAM_END) {
+            if (!inputLeft)
+                break;
+            // Gzip members one after another make one body.
+            size_t at = offset - stream.avail_in;
+            bool member = in.size() - at >= 2 && static_cast<unsigned char>(in[at]) == 0x1f
+                && static_cast<unsigned char>(in[at + 1]) == 0x8b;
+            if (!members || !member || inflateReset(&stream) != Z_OK) {
+                error = "bytes follow the end of the compressed data";
+                ok = false;
+                break;
+            }
+            continue;
+        }
+        if ((result == Z_OK || result == Z_BUF_ERROR) && !inputLeft && stream.avail_out != 0) {
+            error = "the compressed data is cut short";
+            ok = false;
+            break;
+        }
+        if (result != Z_OK && result != Z_BUF_ERROR) {
+            error = "the compressed data is corrupt";
+            ok = false;
+            break;
+        }
+    }
+    inflateEnd(&stream);
+    if (!ok)
+        out.clear();
+    return ok;
+}
+
 }
 
 HttpResponseParser::HttpResponseParser(size_t maxBodyBytes)
@@ -74,9 +185,10 @@ HttpResponseParser::HttpResponseParser(size_t maxBodyBytes)
 {
 }
 
-HttpResponseParser::State HttpResponseParser::fail()
+HttpResponseParser::State HttpResponseParser::fail(std::string reason)
 {
     m_state = Failed;
+    m_error = std::move(reason);
     m_body.clear();
     return m_state;
 }
@@ -93,7 +205,7 @@ const std::string* HttpResponseParser::header(std::string_view name) const
 bool HttpResponseParser::appendBody(const char* data, size_t length)
 {
     if (length > m_maxBodyBytes - m_body.size()) {
-        fail();
+        fail("the body is larger than " + std::to_string(m_maxBodyBytes) + " bytes");
         return false;
     }
     m_body.append(data, length);
@@ -113,12 +225,10 @@ HttpResponseParser::State HttpResponseParser::feed(const char* data, size_t leng
             i += take;
             m_remaining -= take;
             if (m_remaining == 0) {
-                if (m_phase == FixedBody) {
-                    m_phase = Done;
-                    m_state = Complete;
-                } else {
+                if (m_phase == FixedBody)
+                    complete();
+                else
                     m_phase = ChunkEnd;
-                }
             }
             break;
         }
@@ -134,12 +244,20 @@ HttpResponseParser::State HttpResponseParser::feed(const char* data, size_t leng
             const char* end = static_cast<const char*>(memchr(data + i, '\n', length - i));
             size_t take = end ? size_t(end - (data + i)) : length - i;
             if (m_line.size() + take > maxLineBytes)
-                return fail();
+                return fail("a line of the head, a chunk size or a trailer is longer than "
+                    + std::to_string(maxLineBytes) + " bytes");
             m_line.append(data + i, take);
             i += take;
             if (!end)
                 break;
             ++i;
+            if (m_phase == StatusLine || m_phase == Headers || m_phase == Trailers) {
+                // Answers that keep coming, each read of them a success, must
+                // still come to an end.
+                m_headBytes += m_line.size() + 1;
+                if (m_headBytes > maxHeadBytes)
+                    return fail("the head of the response is longer than " + std::to_string(maxHeadBytes) + " bytes");
+            }
             std::string line = std::move(m_line);
             m_line.clear();
             if (!line.empty() && line.back() == '\r')
@@ -164,8 +282,12 @@ void HttpResponseParser::takeLine(std::string_view line)
             break;
         }
         size_t colon = line.find(':');
-        if (colon == std::string_view::npos || colon == 0 || m_headers.size() >= maxHeaderCount) {
-            fail();
+        if (colon == std::string_view::npos || colon == 0) {
+            fail("a header line has no name");
+            break;
+        }
+        if (++m_headerCount > maxHeaderCount) {
+            fail("the response has more than " + std::to_string(maxHeaderCount) + " headers");
             break;
         }
         m_headers.emplace_back(
@@ -175,7 +297,7 @@ void HttpResponseParser::takeLine(std::string_view line)
     case ChunkSize: {
         size_t size = 0;
         if (!readChunkSize(line, m_maxBodyBytes, size)) {
-            fail();
+            fail("a chunk size is malformed or larger than " + std::to_string(m_maxBodyBytes) + " bytes");
             break;
         }
         if (size == 0) {
@@ -188,15 +310,15 @@ void HttpResponseParser::takeLine(std::string_view line)
     }
     case ChunkEnd:
         if (!line.empty())
-            fail();
+            fail("a chunk is longer than its size");
         else
             m_phase = ChunkSize;
         break;
     case Trailers:
-        if (line.empty()) {
-            m_phase = Done;
-            m_state = Complete;
-        }
+        if (line.empty())
+            complete();
+        else if (++m_headerCount > maxHeaderCount)
+            fail("the response has more than " + std::to_string(maxHeaderCount) + " headers and trailers");
         break;
     default:
         break;
@@ -208,19 +330,19 @@ void HttpResponseParser::takeStatusLine(std::string_view line)
     // "HTTP/1.1 200 OK": the version, a blank, three digits, then a blank or
     // the end of the line.
     if (line.size() < 12 || !line.starts_with("HTTP/1.") || line[8] != ' ') {
-        fail();
+        fail("the status line is malformed");
         return;
     }
     int status = 0;
     for (size_t i = 9; i < 12; ++i) {
         if (line[i] < '0' || line[i] > '9') {
-            fail();
+            fail("the status line is malformed");
             return;
         }
         status = status * 10 + (line[i] - '0');
     }
     if (status < 100 || (line.size() > 12 && line[12] != ' ')) {
-        fail();
+        fail("the status line is malformed");
         return;
     }
     m_status = status;
@@ -232,7 +354,11 @@ void HttpResponseParser::startBody()
     // An interim answer is followed by the real one.
     if (m_status >= 100 && m_status < 200) {
         if (m_status == 101) {
-            fail();
+            fail("the server switched protocols");
+            return;
+        }
+        if (++m_interimAnswers > maxInterimAnswers) {
+            fail("more than " + std::to_string(maxInterimAnswers) + " interim answers");
             return;
         }
         m_headers.clear();
@@ -245,15 +371,30 @@ void HttpResponseParser::startBody()
         m_state = Complete;
         return;
     }
-    const std::string* encoding = header("Transfer-Encoding");
-    if (encoding) {
-        std::string_view codings = *encoding;
-        size_t comma = codings.rfind(',');
-        std::string_view last = trimmed(comma == std::string_view::npos ? codings : codings.substr(comma + 1));
-        if (!equalsIgnoringCase(last, "chunked")) {
-            fail();
+    // Content codings were applied first, transfer codings after them.
+    m_codings.clear();
+    std::vector<std::string> transferCodings;
+    for (const auto& [key, value] : m_headers) {
+        if (equalsIgnoringCase(key, "Content-Encoding"))
+            appendCodings(value, m_codings);
+        else if (equalsIgnoringCase(key, "Transfer-Encoding"))
+            appendCodings(value, transferCodings);
+    }
+    if (header("Transfer-Encoding")) {
+        if (transferCodings.empty() || transferCodings.back() != "chunked") {
+            fail("the body's transfer coding does not end in chunked");
             return;
         }
+        transferCodings.pop_back();
+        m_codings.insert(m_codings.end(), transferCodings.begin(), transferCodings.end());
+    }
+    for (const std::string& coding : m_codings) {
+        if (!isIdentity(coding) && !isGzip(coding) && !isDeflate(coding)) {
+            fail("the body is in the coding \"" + coding + "\", which cannot be decoded");
+            return;
+        }
+    }
+    if (header("Transfer-Encoding")) {
         m_phase = ChunkSize;
         return;
     }
@@ -263,7 +404,7 @@ void HttpResponseParser::startBody()
             continue;
         // Two different lengths leave no way to know where the body ends.
         if (lengthText && *lengthText != value) {
-            fail();
+            fail("the response has two different lengths");
             return;
         }
         lengthText = &value;
@@ -271,16 +412,44 @@ void HttpResponseParser::startBody()
     if (lengthText) {
         size_t length = 0;
         if (!readLength(*lengthText, m_maxBodyBytes, length)) {
-            fail();
+            fail("the length is malformed or larger than " + std::to_string(m_maxBodyBytes) + " bytes");
             return;
         }
         m_remaining = length;
-        m_phase = length ? FixedBody : Done;
-        if (!length)
-            m_state = Complete;
+        if (length)
+            m_phase = FixedBody;
+        else
+            complete();
         return;
     }
     m_phase = BodyToClose;
+}
+
+void HttpResponseParser::complete()
+{
+    m_phase = Done;
+    if (decodeBody())
+        m_state = Complete;
+}
+
+bool HttpResponseParser::decodeBody()
+{
+    // The last coding applied is the first to undo. An empty body, as
+    // answers without content send, has nothing to decode.
+    for (auto coding = m_codings.rbegin(); coding != m_codings.rend() && !m_body.empty(); ++coding) {
+        if (isIdentity(*coding))
+            continue;
+        bool gzip = isGzip(*coding);
+        int windowBits = gzip ? 15 + 16 : (startsWithZlibHeader(m_body) ? 15 : -15);
+        std::string decoded;
+        std::string error;
+        if (!inflateBytes(m_body, windowBits, gzip, m_maxBodyBytes, decoded, error)) {
+            fail("the body's " + *coding + " coding cannot be decoded: " + error);
+            return false;
+        }
+        m_body = std::move(decoded);
+    }
+    return true;
 }
 
 HttpResponseParser::State HttpResponseParser::finish()
@@ -288,11 +457,12 @@ HttpResponseParser::State HttpResponseParser::finish()
     if (m_state != Incomplete)
         return m_state;
     if (m_phase == BodyToClose) {
-        m_phase = Done;
-        m_state = Complete;
+        complete();
         return m_state;
     }
-    return fail();
+    return fail(m_phase == StatusLine && m_headBytes == 0 && m_line.empty()
+            ? "the connection closed without an answer"
+            : "the connection closed before the response was whole");
 }
 
 }

@@ -4,6 +4,7 @@
 #include "core/PtrList.h"
 #include "net/TcpConnect.h"
 
+#include <algorithm>
 #include <arpa/inet.h>
 #include <cerrno>
 #include <mutex>
@@ -163,31 +164,62 @@ bool Socket::waitReadable(int milliseconds)
     return ready > 0 && (waiting.revents & (POLLIN | POLLHUP | POLLERR));
 }
 
-int Socket::readByte()
+bool Socket::waitForData(const std::optional<Clock::time_point>& deadline)
+{
+    if (!deadline)
+        return true;
+    for (;;) {
+        auto left = std::chrono::ceil<std::chrono::milliseconds>(*deadline - Clock::now()).count();
+        if (left <= 0)
+            return false;
+        pollfd waiting { m_handle, POLLIN, 0 };
+        int ready = poll(&waiting, 1, static_cast<int>(std::min<decltype(left)>(left, 1 << 30)));
+        if (ready > 0)
+            return true;
+        if (ready < 0 && errno != EINTR)
+            return true; // The receive that follows reports the failure.
+    }
+}
+
+int Socket::readByte(const std::optional<Clock::time_point>& deadline)
 {
     if (m_receivePosition >= m_receiveBuffer.size()) {
         if (m_handle < 0)
-            return -1;
+            return byteClosed;
+        if (!waitForData(deadline))
+            return byteTimedOut;
         char block[4096];
         ssize_t received;
         do
             received = recv(m_handle, block, sizeof block, 0);
         while (received < 0 && errno == EINTR);
         if (received <= 0)
-            return -1;
+            return byteClosed;
         m_receiveBuffer.assign(block, static_cast<size_t>(received));
         m_receivePosition = 0;
     }
     return static_cast<unsigned char>(m_receiveBuffer[m_receivePosition++]);
 }
 
-bool Socket::readLineImpl(std::string& line, bool joinCrLf)
+bool Socket::readLineImpl(std::string& line, bool joinCrLf, int timeoutMs)
 {
     m_lineBuffer.clear();
+    m_lastLineEnded = false;
+    m_timedOut = false;
     if (m_handle < 0 && m_receivePosition >= m_receiveBuffer.size())
         return false;
+    std::optional<Clock::time_point> deadline;
+    if (timeoutMs >= 0)
+        deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
     for (;;) {
-        int c = readByte();
+        int c = readByte(deadline);
+        if (c == byteTimedOut) {
+            // A line that stops short is no line; what came is kept for the
+            // caller's report only.
+            m_timedOut = true;
+            line = m_lineBuffer;
+            return false;
+        }
         if (c < 0) {
             m_skipLineFeed = false;
             if (m_lineBuffer.empty())
@@ -201,6 +233,7 @@ bool Socket::readLineImpl(std::string& line, bool joinCrLf)
         m_skipLineFeed = false;
         if (c == '\r' || c == '\n') {
             m_skipLineFeed = joinCrLf && c == '\r';
+            m_lastLineEnded = true;
             break;
         }
         m_lineBuffer.push_back(static_cast<char>(c));
@@ -209,14 +242,41 @@ bool Socket::readLineImpl(std::string& line, bool joinCrLf)
     return true;
 }
 
-bool Socket::readLine(std::string& line)
+bool Socket::readLine(std::string& line, int timeoutMs)
 {
-    return readLineImpl(line, false);
+    return readLineImpl(line, false, timeoutMs);
 }
 
-bool Socket::readLineJoiningCrLf(std::string& line)
+bool Socket::readLineJoiningCrLf(std::string& line, int timeoutMs)
 {
-    return readLineImpl(line, true);
+    return readLineImpl(line, true, timeoutMs);
+}
+
+long Socket::receive(char* buffer, size_t size, int timeoutMs)
+{
+    m_timedOut = false;
+    if (size == 0)
+        return 0;
+    if (m_receivePosition < m_receiveBuffer.size()) {
+        size_t take = std::min(size, m_receiveBuffer.size() - m_receivePosition);
+        m_receiveBuffer.copy(buffer, take, m_receivePosition);
+        m_receivePosition += take;
+        return static_cast<long>(take);
+    }
+    if (m_handle < 0)
+        return -1;
+    std::optional<Clock::time_point> deadline;
+    if (timeoutMs >= 0)
+        deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
+    if (!waitForData(deadline)) {
+        m_timedOut = true;
+        return -1;
+    }
+    ssize_t received;
+    do
+        received = recv(m_handle, buffer, size, 0);
+    while (received < 0 && errno == EINTR);
+    return received < 0 ? -1 : static_cast<long>(received);
 }
 
 bool Socket::sendText(const String& text)
@@ -246,6 +306,18 @@ long Socket::writeBytes(const char* bytes, size_t length)
         sent += static_cast<size_t>(result);
     }
     return static_cast<long>(sent);
+}
+
+void Socket::abort()
+{
+    if (m_handle >= 0) {
+        // Lingering on with no time to linger sends a reset on close.
+        linger reset { 1, 0 };
+        setsockopt(m_handle, SOL_SOCKET, SO_LINGER, &reset, sizeof reset);
+        ::close(m_handle);
+        m_handle = -1;
+    }
+    close();
 }
 
 void Socket::close()

@@ -3,7 +3,9 @@
 #include "core/String.h"
 #include "core/Thread.h"
 
+#include <chrono>
 #include <cstddef>
+#include <optional>
 #include <string>
 
 namespace lumavine {
@@ -17,6 +19,9 @@ public:
     static constexpr int defaultConnectTimeoutMs = 10000;
     // A peer that stops reading would otherwise hold a send forever.
     static constexpr int defaultSendTimeoutMs = 10000;
+    // The time limit of readLine, readLineJoiningCrLf and receive that
+    // waits as long as it takes.
+    static constexpr int waitForever = -1;
 
     Socket();
     ~Socket() override;
@@ -29,16 +34,30 @@ public:
     bool waitReadable(int milliseconds);
     // The bytes up to a carriage return or line feed, which is dropped; so a
     // "\r\n" pair yields the line and then an empty one. When the peer closes,
-    // the bytes read so far, or false when there are none.
-    bool readLine(std::string& line);
+    // the bytes read so far, or false when there are none. With a time limit
+    // the whole line, not only its first byte, must come within it; when it
+    // passes the answer is false, with the bytes that did come in the line.
+    bool readLine(std::string& line, int timeoutMs = waitForever);
     // The same, but "\r\n" ends one line only, as HTTP headers need.
-    bool readLineJoiningCrLf(std::string& line);
+    bool readLineJoiningCrLf(std::string& line, int timeoutMs = waitForever);
+    // Whether the last line read ended with a line end, rather than being
+    // cut off by the close of the connection or by its time limit.
+    bool lastLineEnded() const { return m_lastLineEnded; }
+    // Whether the last line or receive failed because its time limit passed.
+    bool timedOut() const { return m_timedOut; }
+    // Up to size bytes, the ones already received ahead first, waiting at
+    // most the time limit for them; 0 when the peer closed, negative on an
+    // error or when the time passed.
+    long receive(char* buffer, size_t size, int timeoutMs);
     // Narrows the text and sends all of it; false when the connection fails.
     bool sendText(const String& text);
     bool sendBytes(std::string_view bytes);
     // Sends every byte; answers the count, or a negative value on failure.
     long writeBytes(const char* bytes, size_t length);
     void close();
+    // Closes with a reset rather than an orderly end, so that the peer cannot
+    // take the bytes it got for the whole of what was to come.
+    void abort();
 
     // Splits a location into scheme, host, port, path and query.
     bool parseLocation(const String& location, String& host, int& port);
@@ -76,10 +95,18 @@ protected:
     virtual bool connectedHook() { return true; }
 
 private:
-    bool readLineImpl(std::string& line, bool joinCrLf);
+    using Clock = std::chrono::steady_clock;
+    static constexpr int byteClosed = -1;
+    static constexpr int byteTimedOut = -2;
+
+    bool readLineImpl(std::string& line, bool joinCrLf, int timeoutMs);
     bool applySendTimeout();
-    // The next received byte, or -1 when the peer closed or an error occurred.
-    int readByte();
+    // Waits for the connection to have bytes or to close; false when the
+    // deadline passes first. No deadline waits for ever.
+    bool waitForData(const std::optional<Clock::time_point>& deadline);
+    // The next received byte; byteClosed when the peer closed or an error
+    // occurred, byteTimedOut when the deadline passed first.
+    int readByte(const std::optional<Clock::time_point>& deadline);
 
     std::string m_lineBuffer;
     std::string m_sendBuffer;
@@ -87,6 +114,8 @@ private:
     std::string m_receiveBuffer;
     size_t m_receivePosition = 0;
     bool m_skipLineFeed = false;
+    bool m_lastLineEnded = false;
+    bool m_timedOut = false;
     String m_host;
     int m_port = 0;
     int m_handle = -1;

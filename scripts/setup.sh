@@ -17,8 +17,8 @@ APT_PACKAGES=(
     build-essential cmake ninja-build pkg-config clang libclang-rt-14-dev
     # Tests and benchmarks.
     googletest libgtest-dev libgmock-dev libbenchmark-dev
-    # Libraries of core/ and net/.
-    libcrypto++-dev uuid-dev libssl-dev
+    # Libraries of core/ and net/; zlib decodes gzip and deflate bodies of web answers.
+    libcrypto++-dev uuid-dev libssl-dev zlib1g-dev
     # Real peers for the network tests: openssl for TLS, pyftpdlib for FTP, lftp as a second client.
     openssl ca-certificates python3 python3-pyftpdlib lftp
     # xmllint, the reference the XML benchmark is measured against.

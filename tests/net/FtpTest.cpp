@@ -3,9 +3,13 @@
 #include "net/Ftp.h"
 #include "net/FtpReply.h"
 
+#include <cerrno>
+#include <chrono>
+#include <filesystem>
 #include <gtest/gtest.h>
 #include <random>
 #include <sstream>
+#include <unistd.h>
 
 using namespace lumavine;
 using namespace lumavine::test;
@@ -33,6 +37,30 @@ String text(const std::string& narrow)
 {
     return String::fromLatin1(narrow);
 }
+
+// The scripted servers stall for six seconds, then close; a client that
+// keeps to a limit of one second is done long before.
+constexpr double withinLimit = 3.0;
+
+// Reading the local file fails at the given read, as a failing disk would.
+class FailingReadFtp : public Ftp {
+public:
+    FailingReadFtp(int bufferSize, int failingRead) : Ftp(bufferSize), m_failingRead(failingRead) { }
+
+protected:
+    long readLocalFile(int handle, char* buffer, size_t size) override
+    {
+        if (++m_reads == m_failingRead) {
+            errno = EIO;
+            return -1;
+        }
+        return Ftp::readLocalFile(handle, buffer, size);
+    }
+
+private:
+    int m_failingRead;
+    int m_reads = 0;
+};
 
 }
 
@@ -310,4 +338,199 @@ TEST(Ftp, GivesUpAnUploadTheServerStopsTaking)
     EXPECT_EQ(ftp.sendFile(text(local.file("big.bin")), u"big.bin"), Ftp::SendFailure);
     EXPECT_TRUE(ftp.errorText().startsWith(u"Upload interrupted after "));
     EXPECT_NE(trace.str().find("send file failure: " + local.file("big.bin") + "\n"), std::string::npos);
+}
+
+TEST(Ftp, GivesUpOnRepliesThatStopMidLine)
+{
+    TempDir local;
+    writeFile(local.file("f.txt"), "content");
+    // The greeting, the answer to PASS, the one to STOR and the one after
+    // the upload each stop without their line end, and the server stalls.
+    struct Case {
+        const char* scenario;
+        const char* line;
+        bool connects;
+        int sent;
+    };
+    for (const Case& c :
+        { Case { "greeting-cut", "220 Ready", false, -1 }, Case { "pass-cut", "230 Logged in", false, -1 },
+            Case { "stor-cut", "150 Opening data connection", true, Ftp::SendFailure },
+            Case { "final-cut", "226 received 7 bytes", true, Ftp::SendNoFinalReply } }) {
+        TestServer server("scripted_ftp.py", { c.scenario });
+        ASSERT_GT(server.port(), 0);
+        std::ostringstream trace;
+        Ftp ftp(8192);
+        ftp.setTrace(&trace);
+        ftp.setAttempts(1);
+        Stopwatch watch;
+        bool connected = ftp.connect(u"ann", u"x", u"127.0.0.1", server.port());
+        int sent = connected ? ftp.sendFile(text(local.file("f.txt")), u"f.txt") : -1;
+        EXPECT_LT(watch.seconds(), withinLimit) << c.scenario;
+        EXPECT_EQ(connected, c.connects) << c.scenario;
+        EXPECT_EQ(sent, c.sent) << c.scenario;
+        EXPECT_EQ(ftp.lastCode(), 0) << c.scenario;
+        EXPECT_EQ(ftp.errorText(),
+            text(std::string("Incomplete reply from the server (no line end within 1 s): \"") + c.line + "\""));
+        EXPECT_TRUE(ftp.replyText().empty()) << c.scenario;
+        // What follows on the connection would no longer match the commands.
+        EXPECT_FALSE(ftp.isConnected()) << c.scenario;
+        EXPECT_NE(trace.str().find(std::string("incomplete line [") + c.line + "]\n"), std::string::npos);
+    }
+}
+
+TEST(Ftp, TakesNoReplyFromALineTheCloseCutOff)
+{
+    TestServer server("scripted_ftp.py", { "greeting-closed" });
+    ASSERT_GT(server.port(), 0);
+    Ftp ftp(8192);
+    ftp.setAttempts(1);
+    EXPECT_FALSE(ftp.connect(u"ann", u"x", u"127.0.0.1", server.port()));
+    EXPECT_EQ(ftp.lastCode(), 0);
+    EXPECT_EQ(ftp.errorText(),
+        u"Incomplete reply from the server (the connection closed before the line end): \"220 Ready\"");
+}
+
+TEST(Ftp, LimitsTheTimeOfAWholeReply)
+{
+    // Continuation lines that keep coming make every wait a short one.
+    TestServer server("scripted_ftp.py", { "greeting-endless" });
+    ASSERT_GT(server.port(), 0);
+    std::ostringstream trace;
+    Ftp ftp(8192);
+    ftp.setTrace(&trace);
+    ftp.setAttempts(1);
+    Stopwatch watch;
+    EXPECT_FALSE(ftp.connect(u"ann", u"x", u"127.0.0.1", server.port()));
+    EXPECT_LT(watch.seconds(), withinLimit);
+    EXPECT_EQ(ftp.lastCode(), 0);
+    EXPECT_GE(countOf(trace.str(), "got line [220-Still greeting]"), 3u);
+}
+
+TEST_F(FtpServerTest, RefusesToUploadADirectory)
+{
+    std::filesystem::create_directory(m_local.file("folder"));
+    writeFile(m_local.file("page.html"), "<p>page</p>");
+    std::ostringstream trace;
+    Ftp ftp(8192);
+    ftp.setTrace(&trace);
+    ASSERT_TRUE(ftp.connect(u"ann", u"secret", u"127.0.0.1", m_server->port()));
+
+    EXPECT_EQ(ftp.sendFile(text(m_local.file("folder")), u"folder.html"), Ftp::SendCannotOpenFile);
+    EXPECT_EQ(ftp.errorText(), text("Cannot open local file: " + m_local.file("folder") + " (Is a directory)"));
+    // Checked before the STOR: nothing is left on the server.
+    EXPECT_FALSE(std::filesystem::exists(m_root.file("folder.html")));
+    EXPECT_NE(trace.str().find("error reading file: " + m_local.file("folder") + "\n"), std::string::npos);
+
+    EXPECT_EQ(ftp.sendFile(text(m_local.file("page.html")), u"page.html"), Ftp::SendSuccess);
+    EXPECT_EQ(readFile(m_root.file("page.html")), "<p>page</p>");
+}
+
+TEST_F(FtpServerTest, FailsAnUploadWhoseFileCannotBeRead)
+{
+    std::string bytes = randomBytes(100000, 11);
+    writeFile(m_local.file("f.bin"), bytes);
+    {
+        // The first read fails: the server hears nothing of the file.
+        FailingReadFtp ftp(4096, 1);
+        ASSERT_TRUE(ftp.connect(u"ann", u"secret", u"127.0.0.1", m_server->port()));
+        EXPECT_EQ(ftp.sendFile(text(m_local.file("f.bin")), u"first.bin"), Ftp::SendCannotOpenFile);
+        EXPECT_EQ(ftp.errorText(), text("Cannot open local file: " + m_local.file("f.bin") + " (Input/output error)"));
+        EXPECT_FALSE(std::filesystem::exists(m_root.file("first.bin")));
+        EXPECT_TRUE(ftp.isConnected());
+    }
+    // The third read fails, after two blocks went out.
+    std::ostringstream trace;
+    FailingReadFtp ftp(4096, 3);
+    ftp.setTrace(&trace);
+    ftp.setBinary(true);
+    ASSERT_TRUE(ftp.connect(u"ann", u"secret", u"127.0.0.1", m_server->port()));
+    Stopwatch watch;
+    EXPECT_EQ(ftp.sendFile(text(m_local.file("f.bin")), u"f.bin"), Ftp::SendFailure);
+    EXPECT_LT(watch.seconds(), withinLimit);
+    EXPECT_EQ(ftp.errorText(),
+        text("Upload stopped after 8192 bytes, cannot read local file: " + m_local.file("f.bin")
+            + " (Input/output error)"));
+    EXPECT_EQ(ftp.lastCode(), 0);
+    EXPECT_NE(trace.str().find("send file failure: " + m_local.file("f.bin") + "\n"), std::string::npos);
+    // No answer of the server's to the cut upload is left to be taken for
+    // the next command's: the connection is closed, to be opened anew.
+    EXPECT_FALSE(ftp.isConnected());
+    ASSERT_TRUE(ftp.reconnect());
+    EXPECT_EQ(ftp.sendFile(text(m_local.file("f.bin")), u"again.bin"), Ftp::SendSuccess);
+    EXPECT_TRUE(readFile(m_root.file("again.bin")) == bytes);
+}
+
+TEST(Ftp, ResetsTheDataConnectionOfAnUploadItCannotFinish)
+{
+    TempDir local;
+    writeFile(local.file("f.bin"), randomBytes(50000, 13));
+    std::string log = local.file("server.log");
+    TestServer server("scripted_ftp.py", { "plain", log });
+    ASSERT_GT(server.port(), 0);
+    FailingReadFtp ftp(4096, 2);
+    ASSERT_TRUE(ftp.connect(u"ann", u"x", u"127.0.0.1", server.port()));
+    EXPECT_EQ(ftp.sendFile(text(local.file("f.bin")), u"f.bin"), Ftp::SendFailure);
+    EXPECT_TRUE(ftp.errorText().startsWith(u"Upload stopped after 4096 bytes, cannot read local file: "));
+    // A reset, not an orderly end that would pass for the whole file.
+    Stopwatch watch;
+    while (readFile(log).empty() && watch.seconds() < 5)
+        usleep(20000);
+    EXPECT_TRUE(readFile(log).starts_with("STOR f.bin ")) << readFile(log);
+    EXPECT_TRUE(readFile(log).ends_with(" reset\n")) << readFile(log);
+}
+
+TEST_F(FtpServerTest, RefusesNamesThatHoldLineBreaks)
+{
+    writeFile(m_root.file("victim.html"), "keep me");
+    writeFile(m_local.file("page.html"), "<p>page</p>");
+    std::ostringstream trace;
+    Ftp ftp(8192);
+    ftp.setTrace(&trace);
+    ASSERT_TRUE(ftp.connect(u"ann", u"secret", u"127.0.0.1", m_server->port()));
+
+    EXPECT_FALSE(ftp.makeDirectory(u"x\r\nDELE victim.html"));
+    EXPECT_EQ(ftp.lastCode(), 0);
+    EXPECT_EQ(ftp.errorText(),
+        u"Refused to send MKD \"x\\r\\nDELE victim.html\": a carriage return, line feed or NUL would end the "
+        u"command early");
+    EXPECT_FALSE(ftp.makeDirectory(u"y\nDELE victim.html"));
+    EXPECT_FALSE(ftp.makeDirectory(u"z\rDELE victim.html"));
+    EXPECT_FALSE(ftp.changeDirectory(u"x\r\nDELE victim.html"));
+    EXPECT_TRUE(ftp.errorText().startsWith(u"Refused to send CWD "));
+    EXPECT_EQ(ftp.currentDirectory(), u"/");
+    EXPECT_EQ(ftp.sendFile(text(m_local.file("page.html")), u"page.html\r\nDELE victim.html"), Ftp::SendFailure);
+    EXPECT_TRUE(ftp.errorText().startsWith(u"Refused to send STOR "));
+    EXPECT_EQ(ftp.sendFile(text(m_local.file("page.html")), String(u"page.html\0.txt", 14)), Ftp::SendFailure);
+
+    EXPECT_EQ(readFile(m_root.file("victim.html")), "keep me");
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(m_root.path()), {}), 1);
+    EXPECT_EQ(trace.str().find("DELE victim.html\r\n"), std::string::npos);
+
+    // Names without line breaks still go, blanks and all.
+    EXPECT_TRUE(ftp.makeDirectory(u"with blank"));
+    EXPECT_TRUE(ftp.changeDirectory(u"with blank"));
+    EXPECT_EQ(ftp.sendFile(text(m_local.file("page.html")), u"page.html"), Ftp::SendSuccess);
+    EXPECT_EQ(readFile(m_root.file("with blank/page.html")), "<p>page</p>");
+}
+
+TEST(Ftp, RefusesUserNamesAndPasswordsThatHoldLineBreaks)
+{
+    TestServer server("scripted_ftp.py", { "plain" });
+    ASSERT_GT(server.port(), 0);
+    std::ostringstream trace;
+    Ftp ftp(8192);
+    ftp.setTrace(&trace);
+    EXPECT_FALSE(ftp.connect(u"ann\r\nDELE victim.html", u"x", u"127.0.0.1", server.port()));
+    EXPECT_TRUE(ftp.errorText().startsWith(u"Refused to send USER \"ann\\r\\nDELE victim.html\""));
+    EXPECT_FALSE(ftp.isConnected());
+
+    EXPECT_FALSE(ftp.connect(u"ann", u"secret\nDELE victim.html", u"127.0.0.1", server.port()));
+    EXPECT_EQ(
+        ftp.errorText(), u"Refused to send PASS: a carriage return, line feed or NUL would end the command early");
+    EXPECT_FALSE(ftp.isConnected());
+    // A password is not written out, not even in the trace.
+    EXPECT_EQ(trace.str().find("secret"), std::string::npos);
+
+    EXPECT_TRUE(ftp.connect(u"ann", u"secret", u"127.0.0.1", server.port()));
+    EXPECT_TRUE(ftp.errorText().empty());
 }

@@ -1,11 +1,17 @@
 #include "TestServer.h"
 
+#include "core/PathInfo.h"
+#include "core/WebFetch.h"
 #include "net/HttpFetch.h"
 #include "net/HttpResponseParser.h"
 #include "net/HttpUrl.h"
+#include "net/NetworkServices.h"
 
+#include <chrono>
 #include <cstdlib>
+#include <filesystem>
 #include <gtest/gtest.h>
+#include <zlib.h>
 
 using namespace lumavine;
 using namespace lumavine::test;
@@ -17,6 +23,54 @@ HttpResponseParser::State feedInPieces(HttpResponseParser& parser, const std::st
     for (size_t at = 0; at < bytes.size() && parser.state() == HttpResponseParser::Incomplete; at += piece)
         parser.feed(bytes.substr(at, piece));
     return parser.state();
+}
+
+// The bytes compressed in the gzip format (window bits 31), the zlib format
+// (15) or raw deflate (-15).
+std::string compressed(const std::string& bytes, int windowBits)
+{
+    z_stream stream {};
+    EXPECT_EQ(deflateInit2(&stream, 9, Z_DEFLATED, windowBits, 8, Z_DEFAULT_STRATEGY), Z_OK);
+    std::string out(deflateBound(&stream, bytes.size()) + 64, '\0');
+    stream.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(bytes.data()));
+    stream.avail_in = static_cast<uInt>(bytes.size());
+    stream.next_out = reinterpret_cast<Bytef*>(out.data());
+    stream.avail_out = static_cast<uInt>(out.size());
+    EXPECT_EQ(deflate(&stream, Z_FINISH), Z_STREAM_END);
+    out.resize(stream.total_out);
+    deflateEnd(&stream);
+    return out;
+}
+
+std::string gzipped(const std::string& bytes)
+{
+    return compressed(bytes, 31);
+}
+
+std::string chunk(const std::string& bytes)
+{
+    char size[32];
+    snprintf(size, sizeof size, "%zx\r\n", bytes.size());
+    return size + bytes + "\r\n";
+}
+
+// What the test server's coded answers decode to.
+std::string zippedText()
+{
+    std::string text;
+    for (int i = 0; i < 1000; ++i)
+        text += "compressed text ";
+    return text;
+}
+
+std::string pictureBytes()
+{
+    std::string bytes;
+    for (int i = 0; i < 40; ++i) {
+        for (int c = 0; c < 256; ++c)
+            bytes.push_back(static_cast<char>(c));
+    }
+    return bytes;
 }
 
 }
@@ -76,6 +130,135 @@ TEST(HttpResponseParser, RefusesMalformedAndOversizedResponses)
     EXPECT_EQ(outcome("HTTP/1.1 200 OK\r\nno colon\r\n\r\n"), HttpResponseParser::Failed);
     EXPECT_EQ(outcome("HTTP/1.1 200 OK\r\nX: " + std::string(20000, 'v') + "\r\n\r\n"), HttpResponseParser::Failed);
     EXPECT_EQ(outcome(""), HttpResponseParser::Failed);
+}
+
+TEST(HttpResponseParser, LimitsInterimAnswers)
+{
+    std::string interim = "HTTP/1.1 100 Continue\r\n\r\n";
+    std::string final = "HTTP/1.1 200 OK\r\nContent-Length: 2\r\n\r\nok";
+    std::string allowed;
+    for (int i = 0; i < HttpResponseParser::maxInterimAnswers; ++i)
+        allowed += interim;
+    HttpResponseParser some;
+    EXPECT_EQ(some.feed(allowed + final), HttpResponseParser::Complete);
+    EXPECT_EQ(some.body(), "ok");
+
+    HttpResponseParser endless;
+    EXPECT_EQ(endless.feed(allowed + interim), HttpResponseParser::Failed);
+    EXPECT_EQ(endless.error(), "more than 10 interim answers");
+
+    // Headers count together over the interim answers and the final one.
+    std::string headers;
+    for (int i = 0; i < 100; ++i)
+        headers += "X-H: " + std::to_string(i) + "\r\n";
+    HttpResponseParser counted;
+    counted.feed("HTTP/1.1 103 Early Hints\r\n" + headers + "\r\nHTTP/1.1 103 Early Hints\r\n" + headers
+        + "\r\nHTTP/1.1 200 OK\r\n" + headers);
+    EXPECT_EQ(counted.state(), HttpResponseParser::Failed);
+    EXPECT_EQ(counted.error(), "the response has more than 256 headers");
+
+    // And so do their bytes, each line short enough on its own.
+    std::string wide = "X-Wide: " + std::string(10000, 'w') + "\r\n";
+    std::string head = "HTTP/1.1 200 OK\r\n";
+    while (head.size() < HttpResponseParser::maxHeadBytes)
+        head += wide;
+    HttpResponseParser heavy;
+    EXPECT_EQ(heavy.feed(head + "\r\n"), HttpResponseParser::Failed);
+    EXPECT_EQ(heavy.error(), "the head of the response is longer than 262144 bytes");
+
+    // Trailers that keep coming end too.
+    std::string trailers = "HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n2\r\nok\r\n0\r\n";
+    for (int i = 0; i < 300; ++i)
+        trailers += "T: x\r\n";
+    HttpResponseParser trailing;
+    EXPECT_EQ(trailing.feed(trailers), HttpResponseParser::Failed);
+}
+
+TEST(HttpResponseParser, DecodesGzipAndDeflateBodies)
+{
+    std::string text = zippedText();
+    std::string gzip = gzipped(text);
+    ASSERT_LT(gzip.size(), text.size());
+
+    std::string byLength = "HTTP/1.1 200 OK\r\nContent-Encoding: gzip\r\nContent-Length: " + std::to_string(gzip.size())
+        + "\r\n\r\n" + gzip;
+    std::string chunked = "HTTP/1.1 200 OK\r\nTransfer-Encoding: gzip, chunked\r\n\r\n" + chunk(gzip.substr(0, 10))
+        + chunk(gzip.substr(10)) + "0\r\n\r\n";
+    std::string toClose = "HTTP/1.0 200 OK\r\nContent-Encoding: x-gzip\r\n\r\n" + gzip;
+    std::string zlib = compressed(text, 15);
+    std::string deflated = "HTTP/1.1 200 OK\r\nContent-Encoding: Deflate\r\nContent-Length: "
+        + std::to_string(zlib.size()) + "\r\n\r\n" + zlib;
+    std::string raw = compressed(text, -15);
+    std::string rawDeflated = "HTTP/1.0 200 OK\r\nContent-Encoding: deflate\r\nContent-Length: "
+        + std::to_string(raw.size()) + "\r\n\r\n" + raw;
+    // Codings undone in the reverse of the order they were applied.
+    std::string twice = gzipped(compressed(text, 15));
+    std::string layered = "HTTP/1.1 200 OK\r\nContent-Encoding: deflate\r\nTransfer-Encoding: gzip, chunked\r\n\r\n"
+        + chunk(twice) + "0\r\n\r\n";
+    std::string members = gzipped(text.substr(0, 100)) + gzipped(text.substr(100));
+    std::string twoMembers = "HTTP/1.1 200 OK\r\nContent-Encoding: identity, gzip\r\nContent-Length: "
+        + std::to_string(members.size()) + "\r\n\r\n" + members;
+    for (const std::string* response :
+        { &byLength, &chunked, &toClose, &deflated, &rawDeflated, &layered, &twoMembers }) {
+        for (size_t piece : { size_t(1), size_t(7), size_t(100000) }) {
+            HttpResponseParser parser;
+            feedInPieces(parser, *response, piece);
+            EXPECT_EQ(parser.finish(), HttpResponseParser::Complete) << parser.error();
+            EXPECT_TRUE(parser.body() == text) << response->substr(0, 60);
+        }
+    }
+
+    // No body, nothing to decode.
+    HttpResponseParser notModified;
+    EXPECT_EQ(
+        notModified.feed("HTTP/1.1 304 Not Modified\r\nContent-Encoding: gzip\r\n\r\n"), HttpResponseParser::Complete);
+    EXPECT_TRUE(notModified.body().empty());
+    HttpResponseParser identity;
+    EXPECT_EQ(identity.feed("HTTP/1.1 200 OK\r\nContent-Encoding: identity\r\nContent-Length: 2\r\n\r\nab"),
+        HttpResponseParser::Complete);
+    EXPECT_EQ(identity.body(), "ab");
+}
+
+TEST(HttpResponseParser, NeverPassesCodedBytesForTheBody)
+{
+    std::string text = zippedText();
+    std::string gzip = gzipped(text);
+    auto outcome = [](const std::string& bytes, size_t cap = HttpResponseParser::defaultMaxBodyBytes) {
+        HttpResponseParser parser(cap);
+        parser.feed(bytes);
+        if (parser.finish() != HttpResponseParser::Failed)
+            return std::string("complete");
+        EXPECT_TRUE(parser.body().empty());
+        return parser.error();
+    };
+    auto withLength = [](const std::string& coding, const std::string& body) {
+        return "HTTP/1.1 200 OK\r\nContent-Encoding: " + coding + "\r\nContent-Length: " + std::to_string(body.size())
+            + "\r\n\r\n" + body;
+    };
+    // Codings that cannot be decoded fail as soon as the head is read.
+    HttpResponseParser early;
+    EXPECT_EQ(early.feed("HTTP/1.1 200 OK\r\nContent-Encoding: br\r\nContent-Length: 99\r\n\r\n"),
+        HttpResponseParser::Failed);
+    EXPECT_EQ(early.error(), "the body is in the coding \"br\", which cannot be decoded");
+    EXPECT_EQ(
+        outcome(withLength("gzip, compress", gzip)), "the body is in the coding \"compress\", which cannot be decoded");
+    EXPECT_EQ(outcome("HTTP/1.1 200 OK\r\nTransfer-Encoding: br, chunked\r\n\r\n" + chunk("x") + "0\r\n\r\n"),
+        "the body is in the coding \"br\", which cannot be decoded");
+    EXPECT_EQ(outcome("HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked, gzip\r\n\r\n" + gzip),
+        "the body's transfer coding does not end in chunked");
+
+    EXPECT_EQ(outcome(withLength("gzip", "plain text, not gzip")),
+        "the body's gzip coding cannot be decoded: the compressed data is corrupt");
+    EXPECT_EQ(outcome(withLength("gzip", gzip.substr(0, gzip.size() - 12))),
+        "the body's gzip coding cannot be decoded: the compressed data is cut short");
+    EXPECT_EQ(outcome(withLength("gzip", gzip + "junk")),
+        "the body's gzip coding cannot be decoded: bytes follow the end of the compressed data");
+    EXPECT_EQ(outcome(withLength("deflate", compressed(text, 15) + "junk")),
+        "the body's deflate coding cannot be decoded: bytes follow the end of the compressed data");
+    // The cap holds for the decoded body, however small the coded one.
+    EXPECT_EQ(outcome(withLength("gzip", gzip), text.size() - 1),
+        "the body's gzip coding cannot be decoded: the decoded body is larger than 15999 bytes");
+    EXPECT_EQ(outcome(withLength("gzip", gzip), text.size()), "complete");
 }
 
 TEST(HttpUrl, SplitsAndResolvesLocations)
@@ -256,4 +439,104 @@ TEST_F(HttpsFetchTest, TrustsOnlyTheAuthorityAndTheName)
     ASSERT_GT(bad.port(), 0);
     EXPECT_FALSE(fetchUrl("https://localhost:" + std::to_string(bad.port()) + "/hello", body));
     EXPECT_TRUE(body.empty());
+}
+
+TEST_F(HttpFetchTest, FailsWithinTheLimitWhenAnswersStall)
+{
+    FetchLimits limits;
+    limits.timeoutMs = 300;
+    for (const char* path : { "/stall-status", "/stall-header", "/stall-body", "/cut-header" }) {
+        std::string body = "stale";
+        std::string error;
+        Stopwatch watch;
+        EXPECT_FALSE(fetchUrl(url(path), body, limits, error)) << path;
+        EXPECT_LT(watch.seconds(), 2.0) << path;
+        EXPECT_TRUE(body.empty()) << path;
+        EXPECT_FALSE(error.empty()) << path;
+    }
+    std::string body;
+    std::string error;
+    EXPECT_FALSE(fetchUrl(url("/stall-body"), body, limits, error));
+    EXPECT_EQ(error, "no bytes came within 300 ms, or the connection failed");
+    EXPECT_FALSE(fetchUrl(url("/cut-header"), body, limits, error));
+    EXPECT_EQ(error, "the connection closed before the response was whole");
+}
+
+TEST_F(HttpFetchTest, EndsInterimAnswersThatKeepComing)
+{
+    // Each read succeeds, so no read's limit fires; the default limits are
+    // the generous ones.
+    std::string body = "stale";
+    std::string error;
+    Stopwatch watch;
+    EXPECT_FALSE(fetchUrl(url("/continue-forever"), body, FetchLimits(), error));
+    EXPECT_LT(watch.seconds(), 3.0);
+    EXPECT_TRUE(body.empty());
+    EXPECT_EQ(error, "more than 10 interim answers");
+    EXPECT_FALSE(fetchUrl(url("/continue-forever"), body));
+
+    // Header lines that keep coming have one step's time in all.
+    FetchLimits limits;
+    limits.timeoutMs = 500;
+    Stopwatch headers;
+    EXPECT_FALSE(fetchUrl(url("/headers-forever"), body, limits, error));
+    EXPECT_LT(headers.seconds(), 3.0);
+    EXPECT_EQ(error, "the head of the answer did not come whole within 500 ms");
+}
+
+TEST_F(HttpFetchTest, LimitsTheTimeOfTheWholeFetch)
+{
+    EXPECT_EQ(FetchLimits().totalLimitMs(), 120000);
+    FetchLimits limits;
+    limits.timeoutMs = 200;
+    EXPECT_EQ(limits.totalLimitMs(), 2400);
+    std::string body = "stale";
+    std::string error;
+    Stopwatch watch;
+    EXPECT_FALSE(fetchUrl(url("/trickle-body"), body, limits, error));
+    EXPECT_LT(watch.seconds(), 4.5);
+    EXPECT_TRUE(body.empty());
+    EXPECT_EQ(error, "the fetch took longer than 2400 ms");
+
+    limits.timeoutMs = 1000;
+    limits.totalTimeoutMs = 700;
+    Stopwatch set;
+    EXPECT_FALSE(fetchUrl(url("/trickle-body"), body, limits, error));
+    EXPECT_LT(set.seconds(), 2.5);
+    EXPECT_EQ(error, "the fetch took longer than 700 ms");
+    // Quick fetches are untouched.
+    EXPECT_TRUE(fetchUrl(url("/chain/5"), body, limits, error));
+    EXPECT_EQ(body, "chain end");
+    EXPECT_TRUE(error.empty());
+}
+
+TEST_F(HttpFetchTest, DecodesCodedBodiesOrFails)
+{
+    std::string text = zippedText();
+    for (const char* path : { "/gzip", "/x-gzip", "/gzip-chunked", "/deflate", "/deflate-raw" }) {
+        std::string body;
+        std::string error;
+        EXPECT_TRUE(fetchUrl(url(path), body, FetchLimits(), error)) << path << ": " << error;
+        EXPECT_TRUE(body == text) << path;
+    }
+    for (const char* path : { "/brotli", "/gzip-corrupt", "/gzip-cut" }) {
+        std::string body = "stale";
+        std::string error;
+        EXPECT_FALSE(fetchUrl(url(path), body, FetchLimits(), error)) << path;
+        EXPECT_TRUE(body.empty()) << path;
+        EXPECT_NE(error.find("cannot be decoded"), std::string::npos) << path << ": " << error;
+    }
+    FetchLimits small;
+    small.maxBodyBytes = 1000;
+    std::string body;
+    EXPECT_FALSE(fetchUrl(url("/gzip"), body, small));
+
+    // A picture stored from a web location is the picture, not its gzip.
+    installNetworkServices();
+    TempDir temp;
+    std::string location = url("/gzip-picture.png");
+    EXPECT_TRUE(PathInfo(String::fromLatin1(location)).copyTo(String::fromLatin1(temp.file("picture.png"))));
+    EXPECT_TRUE(readFile(temp.file("picture.png")) == pictureBytes());
+    EXPECT_FALSE(PathInfo(String::fromLatin1(url("/brotli"))).copyTo(String::fromLatin1(temp.file("b.png"))));
+    EXPECT_FALSE(std::filesystem::exists(temp.file("b.png")));
 }

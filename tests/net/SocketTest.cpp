@@ -1,6 +1,7 @@
 #include "net/Socket.h"
 
 #include <arpa/inet.h>
+#include <chrono>
 #include <gtest/gtest.h>
 #include <memory>
 #include <netinet/in.h>
@@ -231,4 +232,80 @@ TEST(Socket, ResolvesNamesAndAddresses)
 {
     EXPECT_EQ(Socket::resolve(u"10.1.2.3"), u"10.1.2.3");
     EXPECT_EQ(Socket::resolve(u"localhost"), u"127.0.0.1");
+}
+
+TEST(Socket, LimitsTheTimeOfAWholeLine)
+{
+    Peer peer;
+    Socket socket;
+    ASSERT_TRUE(socket.connect(u"127.0.0.1", peer.port()));
+    peer.accept();
+
+    // The first byte comes at once, the line end never: the limit holds for
+    // the whole line, not only for its start.
+    peer.send("220 rea");
+    std::string line;
+    auto start = std::chrono::steady_clock::now();
+    EXPECT_FALSE(socket.readLine(line, 300));
+    auto waited = std::chrono::steady_clock::now() - start;
+    EXPECT_TRUE(socket.timedOut());
+    EXPECT_FALSE(socket.lastLineEnded());
+    EXPECT_EQ(line, "220 rea");
+    EXPECT_GE(waited, std::chrono::milliseconds(250));
+    EXPECT_LT(waited, std::chrono::seconds(3));
+
+    // Bytes that trickle in, each within the limit, do not stretch it.
+    std::thread trickle([&] {
+        for (int i = 0; i < 20; ++i) {
+            peer.send("x");
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        }
+        peer.send("\n");
+    });
+    start = std::chrono::steady_clock::now();
+    EXPECT_FALSE(socket.readLine(line, 300));
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(900));
+    trickle.join();
+
+    // With time enough, the line comes whole; a line the close cuts off
+    // comes too, but without its end.
+    peer.send("y\r\ncut");
+    peer.closeConnection();
+    ASSERT_TRUE(socket.readLineJoiningCrLf(line, 2000));
+    EXPECT_EQ(line.find_first_not_of('x'), std::string::npos);
+    ASSERT_TRUE(socket.readLineJoiningCrLf(line, 2000));
+    EXPECT_EQ(line, "y");
+    EXPECT_TRUE(socket.lastLineEnded());
+    EXPECT_FALSE(socket.timedOut());
+    ASSERT_TRUE(socket.readLineJoiningCrLf(line, 2000));
+    EXPECT_EQ(line, "cut");
+    EXPECT_FALSE(socket.lastLineEnded());
+    EXPECT_FALSE(socket.readLineJoiningCrLf(line, 2000));
+}
+
+TEST(Socket, ReceivesBytesWithinALimit)
+{
+    Peer peer;
+    Socket socket;
+    ASSERT_TRUE(socket.connect(u"127.0.0.1", peer.port()));
+    peer.accept();
+    peer.send("head\nbody bytes");
+    std::string line;
+    ASSERT_TRUE(socket.readLine(line, 2000));
+    EXPECT_EQ(line, "head");
+    // The bytes read ahead of the line come first.
+    std::string received;
+    char block[64];
+    while (received.size() < 10) {
+        long got = socket.receive(block, sizeof block, 2000);
+        ASSERT_GT(got, 0);
+        received.append(block, static_cast<size_t>(got));
+    }
+    EXPECT_EQ(received, "body bytes");
+
+    EXPECT_LT(socket.receive(block, sizeof block, 200), 0);
+    EXPECT_TRUE(socket.timedOut());
+    peer.closeConnection();
+    EXPECT_EQ(socket.receive(block, sizeof block, 2000), 0);
+    EXPECT_FALSE(socket.timedOut());
 }

@@ -17,12 +17,48 @@ Prints the port it listens on, then serves until killed. Paths:
   /silent              never answers
   /short               promises more bytes than it sends
   /page.html           an HTML page with unclosed list items
+  /lines               a body with every kind of line end, the last line
+                       without one
+Misbehaving answers; a stall lasts STALL_SECONDS, long against the clients'
+limits, then the server closes the connection:
+  /stall-status        "HTTP/1.0 20", then a stall
+  /stall-header        a status line and "Content-Type: te", then a stall
+  /stall-body          "HTTP/1.0 200 OK", a blank line and "<p>partial", then
+                       a stall
+  /cut-header          a status line and "Content-Type: te", then the close
+  /continue-forever    "100 Continue" again and again, for STALL_SECONDS
+  /headers-forever     a status line, then header lines a twentieth of a
+                       second apart, for STALL_SECONDS
+  /trickle-body        a body without a length, a byte a twentieth of a
+                       second, for STALL_SECONDS
+Bodies in codings (the client asks for none); ZIPPED is what they decode to:
+  /gzip                Content-Encoding: gzip
+  /x-gzip              Content-Encoding: x-gzip in two gzip members
+  /gzip-chunked        Transfer-Encoding: gzip, chunked
+  /deflate             Content-Encoding: deflate (the zlib format)
+  /deflate-raw         Content-Encoding: deflate (raw, as some servers send)
+  /brotli              Content-Encoding: br
+  /gzip-corrupt        Content-Encoding: gzip over bytes that are not gzip
+  /gzip-cut            Content-Encoding: gzip, its last bytes missing
+  /gzip-page.html      /page.html in gzip
+  /gzip-picture.png    PICTURE in gzip
 """
+import gzip
 import socket
 import ssl
 import sys
 import time
+import zlib
 from http.server import BaseHTTPRequestHandler, ThreadingHTTPServer
+
+STALL_SECONDS = 6
+ZIPPED = b"compressed text " * 1000
+PICTURE = bytes(range(256)) * 40
+
+
+def deflate_raw(data):
+    compressor = zlib.compressobj(9, zlib.DEFLATED, -15)
+    return compressor.compress(data) + compressor.flush()
 
 PAGE = (
     "<html>\r\n<head><title>Served page</title></head>\r\n<body>\r\n"
@@ -39,6 +75,23 @@ class Handler(BaseHTTPRequestHandler):
     def raw(self, data):
         self.wfile.write(data if isinstance(data, bytes) else data.encode("latin-1"))
         self.wfile.flush()
+        self.close_connection = True
+
+    def stall(self, data):
+        """Sends the bytes, then neither sends more nor closes for a while."""
+        self.wfile.write(data.encode("latin-1"))
+        self.wfile.flush()
+        time.sleep(STALL_SECONDS)
+        self.close_connection = True
+
+    def trickle(self, head, piece, interval):
+        """Sends the head, then the piece again and again for a while."""
+        self.wfile.write(head.encode("latin-1"))
+        end = time.monotonic() + STALL_SECONDS
+        while time.monotonic() < end:
+            self.wfile.write(piece.encode("latin-1"))
+            self.wfile.flush()
+            time.sleep(interval)
         self.close_connection = True
 
     def answer(self, status, reason, body=b"", headers=()):
@@ -96,6 +149,50 @@ class Handler(BaseHTTPRequestHandler):
             self.raw("HTTP/1.1 200 OK\r\nContent-Length: 100\r\n\r\nonly this")
         elif path == "/page.html":
             self.answer(200, "OK", PAGE.encode("latin-1"), [("Content-Type", "text/html")])
+        elif path == "/lines":
+            self.raw("HTTP/1.0 200 OK\r\n\r\none\r\n\r\ntwo\nthree\r\rfour")
+        elif path == "/stall-status":
+            self.stall("HTTP/1.0 20")
+        elif path == "/stall-header":
+            self.stall("HTTP/1.0 200 OK\r\nContent-Type: te")
+        elif path == "/stall-body":
+            self.stall("HTTP/1.0 200 OK\r\n\r\n<p>partial")
+        elif path == "/cut-header":
+            self.raw("HTTP/1.0 200 OK\r\nContent-Type: te")
+        elif path == "/continue-forever":
+            self.trickle("", "HTTP/1.1 100 Continue\r\n\r\n", 0.01)
+        elif path == "/headers-forever":
+            self.trickle("HTTP/1.1 200 OK\r\n", "X-Pad: more\r\n", 0.05)
+        elif path == "/trickle-body":
+            self.trickle("HTTP/1.0 200 OK\r\n\r\n", "x", 0.05)
+        elif path == "/gzip":
+            self.answer(200, "OK", gzip.compress(ZIPPED), [("Content-Encoding", "gzip")])
+        elif path == "/x-gzip":
+            half = len(ZIPPED) // 2
+            body = gzip.compress(ZIPPED[:half]) + gzip.compress(ZIPPED[half:])
+            self.answer(200, "OK", body, [("Content-Encoding", "x-gzip")])
+        elif path == "/gzip-chunked":
+            body = gzip.compress(ZIPPED)
+            half = len(body) // 2
+            self.raw(b"HTTP/1.1 200 OK\r\nTransfer-Encoding: gzip, chunked\r\nConnection: close\r\n\r\n"
+                     + b"%x\r\n" % half + body[:half] + b"\r\n"
+                     + b"%x\r\n" % (len(body) - half) + body[half:] + b"\r\n0\r\n\r\n")
+        elif path == "/deflate":
+            self.answer(200, "OK", zlib.compress(ZIPPED), [("Content-Encoding", "deflate")])
+        elif path == "/deflate-raw":
+            self.answer(200, "OK", deflate_raw(ZIPPED), [("Content-Encoding", "deflate")])
+        elif path == "/brotli":
+            self.answer(200, "OK", b"\x1b\x0f\x00\xf8not really brotli", [("Content-Encoding", "br")])
+        elif path == "/gzip-corrupt":
+            self.answer(200, "OK", b"plain text, not gzip", [("Content-Encoding", "gzip")])
+        elif path == "/gzip-cut":
+            self.answer(200, "OK", gzip.compress(ZIPPED)[:-12], [("Content-Encoding", "gzip")])
+        elif path == "/gzip-page.html":
+            self.answer(200, "OK", gzip.compress(PAGE.encode("latin-1")),
+                        [("Content-Type", "text/html"), ("Content-Encoding", "gzip")])
+        elif path == "/gzip-picture.png":
+            self.answer(200, "OK", gzip.compress(PICTURE),
+                        [("Content-Type", "image/png"), ("Content-Encoding", "gzip")])
         else:
             self.answer(404, "Not Found", b"unknown")
 

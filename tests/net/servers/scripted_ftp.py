@@ -1,6 +1,6 @@
 """An FTP server of our own for replies that real servers do not give.
 
-Usage: scripted_ftp.py SCENARIO
+Usage: scripted_ftp.py SCENARIO [LOG]
   plain        ordinary answers
   greeting     a greeting of three lines
   silent       greets nobody and answers nothing
@@ -10,16 +10,48 @@ Usage: scripted_ftp.py SCENARIO
   no-final     STOR gets 150, but no reply follows the upload
   pwd-bare     PWD answers 257 without a quoted path
   stalled      accepts the upload's data connection but never reads from it
+  greeting-cut     greets with "220 Ready" but no line end, then stalls
+  greeting-closed  greets with "220 Ready" but no line end, then closes
+  greeting-endless greets with continuation lines that keep coming, a
+                   tenth of a second apart, for STALL_SECONDS
+  pass-cut     answers PASS with "230 Logged in" but no line end, then stalls
+  stor-cut     answers STOR with "150 Opening" but no line end, then stalls
+  final-cut    answers an upload with "226 received N bytes" but no line
+               end, then stalls
 Prints the port it listens on, then serves until killed. Uploads are
-answered "226 received N bytes".
+answered "226 received N bytes", or "426 aborted after N bytes" when the
+client resets the data connection; with a LOG file, each upload also adds
+a line "STOR NAME N end" or "STOR NAME N reset" to it. A stall lasts STALL_SECONDS, long
+against the clients' limits, then the server closes the connection; so a
+client that waits for the line end sees the cut line as whole, late.
 """
 import socket
 import sys
 import threading
+import time
+
+STALL_SECONDS = 6
 
 
 def reply(conn, text):
     conn.sendall((text + "\r\n").encode("latin-1"))
+
+
+def stall(conn, text):
+    """Sends the text without a line end, then neither answers nor closes."""
+    conn.sendall(text.encode("latin-1"))
+    conn.settimeout(STALL_SECONDS)
+    try:
+        while conn.recv(4096):
+            pass
+    except socket.timeout:
+        pass
+
+
+def log_upload(name, received, aborted):
+    if len(sys.argv) > 2:
+        with open(sys.argv[2], "a") as log:
+            log.write("STOR %s %d %s\n" % (name, received, "reset" if aborted else "end"))
 
 
 def session(conn, scenario):
@@ -30,6 +62,18 @@ def session(conn, scenario):
         return
     if scenario == "greeting":
         conn.sendall(b"220-Welcome to the scripted server\r\n220-Second line\r\n220 Ready\r\n")
+    elif scenario == "greeting-cut":
+        stall(conn, "220 Ready")
+        return
+    elif scenario == "greeting-closed":
+        conn.sendall(b"220 Ready")
+        return
+    elif scenario == "greeting-endless":
+        end = time.monotonic() + STALL_SECONDS
+        while time.monotonic() < end:
+            conn.sendall(b"220-Still greeting\r\n")
+            time.sleep(0.1)
+        reply(conn, "220 Ready")
     else:
         reply(conn, "220 Ready")
     listener = None
@@ -40,6 +84,9 @@ def session(conn, scenario):
         if command == "USER":
             reply(conn, "331 Password required")
         elif command == "PASS":
+            if scenario == "pass-cut":
+                stall(conn, "230 Logged in")
+                return
             reply(conn, "230 Logged in")
         elif command == "PWD":
             if scenario == "pwd-bare":
@@ -73,6 +120,9 @@ def session(conn, scenario):
                 continue
             if scenario == "stor-125":
                 reply(conn, "125 Data connection already open")
+            elif scenario == "stor-cut":
+                stall(conn, "150 Opening data connection")
+                return
             else:
                 reply(conn, "150 Opening data connection")
             listener.settimeout(10)
@@ -84,15 +134,26 @@ def session(conn, scenario):
                 data.close()
                 break
             received = 0
+            aborted = False
             while True:
-                block = data.recv(65536)
+                try:
+                    block = data.recv(65536)
+                except ConnectionResetError:
+                    aborted = True
+                    break
                 if not block:
                     break
                 received += len(block)
             data.close()
             listener.close()
             listener = None
-            if scenario != "no-final":
+            log_upload(argument, received, aborted)
+            if aborted:
+                reply(conn, "426 aborted after %d bytes" % received)
+            elif scenario == "final-cut":
+                stall(conn, "226 received %d bytes" % received)
+                return
+            elif scenario != "no-final":
                 reply(conn, "226 received %d bytes" % received)
         elif command == "QUIT":
             reply(conn, "221 Bye")

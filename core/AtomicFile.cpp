@@ -12,21 +12,6 @@ namespace lumavine {
 
 namespace {
 
-bool writeAll(int fd, const char* data, size_t length)
-{
-    while (length > 0) {
-        ssize_t written = ::write(fd, data, length);
-        if (written < 0) {
-            if (errno == EINTR)
-                continue;
-            return false;
-        }
-        data += written;
-        length -= size_t(written);
-    }
-    return true;
-}
-
 // The file that saving to `path` must replace: the path itself, or the end of
 // the chain of symbolic links it starts (which need not exist yet). False for
 // a chain too long to be anything but a loop.
@@ -54,6 +39,21 @@ bool followLinks(std::string path, std::string& target)
     return false;
 }
 
+}
+
+bool writeAll(int fd, const char* data, size_t length)
+{
+    while (length > 0) {
+        ssize_t written = ::write(fd, data, length);
+        if (written < 0) {
+            if (errno == EINTR)
+                continue;
+            return false;
+        }
+        data += written;
+        length -= size_t(written);
+    }
+    return true;
 }
 
 bool replaceFile(const std::string& path, const std::function<bool(int fd)>& writeContent)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <functional>
 #include <string>
 #include <string_view>
@@ -16,6 +17,10 @@ namespace lumavine {
 //   as the process may set them. A new file gets 0666 less the umask.
 // False, with nothing left behind, when the content cannot be written whole.
 bool replaceFile(const std::string& path, const std::function<bool(int fd)>& writeContent);
+
+// Writes all of `length` bytes to `fd`, going on after interrupted or partial
+// writes; false on the first real error.
+bool writeAll(int fd, const char* data, size_t length);
 
 // replaceFile() with the given bytes as the content.
 bool writeFileAtomically(const std::string& path, std::string_view bytes);

@@ -21,21 +21,6 @@ String currentDirectory()
     return String::fromNarrowLossless(buffer);
 }
 
-bool writeAll(int fd, const char* data, size_t length)
-{
-    while (length > 0) {
-        ssize_t written = ::write(fd, data, length);
-        if (written < 0) {
-            if (errno == EINTR)
-                continue;
-            return false;
-        }
-        data += written;
-        length -= size_t(written);
-    }
-    return true;
-}
-
 // The location with its "." and ".." steps taken and repeated slashes
 // joined, by the text alone. What comes before the path stays as it is: the
 // leading "/", or a drive or "file:" up to the slashes after it. ".." at the

@@ -2,12 +2,12 @@
 
 #include <cerrno>
 #include <charconv>
+#include <climits>
 #include <clocale>
 #include <cstdlib>
 #include <cstring>
 #include <cwchar>
 #include <langinfo.h>
-#include <climits>
 #include <limits>
 
 namespace lumavine {
@@ -353,12 +353,28 @@ String& String::escapeXml()
     bool escaped = false;
     for (char16_t c : *this) {
         switch (c) {
-        case u'<': result.append(u"&lt;"); escaped = true; break;
-        case u'>': result.append(u"&gt;"); escaped = true; break;
-        case u'"': result.append(u"&quot;"); escaped = true; break;
-        case u'\'': result.append(u"&#146;"); escaped = true; break;
-        case u'&': result.append(u"&amp;"); escaped = true; break;
-        default: result.push_back(c);
+        case u'<':
+            result.append(u"&lt;");
+            escaped = true;
+            break;
+        case u'>':
+            result.append(u"&gt;");
+            escaped = true;
+            break;
+        case u'"':
+            result.append(u"&quot;");
+            escaped = true;
+            break;
+        case u'\'':
+            result.append(u"&#146;");
+            escaped = true;
+            break;
+        case u'&':
+            result.append(u"&amp;");
+            escaped = true;
+            break;
+        default:
+            result.push_back(c);
         }
     }
     if (escaped)

@@ -31,10 +31,7 @@ public:
     bool readLine(std::string& line) override;
 
 private:
-    explicit HttpLineSource(int timeoutMs)
-        : m_timeoutMs(timeoutMs)
-    {
-    }
+    explicit HttpLineSource(int timeoutMs) : m_timeoutMs(timeoutMs) { }
     bool request(const String& location);
 
     Socket m_socket;

@@ -180,8 +180,7 @@ bool inflateBytes(std::string_view in, int windowBits, bool members, size_t limi
 
 }
 
-HttpResponseParser::HttpResponseParser(size_t maxBodyBytes)
-    : m_maxBodyBytes(maxBodyBytes)
+HttpResponseParser::HttpResponseParser(size_t maxBodyBytes) : m_maxBodyBytes(maxBodyBytes)
 {
 }
 

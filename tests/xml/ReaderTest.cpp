@@ -117,15 +117,14 @@ TEST(Reader, AttributeValuesQuotingAndBareItems)
 
 TEST(Reader, DeclarationCommentsCDataInstructionsAndDoctype)
 {
-    auto document = loadBytes(
-        "<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?>\n"
-        "<!DOCTYPE project [ <!ENTITY e \"v\"> ]>\n"
-        "<!-- before -->\n"
-        "<project>\n"
-        "<![CDATA[a <b> & c]]>\n"
-        "<?xml second=\"1\"?>\n"
-        "<?php echo 1 ?>\n"
-        "</project>\n");
+    auto document = loadBytes("<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?>\n"
+                              "<!DOCTYPE project [ <!ENTITY e \"v\"> ]>\n"
+                              "<!-- before -->\n"
+                              "<project>\n"
+                              "<![CDATA[a <b> & c]]>\n"
+                              "<?xml second=\"1\"?>\n"
+                              "<?php echo 1 ?>\n"
+                              "</project>\n");
     EXPECT_TRUE(document->hasDeclaration());
     EXPECT_EQ(document->version(), u"1.0");
     EXPECT_EQ(document->encoding(), u"ISO-8859-1");
@@ -242,9 +241,24 @@ TEST(Reader, LoadingAgainReplacesTheOldContent)
 TEST(Reader, MalformedInputGivesAPartialTree)
 {
     const char16_t* inputs[] = {
-        u"", u"<", u"<<<>>>", u"</a>", u"<a", u"<a b=\"unterminated>", u"<!-- never closed",
-        u"<![CDATA[ open", u"<?pi never", u"<!DOCTYPE x [ <!ENTITY", u"<a><b><c></a></b>", u"<a/><b/>", u"<!x>",
-        u"<a>\r\r\n</a>", u"<>", u"</>", u"<a =\"1\" =>", u"<a \"\"=\"\">",
+        u"",
+        u"<",
+        u"<<<>>>",
+        u"</a>",
+        u"<a",
+        u"<a b=\"unterminated>",
+        u"<!-- never closed",
+        u"<![CDATA[ open",
+        u"<?pi never",
+        u"<!DOCTYPE x [ <!ENTITY",
+        u"<a><b><c></a></b>",
+        u"<a/><b/>",
+        u"<!x>",
+        u"<a>\r\r\n</a>",
+        u"<>",
+        u"</>",
+        u"<a =\"1\" =>",
+        u"<a \"\"=\"\">",
     };
     for (const char16_t* input : inputs) {
         Document document;

@@ -220,8 +220,12 @@ bool DisplayNode::layout(QPoint& extent)
         computeLineEnds();
     int b = effectiveBorderWidth();
     if (m_kind == ShapeKind::Text) {
-        if (m_points.size() != 4)
+        if (m_points.size() != 4) {
+            // The box grows from the first point, whatever else was stored.
+            QPoint first = m_points.empty() ? QPoint(-1, -1) : m_points.front();
             setPointCount(4);
+            m_points[0] = first;
+        }
         QPoint& p0 = m_points[0];
         m_points[1] = QPoint(p0.x() + m_textWidth + 2 * b, p0.y());
         m_points[2] = QPoint(m_points[1].x(), p0.y() + m_textHeight + 2 * b);

@@ -406,3 +406,25 @@ TEST(Pic, DraggedHandlesAndAttachedLineEndsKeepUpWithThePointer)
     EXPECT_FALSE(left->getBounds().contains(line->points().front()));
     EXPECT_FALSE(right->getBounds().contains(line->points().back()));
 }
+
+TEST(Pic, PagePicturesTooLargeToAllocateAreRefused)
+{
+    // About 10^14 bytes, then some gigabytes: refused before either is asked for.
+    for (QPoint corner : { QPoint(9999000, 9999000), QPoint(40000, 40000) }) {
+        Pic picture;
+        picture.addRectangle(QRect(corner, QSize(50, 50)));
+        String problem;
+        QImage image = renderPagePicture(picture, QSize(), &problem);
+        EXPECT_TRUE(image.isNull());
+        EXPECT_TRUE(problem.startsWith(String::number(corner.x() + 50 + 1 + 6) + u" x ")) << problem.toNarrow();
+        EXPECT_NE(problem.find(u"67108864"), String::npos) << problem.toNarrow();
+        EXPECT_EQ(picture.view(), nullptr);
+    }
+    EXPECT_FALSE(pagePictureSizeProblem(QSize(8192, 8193)).empty());
+    EXPECT_TRUE(pagePictureSizeProblem(QSize(8192, 8192)).empty());
+    Pic picture;
+    picture.addRectangle(QRect(10, 10, 50, 50));
+    String problem;
+    EXPECT_EQ(renderPagePicture(picture, QSize(), &problem).size(), QSize(67, 67));
+    EXPECT_TRUE(problem.empty());
+}

@@ -5,6 +5,7 @@
 #include "page/ProjectContext.h"
 #include "picture/FillBrush.h"
 #include "picture/ImageExport.h"
+#include "picture/PageRenderer.h"
 #include "picture/View.h"
 #include "picture/WinImage.h"
 
@@ -28,8 +29,17 @@ bool isJpegExtension(const String& extension)
     return extension.equalsIgnoreCase(u"jpg") || extension.equalsIgnoreCase(u"jpeg");
 }
 
-// Page pictures larger than this are refused rather than allocated.
-constexpr long long largestPagePixels = 64LL * 1024 * 1024;
+// The size of the page picture as generation draws it: the extent in the
+// export view, at least the page's picture size.
+QSize exportedPictureSize(Page& page)
+{
+    ExportView exportView;
+    View* shownIn = page.view();
+    page.setView(&exportView);
+    QPoint size = page.extent();
+    page.setView(shownIn);
+    return QSize(std::max(size.x() + 6, page.pictureWidth()), std::max(size.y() + 6, page.pictureHeight()));
+}
 
 }
 
@@ -198,14 +208,14 @@ void Page::prepareGeneration()
 
 QImage Page::renderPageImage()
 {
+    QSize size = exportedPictureSize(*this);
     ExportView exportView;
     View* shownIn = view();
     setView(&exportView);
-    QPoint size = extent();
-    int width = std::max(size.x() + 6, m_pictureWidth);
-    int height = std::max(size.y() + 6, m_pictureHeight);
+    int width = size.width();
+    int height = size.height();
     QImage image;
-    if (width > 0 && height > 0 && (long long)width * height <= largestPagePixels) {
+    if (width > 0 && height > 0 && pagePictureSizeProblem(size).empty()) {
         image = QImage(width, height, QImage::Format_ARGB32_Premultiplied);
         if (!image.isNull()) {
             image.fill(Qt::white);
@@ -237,6 +247,12 @@ bool Page::exportPageImage(String& imagePath, const String& type)
     if (!contentFolder.exists())
         contentFolder.makeDirectory();
     QImage image = renderPageImage();
+    if (image.isNull()) {
+        if (String problem = pagePictureSizeProblem(exportedPictureSize(*this)); !problem.empty()) {
+            m_project->reportError(u"Cannot draw the picture of page " + label() + u": " + problem);
+            return false;
+        }
+    }
     if (image.isNull() || !lumavine::exportPageImage(image, kind, path, imageQuality())) {
         m_project->reportError(String(u"Error in processing ") + u": ");
         return false;

@@ -138,21 +138,28 @@ void BorderPainter::drawRectangleRing(const QRect& ring, int index)
         return;
     }
     // Round and bevel corners leave the corner pixels out and close each
-    // corner with a diagonal; the pen is two pixels wide so that the
-    // diagonals of neighbouring rings leave no gaps between them.
+    // corner with a diagonal. The diagonals of neighbouring rings lie two
+    // pixel diagonals apart, so each ring but the outermost also fills the
+    // one between it and the ring outside it. They are set pixel by pixel:
+    // a wide pen would reach past the bounds and miss pixels of the band.
     int a = cut + 1;
     m_painter.fillRect(QRect(x + a, y, w - 2 * a + 1, 1), first);
     m_painter.fillRect(QRect(x, y + a, 1, h - 2 * a + 1), first);
     m_painter.fillRect(QRect(x + w, y + a, 1, h - 2 * a + 1), second);
     m_painter.fillRect(QRect(x + a, y + h, w - 2 * a + 1, 1), second);
-    QPen pen(first, 2, Qt::SolidLine, Qt::FlatCap, penJoin(m_join));
-    m_painter.setPen(pen);
-    m_painter.drawLine(QPoint(x, y + a), QPoint(x + a, y));
-    m_painter.drawLine(QPoint(x + w - a, y), QPoint(x + w, y + a));
-    pen.setColor(second);
-    m_painter.setPen(pen);
-    m_painter.drawLine(QPoint(x + w, y + h - a), QPoint(x + w - a, y + h));
-    m_painter.drawLine(QPoint(x + a, y + h), QPoint(x, y + h - a));
+    auto pixel = [this](int px, int py, const QColor& color) { m_painter.fillRect(QRect(px, py, 1, 1), color); };
+    for (int k = 0; k <= a; ++k) {
+        pixel(x + k, y + a - k, first);
+        pixel(x + w - a + k, y + k, first);
+        pixel(x + w - k, y + h - a + k, second);
+        pixel(x + k, y + h - a + k, second);
+        if (index == 0 || k == a)
+            continue;
+        pixel(x + k, y + a - 1 - k, first);
+        pixel(x + w - a + k + 1, y + k, first);
+        pixel(x + w - k, y + h - a + k + 1, second);
+        pixel(x + k, y + h - a + k + 1, second);
+    }
 }
 
 void BorderPainter::drawEllipse(const QRect& bounds)

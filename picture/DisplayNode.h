@@ -144,7 +144,10 @@ protected:
     void applyImageAspect();
     // The midpoint of a two-point segment, taken along its dominant axis.
     static QPoint segmentMidpoint(QPoint a, QPoint b);
-    void computeLineEnd(int end);
+    // Places an attached end on its shape's outline; false for a free end.
+    bool placeAttachedEnd(int end);
+    // The free end's tip, then the arrowhead and grab square of the end.
+    void computeLineEnd(int end, bool placed);
     bool readPoints(const Element* element);
     void redraw() const;
     // The border width that layout and the line ends count with: borders

@@ -66,11 +66,14 @@ void DisplayNode::computeLineEnds()
 {
     if (m_kind != ShapeKind::Line || m_points.size() < 2)
         return;
-    computeLineEnd(0);
-    computeLineEnd(1);
+    // Both ends are placed before either arrowhead is computed: on a
+    // two-point line each end's neighbour is the other end.
+    bool placed[2] = { placeAttachedEnd(0), placeAttachedEnd(1) };
+    computeLineEnd(0, placed[0]);
+    computeLineEnd(1, placed[1]);
 }
 
-void DisplayNode::computeLineEnd(int end)
+bool DisplayNode::placeAttachedEnd(int end)
 {
     size_t index = end ? m_points.size() - 1 : 0;
     size_t neighbour = end ? m_points.size() - 2 : 1;
@@ -80,44 +83,59 @@ void DisplayNode::computeLineEnd(int end)
 
     DisplayNode* attached = m_anchors[end];
     QPoint centre;
-    bool placed = false;
-    if (attached && attached != this && attached->getCentre(centre)) {
-        AxisWalk walk(centre, m_points[neighbour]);
-        if (!walk.isDegenerate()) {
-            // A box's region is its bounds; building a region for it would
-            // cost more than the whole walk, and lines follow every move.
-            bool boxOutline = attached->kind() == ShapeKind::Rectangle || attached->kind() == ShapeKind::Image
-                || attached->kind() == ShapeKind::Text;
-            bool ellipse = attached->kind() == ShapeKind::Ellipse;
-            QRect box = attached->getBounds();
-            // An ellipse's region depends on its size alone; it is kept at the
-            // origin and the walk is moved to it instead.
-            const QRegion& region = ellipse ? attached->ellipseRegionAtOrigin() : QRegion();
-            QRegion other = boxOutline || ellipse ? QRegion() : attached->outlineRegion();
-            if (!boxOutline && !ellipse)
-                box = other.boundingRect();
-            QPoint origin = box.topLeft();
-            auto inside = [&](QPoint p) {
-                if (boxOutline)
-                    return box.contains(p);
-                if (ellipse)
-                    return region.contains(p - origin);
-                return other.contains(p);
-            };
-            // Every step moves a pixel along one axis, so past this many the
-            // walk has left the shape's bounding box.
-            long long limit = (long long)box.width() + box.height() + 2;
-            int crossing = 0;
-            while (crossing < limit && inside(walk.at(crossing)))
-                ++crossing;
-            int tipStep = crossing + attached->effectiveBorderWidth()
-                + (style != LineProperties::EndNone ? width + 2 : (width + 10) / 2);
-            geometry.tip = walk.at(tipStep);
-            geometry.base = walk.at(tipStep + (style == LineProperties::EndArrow ? width + 10 : 1));
-            m_points[index] = geometry.base;
-            placed = true;
-        }
-    }
+    if (!attached || attached == this || !attached->getCentre(centre))
+        return false;
+    QPoint toward = m_points[neighbour];
+    // When the neighbour is the other end and that end is attached too, its
+    // point may still lie where its shape was before a move; the line runs
+    // toward where that shape is now.
+    DisplayNode* far = m_anchors[1 - end];
+    QPoint farCentre;
+    if (m_points.size() == 2 && far && far != this && far->getCentre(farCentre) && farCentre != centre)
+        toward = farCentre;
+    AxisWalk walk(centre, toward);
+    if (walk.isDegenerate())
+        return false;
+    // A box's region is its bounds; building a region for it would cost more
+    // than the whole walk, and lines follow every move.
+    bool boxOutline = attached->kind() == ShapeKind::Rectangle || attached->kind() == ShapeKind::Image
+        || attached->kind() == ShapeKind::Text;
+    bool ellipse = attached->kind() == ShapeKind::Ellipse;
+    QRect box = attached->getBounds();
+    // An ellipse's region depends on its size alone; it is kept at the origin
+    // and the walk is moved to it instead.
+    const QRegion& region = ellipse ? attached->ellipseRegionAtOrigin() : QRegion();
+    QRegion other = boxOutline || ellipse ? QRegion() : attached->outlineRegion();
+    if (!boxOutline && !ellipse)
+        box = other.boundingRect();
+    QPoint origin = box.topLeft();
+    auto inside = [&](QPoint p) {
+        if (boxOutline)
+            return box.contains(p);
+        if (ellipse)
+            return region.contains(p - origin);
+        return other.contains(p);
+    };
+    // Every step moves a pixel along one axis, so past this many the walk has
+    // left the shape's bounding box.
+    long long limit = (long long)box.width() + box.height() + 2;
+    int crossing = 0;
+    while (crossing < limit && inside(walk.at(crossing)))
+        ++crossing;
+    int tipStep = crossing + attached->effectiveBorderWidth()
+        + (style != LineProperties::EndNone ? width + 2 : (width + 10) / 2);
+    geometry.tip = walk.at(tipStep);
+    geometry.base = walk.at(tipStep + (style == LineProperties::EndArrow ? width + 10 : 1));
+    m_points[index] = geometry.base;
+    return true;
+}
+
+void DisplayNode::computeLineEnd(int end, bool placed)
+{
+    size_t index = end ? m_points.size() - 1 : 0;
+    size_t neighbour = end ? m_points.size() - 2 : 1;
+    int width = std::clamp(m_lineStyle.width(), 0, maximumEndWidth);
+    LineEndGeometry& geometry = m_ends[end];
     if (!placed) {
         geometry.tip = m_points[index];
         AxisWalk walk(geometry.tip, m_points[neighbour]);
@@ -202,8 +220,12 @@ bool DisplayNode::layout(QPoint& extent)
         computeLineEnds();
     int b = effectiveBorderWidth();
     if (m_kind == ShapeKind::Text) {
-        if (m_points.size() != 4)
+        if (m_points.size() != 4) {
+            // The box grows from the first point, whatever else was stored.
+            QPoint first = m_points.empty() ? QPoint(-1, -1) : m_points.front();
             setPointCount(4);
+            m_points[0] = first;
+        }
         QPoint& p0 = m_points[0];
         m_points[1] = QPoint(p0.x() + m_textWidth + 2 * b, p0.y());
         m_points[2] = QPoint(m_points[1].x(), p0.y() + m_textHeight + 2 * b);

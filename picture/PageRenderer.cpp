@@ -37,7 +37,16 @@ QBrush pageBrush(const Pic& picture)
 
 }
 
-QImage renderPagePicture(Pic& picture, QSize size)
+String pagePictureSizeProblem(QSize size)
+{
+    if ((long long)size.width() * size.height() <= largestPagePicturePixels)
+        return String();
+    return String::number(size.width()) + u" x " + String::number(size.height()) + u" pixels is more than the "
+        + String::number(largestPagePicturePixels)
+        + u" a page picture may have; shapes far from the top left or a large picture size make it so large";
+}
+
+QImage renderPagePicture(Pic& picture, QSize size, String* problem)
 {
     ExportView exportView;
     ViewSwap swap(picture, exportView);
@@ -45,6 +54,11 @@ QImage renderPagePicture(Pic& picture, QSize size)
     QRect page(0, 0, extent.x() + 6, extent.y() + 6);
     if (!size.isValid() || size.isEmpty())
         size = page.size();
+    if (String tooLarge = pagePictureSizeProblem(size); !tooLarge.empty()) {
+        if (problem)
+            *problem = tooLarge;
+        return QImage();
+    }
     QImage image(size, QImage::Format_ARGB32_Premultiplied);
     if (image.isNull())
         return image;

@@ -527,22 +527,28 @@ void Pic::beginRubberBand(QPoint point)
 void Pic::dragTo(QPoint point)
 {
     View* v = view();
-    auto toPicture = [v](int length) { return v ? v->toPictureLength(length) : length; };
-    if (m_dragged) {
-        m_dragged->movePoint(m_dragged->activeHandle(), toPicture(m_delta.x()), toPicture(m_delta.y()));
+    auto toPicture = [v](QPoint screen) {
+        return v ? QPoint(v->toPictureLength(screen.x()), v->toPictureLength(screen.y())) : screen;
+    };
+    // Measured from the start of the drag, so that the handle lands under the
+    // pointer at any zoom instead of collecting the truncation of every step.
+    QPoint step = toPicture(point - m_dragStart) - toPicture(m_lastPoint - m_dragStart);
+    if (m_dragged && !step.isNull()) {
+        m_dragged->movePoint(m_dragged->activeHandle(), step.x(), step.y());
         recomputeLines(nullptr);
     }
-    if (m_picFlags & RubberBandActive) {
-        PicNode* band = rubberBand();
-        band->movePoint(2, toPicture(m_delta.x()), toPicture(m_delta.y()));
-    }
+    if ((m_picFlags & RubberBandActive) && !step.isNull())
+        rubberBand()->movePoint(2, step.x(), step.y());
     m_delta = point - m_lastPoint;
     m_lastPoint = point;
     requestRedraw();
 }
 
-PicNode* Pic::endDrag(QPoint)
+PicNode* Pic::endDrag(QPoint point)
 {
+    // The release can come where no move was reported.
+    if (point != m_lastPoint && (m_dragged || (m_picFlags & RubberBandActive)))
+        dragTo(point);
     PicNode* result = nullptr;
     if (m_dragged) {
         if (m_dragged->kind() == ShapeKind::Image)

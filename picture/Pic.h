@@ -111,6 +111,9 @@ public:
 
     void beginHandleDrag(PicNode* shape, QPoint point);
     void beginRubberBand(QPoint point);
+    // Points are in screen pixels. Each step leaves the dragged handle (or
+    // the band's corner) under the pointer and the attached line ends on
+    // their shapes; endDrag takes the release point as a last step.
     void dragTo(QPoint point);
     PicNode* endDrag(QPoint point);
     // With the left button down and a selection, records the pointer delta

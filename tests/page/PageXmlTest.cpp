@@ -231,3 +231,34 @@ TEST(PageXmlTest, LabelsNameFilesInsideTheContentFolder)
     EXPECT_EQ(page.imageFilePath(), path);
     EXPECT_TRUE(project.exists("content/News_2024.gif"));
 }
+
+TEST(PageXmlTest, PagePicturesTooLargeToAllocateAreRefusedWithAMessage)
+{
+    // A shape this far out would ask for about 10^14 bytes, or for some
+    // gigabytes; the page is refused with a message before any of it.
+    TestProject project;
+    for (QPoint corner : { QPoint(9999000, 10), QPoint(40000, 40000) }) {
+        Page page(&project);
+        page.setLabel(String(u"Far Away"));
+        ASSERT_NE(page.addRectangle(QRect(corner, QSize(50, 50))), nullptr);
+        project.m_errors.clear();
+        String path(u"stale");
+        EXPECT_FALSE(page.exportPageImage(path, page.imageType()));
+        EXPECT_TRUE(path.empty());
+        EXPECT_FALSE(project.exists("content/Far_Away.png"));
+        ASSERT_EQ(project.m_errors.count(), 1u);
+        const String& message = project.m_errors.get(0);
+        EXPECT_TRUE(message.startsWith(u"Cannot draw the picture of page Far Away: ")) << message.toNarrow();
+        String size = String::number(corner.x() + 50 + 1 + 6) + u" x ";
+        EXPECT_NE(message.find(size), String::npos) << message.toNarrow();
+        EXPECT_NE(message.find(u"67108864"), String::npos) << message.toNarrow();
+    }
+
+    // The refusal is for the far shape alone: a page within reach still draws.
+    Page near(&project);
+    near.setLabel(String(u"Near"));
+    near.addRectangle(QRect(1000, 600, 50, 50));
+    String path;
+    EXPECT_TRUE(near.exportPageImage(path, near.imageType()));
+    EXPECT_TRUE(project.exists("content/Near.png"));
+}

@@ -279,3 +279,32 @@ TEST(PicNode, CopyMoveSnapAndEnds)
     line.attachEnd(1, &line);
     EXPECT_EQ(line.anchor(1), nullptr);
 }
+
+TEST(PicNodeXml, TextStoredWithOnePointGrowsItsBoxFromThatPoint)
+{
+    TestPicture picture;
+    Document document(String(u"page"));
+    Element* element = addElement(document.documentElement(), u"node");
+    addElement(element, u"ntype", String(u"text"));
+    addElement(element, u"npoints", String(u"1"));
+    Element* point = addElement(element, u"point");
+    point->setAttribute(u"x", String(u"120"));
+    point->setAttribute(u"y", String(u"80"));
+    addElement(element, u"border", String(u"border-width:2"));
+    addElement(element, u"text", String(u"Hello"));
+    PicNode* text = picture.read(element);
+    ASSERT_NE(text, nullptr);
+
+    QPoint extent(0, 0);
+    ASSERT_TRUE(text->layout(extent));
+    ASSERT_EQ(text->pointCount(), 4);
+    EXPECT_EQ(text->points()[0], QPoint(120, 80));
+    ASSERT_GT(text->textWidth(), 0);
+    EXPECT_EQ(text->getBounds(), QRect(120, 80, text->textWidth() + 4, text->textHeight() + 4));
+    EXPECT_EQ(extent, QPoint(120 + text->textWidth() + 4 + 2, 80 + text->textHeight() + 4 + 2));
+
+    // A second layout leaves the box where the first put it.
+    QPoint again(0, 0);
+    text->layout(again);
+    EXPECT_EQ(text->getBounds().topLeft(), QPoint(120, 80));
+}

@@ -288,8 +288,8 @@ TEST(Pic, DraggingHandlesTheRubberBandAndTheSelection)
     line->resolveEnds();
     QPoint endBefore = line->points().back();
 
-    // Drag the bottom-right handle by (20, 10) in two steps; a step applies
-    // the delta recorded by the step before it.
+    // Drag the bottom-right handle by (20, 10) in two steps; a repeated
+    // point moves nothing.
     ASSERT_EQ(box->hitHandle(QPoint(150, 150)), 2);
     picture.beginHandleDrag(box, QPoint(150, 150));
     EXPECT_TRUE(picture.handlesSuppressed());
@@ -346,4 +346,85 @@ TEST(Pic, SmallRoundRectanglesKeepAProperOutline)
     EXPECT_TRUE(path.contains(QPointF(low.center())));
     EXPECT_TRUE(path.contains(QPointF(low.left() + 20, low.center().y())));
     EXPECT_FALSE(path.contains(QPointF(low.left() + 1, low.top() + 1))) << "the corner is still rounded";
+}
+
+TEST(Pic, DraggedHandlesAndAttachedLineEndsKeepUpWithThePointer)
+{
+    Pic picture;
+    PicNode* box = picture.addRectangle(QRect(100, 100, 100, 60));
+    ASSERT_EQ(box->hitHandle(QPoint(200, 160)), 2);
+    picture.beginHandleDrag(box, QPoint(200, 160));
+    picture.dragTo(QPoint(210, 165));
+    EXPECT_EQ(box->points()[2], QPoint(210, 165));
+    picture.dragTo(QPoint(220, 170));
+    EXPECT_EQ(box->points()[2], QPoint(220, 170));
+    // Released where no move was reported: the corner still goes there.
+    EXPECT_EQ(picture.endDrag(QPoint(224, 173)), box);
+    EXPECT_EQ(box->getBounds(), QRect(100, 100, 124, 73));
+
+    // The same drag at zoom 2 lands on the picture point under the pointer,
+    // however small the steps.
+    class ZoomedView : public ExportView {
+    public:
+        double zoom() const override { return 2.0; }
+        int toScreenLength(int length) const override { return length * 2; }
+        int toPictureLength(int length) const override { return length / 2; }
+    } zoomed;
+    picture.setView(&zoomed);
+    ASSERT_EQ(box->hitHandle(QPoint(224, 173)), 2);
+    picture.beginHandleDrag(box, QPoint(448, 346));
+    for (int x = 449; x <= 468; ++x)
+        picture.dragTo(QPoint(x, 346));
+    picture.endDrag(QPoint(468, 346));
+    EXPECT_EQ(box->points()[2], QPoint(234, 173));
+    picture.setView(nullptr);
+
+    // A line joins two boxes; dragging a corner of the second one moves its
+    // centre, and after every step both ends sit where a fresh placement
+    // would put them: end A does not aim at where end Z was.
+    PicNode* left = picture.addRectangle(QRect(0, 300, 60, 60));
+    PicNode* right = picture.addRectangle(QRect(300, 300, 60, 60));
+    PicNode* line = picture.addLine({ QPoint(60, 330), QPoint(300, 330) });
+    line->attachEnd(0, left);
+    line->attachEnd(1, right);
+    ASSERT_EQ(right->hitHandle(QPoint(360, 360)), 2);
+    picture.beginHandleDrag(right, QPoint(360, 360));
+    for (QPoint at : { QPoint(360, 420), QPoint(360, 500), QPoint(360, 620) }) {
+        picture.dragTo(at);
+        std::vector<QPoint> placed = line->points();
+        QPoint tipA = line->lineEnd(0).tip;
+        line->computeLineEnds();
+        EXPECT_EQ(line->points(), placed) << at.y();
+        EXPECT_EQ(line->lineEnd(0).tip, tipA) << at.y();
+    }
+    picture.endDrag(QPoint(360, 620));
+    // Both ends lie on the line between the centres, (30, 330) to (330, 460).
+    for (QPoint end : line->points()) {
+        double off = (end.x() - 30) * 130.0 - (end.y() - 330) * 300.0;
+        EXPECT_LE(std::abs(off) / std::hypot(300.0, 130.0), 1.5) << end.x() << "," << end.y();
+    }
+    EXPECT_FALSE(left->getBounds().contains(line->points().front()));
+    EXPECT_FALSE(right->getBounds().contains(line->points().back()));
+}
+
+TEST(Pic, PagePicturesTooLargeToAllocateAreRefused)
+{
+    // About 10^14 bytes, then some gigabytes: refused before either is asked for.
+    for (QPoint corner : { QPoint(9999000, 9999000), QPoint(40000, 40000) }) {
+        Pic picture;
+        picture.addRectangle(QRect(corner, QSize(50, 50)));
+        String problem;
+        QImage image = renderPagePicture(picture, QSize(), &problem);
+        EXPECT_TRUE(image.isNull());
+        EXPECT_TRUE(problem.startsWith(String::number(corner.x() + 50 + 1 + 6) + u" x ")) << problem.toNarrow();
+        EXPECT_NE(problem.find(u"67108864"), String::npos) << problem.toNarrow();
+        EXPECT_EQ(picture.view(), nullptr);
+    }
+    EXPECT_FALSE(pagePictureSizeProblem(QSize(8192, 8193)).empty());
+    EXPECT_TRUE(pagePictureSizeProblem(QSize(8192, 8192)).empty());
+    Pic picture;
+    picture.addRectangle(QRect(10, 10, 50, 50));
+    String problem;
+    EXPECT_EQ(renderPagePicture(picture, QSize(), &problem).size(), QSize(67, 67));
+    EXPECT_TRUE(problem.empty());
 }

@@ -203,8 +203,8 @@ TEST(RenderTest, BevelAndRoundJoinsCutTheCorners)
         EXPECT_EQ(image.pixel(120, 100), white) << join;
         EXPECT_EQ(image.pixel(70, 20), 0xFF0000FFu) << join;
         EXPECT_EQ(image.pixel(20 + a + 1, 20), 0xFF0000FFu) << join;
-        // The diagonal closes the corner.
-        EXPECT_EQ(image.pixel(20 + (a + 1) / 2, 20 + (a + 1) / 2), 0xFF0000FFu) << join;
+        // The diagonal from (x, y + a + 1) to (x + a + 1, y) closes the corner.
+        EXPECT_EQ(image.pixel(20 + (a + 1) / 2, 20 + (a + 1) - (a + 1) / 2), 0xFF0000FFu) << join;
     }
 }
 
@@ -455,4 +455,47 @@ TEST(RenderTest, SelectionHandlesShowOnScreenOnly)
         exported->drawSelection(painter);
     }
     EXPECT_EQ(page, blankPage());
+}
+
+TEST(RenderTest, BevelAndRoundCornersCloseTheWholeBandAndStayInsideTheBounds)
+{
+    // The band of an n-pixel border whose corners are cut a pixels deep: inside
+    // the bounds, off the cut corners, and no further in than the innermost
+    // ring with its own cut corners.
+    const QRect bounds(20, 20, 120, 90);
+    const int n = 8;
+    auto inBand = [&](int px, int py, int a) {
+        int l = px - bounds.x(), t = py - bounds.y();
+        int r = bounds.x() + bounds.width() - px, b = bounds.y() + bounds.height() - py;
+        if (std::min({ l, t, r, b }) < 0)
+            return false;
+        int corners[] = { l + t, r + t, r + b, l + b };
+        int innermost = a + 2 * (n - 1);
+        bool outsideInnerRing = std::min({ l, t, r, b }) <= n - 1;
+        for (int sum : corners) {
+            if (sum < a)
+                return false;
+            outsideInnerRing = outsideInnerRing || sum <= innermost;
+        }
+        return outsideInnerRing;
+    };
+    ExportView view;
+    for (const char16_t* join : { u"bevel", u"round" }) {
+        auto node = boxShape(view, ShapeKind::Rectangle, bounds,
+            (String(u"border-color:#2050a0;border-width:8;border-style:solid;border-join:") + join).c_str());
+        QImage image = blankPage();
+        drawNode(*node, image);
+        int a = String(join).equals(u"bevel") ? 7 : 3;
+        int wrongInBand = 0, paintedOutside = 0;
+        for (int y = 0; y < image.height(); ++y) {
+            for (int x = 0; x < image.width(); ++x) {
+                if (inBand(x, y, a))
+                    wrongInBand += image.pixel(x, y) != 0xFF2050A0u;
+                else
+                    paintedOutside += image.pixel(x, y) != white;
+            }
+        }
+        EXPECT_EQ(wrongInBand, 0) << String(join).toNarrow();
+        EXPECT_EQ(paintedOutside, 0) << String(join).toNarrow();
+    }
 }

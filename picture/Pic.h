@@ -91,11 +91,12 @@ public:
     // for none. Main thread only: redraws the view.
     PicNode* adoptNode(std::unique_ptr<PicNode> shape);
     // The one way out: takes the shape out of the shape list, the id map,
-    // the selection and every group, frees the line ends attached to it, and
-    // hands it to the caller. The shape keeps its id, its layer and its own
-    // end ids, though not the shapes they attached it to, so adoptNode can
-    // take it back. Null when the picture does not hold it. Main thread only:
-    // redraws the view.
+    // the selection and every group, frees the ends of lines attached to it
+    // (clearing their end ids), and hands it to the caller. Adoption gives
+    // back neither the group places nor those ends. The shape keeps its id,
+    // its layer and its own end ids, though not the shapes they attached it
+    // to, so adoptNode can take it back. Null when the picture does not hold
+    // it. Main thread only: redraws the view.
     std::unique_ptr<PicNode> removeNode(PicNode* shape);
     // Removes and deletes every selected shape; answers how many.
     int removeSelected();

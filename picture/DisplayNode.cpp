@@ -212,12 +212,10 @@ void DisplayNode::moveTo(int x, int y)
     updateHandles();
 }
 
-void DisplayNode::moveBy(int dx, int dy)
+void DisplayNode::moveBy(PictureDelta delta)
 {
-    long long pdx = view().toPictureLength(dx);
-    long long pdy = view().toPictureLength(dy);
     for (QPoint& point : m_points)
-        point = clampPoint(point.x() + pdx, point.y() + pdy);
+        point = clampPoint((long long)point.x() + delta.dx, (long long)point.y() + delta.dy);
     updateHandles();
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "picture/Delta.h"
 #include "picture/DisplayElement.h"
 
 #include <QPainterPath>
@@ -60,9 +61,12 @@ public:
     virtual void fill(QPainter& painter);
     virtual void drawSelection(QPainter& painter);
 
+    // Places the first point at (x, y) in picture coordinates; the others
+    // keep their distance to it.
     virtual void moveTo(int x, int y);
-    // Deltas in screen pixels.
-    virtual void moveBy(int dx, int dy);
+    // Shapes move in picture pixels only; a pointer move goes through
+    // View::toPicture first.
+    virtual void moveBy(PictureDelta delta);
     virtual bool load(const Element* element);
     virtual void snapToGrid(int grid);
     virtual void snapPointsToGrid(int grid);
@@ -91,6 +95,7 @@ public:
     QRect getBounds(bool toScreen = false) const;
     QRect getInnerBounds(bool toScreen = false) const;
     int hitHandle(const QPoint& point);
+    // Moves one point by a delta in picture pixels, keeping boxes axis-aligned.
     bool movePoint(int index, int dx, int dy);
     bool insertPoint(int i, int j);
     bool deletePoint(int i);

@@ -95,35 +95,67 @@ String Pic::uniqueName(ShapeKind kind)
     }
 }
 
-bool Pic::registerNode(PicNode* node)
+PicNode* Pic::takeShape(std::unique_ptr<PicNode> shape)
 {
-    if (!node || node->id().empty() || m_ids.get(node->id()))
-        return false;
+    if (!shape)
+        return nullptr;
+    PicNode* node = shape.release();
     node->setPicture(this);
+    if (node->id().empty() || m_ids.get(node->id()))
+        node->setId(newNodeId());
     m_shapes.insertSorted(node, *this);
     m_ids.add(node->id(), node);
-    return true;
+    return node;
+}
+
+void Pic::attachEndsByIds(PicNode* adopted)
+{
+    for (PicNode* line : m_shapes) {
+        if (line->kind() != ShapeKind::Line)
+            continue;
+        bool changed = false;
+        for (int end = 0; end < 2; ++end) {
+            const String& id = line->endId(end);
+            DisplayNode* target = line->anchor(end);
+            if (line == adopted)
+                target = id.empty() ? nullptr : findNode(id);
+            else if (!id.empty() && id.equals(adopted->id()))
+                target = adopted;
+            if (target == line)
+                target = nullptr;
+            if (line->anchor(end) != target) {
+                line->setAnchor(end, target);
+                changed = true;
+            }
+        }
+        if (changed) {
+            line->computeLineEnds();
+            line->updateHandles();
+        }
+    }
+}
+
+PicNode* Pic::adoptNode(std::unique_ptr<PicNode> shape)
+{
+    PicNode* node = takeShape(std::move(shape));
+    if (!node)
+        return nullptr;
+    attachEndsByIds(node);
+    requestRedraw();
+    return node;
 }
 
 void Pic::layerChanged(PicNode* node)
 {
-    // A node still being read is not listed yet; registering places it.
+    // A shape not adopted yet is not listed; adoption places it.
     if (m_shapes.remove(node))
         m_shapes.insertSorted(node, *this);
     requestRedraw();
 }
 
-PicNode* Pic::addShape(std::unique_ptr<PicNode> node)
-{
-    if (!registerNode(node.get()))
-        return nullptr;
-    return node.release();
-}
-
 std::unique_ptr<PicNode> Pic::newShape(ShapeKind kind)
 {
     std::unique_ptr<PicNode> node = createNode();
-    node->setId(newNodeId());
     node->setKind(kind);
     node->setName(uniqueName(kind));
     return node;
@@ -138,7 +170,7 @@ PicNode* Pic::addLine(const std::vector<QPoint>& points)
         return nullptr;
     node->computeLineEnds();
     node->updateHandles();
-    return addShape(std::move(node));
+    return adoptNode(std::move(node));
 }
 
 PicNode* Pic::addPolygon(const std::vector<QPoint>& points)
@@ -148,28 +180,28 @@ PicNode* Pic::addPolygon(const std::vector<QPoint>& points)
     auto node = newShape(ShapeKind::Polygon);
     if (!node->setPoints(points))
         return nullptr;
-    return addShape(std::move(node));
+    return adoptNode(std::move(node));
 }
 
 PicNode* Pic::addRectangle(const QRect& rectangle)
 {
     auto node = newShape(ShapeKind::Rectangle);
     node->setBounds(rectangle);
-    return addShape(std::move(node));
+    return adoptNode(std::move(node));
 }
 
 PicNode* Pic::addRoundRectangle(const QRect& rectangle)
 {
     auto node = newShape(ShapeKind::RoundRectangle);
     node->setBounds(rectangle);
-    return addShape(std::move(node));
+    return adoptNode(std::move(node));
 }
 
 PicNode* Pic::addEllipse(const QRect& rectangle)
 {
     auto node = newShape(ShapeKind::Ellipse);
     node->setBounds(rectangle);
-    return addShape(std::move(node));
+    return adoptNode(std::move(node));
 }
 
 PicNode* Pic::addPicture(int x, int y, const String& source)
@@ -185,9 +217,7 @@ PicNode* Pic::addPicture(int x, int y, const String& source)
     node->setBounds(QRect(x, y, width, height));
     node->updateImageSize();
     node->border().setWidth(0);
-    PicNode* added = addShape(std::move(node));
-    requestRedraw();
-    return added;
+    return adoptNode(std::move(node));
 }
 
 PicNode* Pic::addThumbnail(int x, int y, const String& source)
@@ -199,9 +229,7 @@ PicNode* Pic::addThumbnail(int x, int y, const String& source)
     node->setBounds(QRect(x, y, 100, 100));
     node->updateImageSize();
     node->border().setWidth(0);
-    PicNode* added = addShape(std::move(node));
-    requestRedraw();
-    return added;
+    return adoptNode(std::move(node));
 }
 
 void Pic::markSelected(PicNode* shape, bool selected)
@@ -281,6 +309,10 @@ std::unique_ptr<PicNode> Pic::removeNode(PicNode* shape)
     if (m_dragged == shape)
         m_dragged = nullptr;
     removeFromGroups(shape);
+    // The shape leaves holding no pointer into the picture; its end ids stay
+    // for adoption to attach it again.
+    shape->setAnchor(0, nullptr);
+    shape->setAnchor(1, nullptr);
     // A line attached to the removed shape comes loose, and its end id goes.
     for (PicNode* node : m_shapes) {
         if (node->kind() != ShapeKind::Line)
@@ -463,11 +495,16 @@ void Pic::recomputeLines(const PtrListOf<PicNode>* moved)
     }
 }
 
-void Pic::moveSelectionBy(int dx, int dy)
+void Pic::moveSelectionBy(ScreenDelta delta)
+{
+    moveSelectionBy(DisplayElement::view().toPicture(delta));
+}
+
+void Pic::moveSelectionBy(PictureDelta delta)
 {
     ++m_batchDepth;
     for (PicNode* node : m_selection)
-        node->moveBy(dx, dy);
+        node->moveBy(delta);
     --m_batchDepth;
     if (m_lineEndsDirty) {
         m_lineEndsDirty = false;
@@ -671,9 +708,10 @@ bool Pic::load(const Element* element)
             continue;
         if (child->nodeName().equals(u"node")) {
             std::unique_ptr<PicNode> node = createNode();
-            PicNode* raw = node.get();
-            if (raw->readXml(child->asElement()) && findNode(raw->id()) == raw)
-                node.release();
+            // Of shapes that repeat an id the first keeps it and the others
+            // are left out; the project's reader reports them.
+            if (node->readXml(child->asElement()) && (node->id().empty() || !findNode(node->id())))
+                takeShape(std::move(node));
         } else if (child->nodeName().equals(u"group")) {
             auto group = std::make_unique<Group>(true);
             for (const Node* id : child->childNodes()) {
@@ -706,15 +744,17 @@ void Pic::importNodes(const Element* element, StringMap& oldToNew, PtrMapOf<PicN
             oldToNew.set(oldId, newId);
         setChildText(node, String(u"id"), newId);
     }
+    // A copy lands this far below and right of its original, so that it
+    // shows beside it at any zoom.
+    const PictureDelta offset = DisplayElement::view().toPicture(ScreenDelta { 10, 10 });
     auto readOne = [&](Node* node, const String& oldId) {
         std::unique_ptr<PicNode> shape = createNode();
-        PicNode* raw = shape.get();
-        if (!raw->readXml(node->asElement()) || findNode(raw->id()) != raw)
+        if (!shape->readXml(node->asElement()))
             return;
-        shape.release();
-        raw->moveBy(10, 10);
+        PicNode* added = takeShape(std::move(shape));
+        added->moveBy(offset);
         if (!oldId.empty())
-            newShapes.add(oldId, raw);
+            newShapes.add(oldId, added);
     };
     auto isLine = [](const Node* node) {
         ShapeKind kind;

@@ -42,8 +42,8 @@ public:
     int gridSize() const override { return m_gridSize; }
     void lineEndsChanged() override;
     String uniqueName(ShapeKind kind) override;
-    String newNodeId() override;
-    bool registerNode(PicNode* node) override;
+    // A fresh shape id, made with the id separator.
+    String newNodeId();
     PicNode* findNode(std::u16string_view id) const override { return m_ids.get(id); }
     void layerChanged(PicNode* node) override;
     bool handlesSuppressed() const override { return m_picFlags & (HandlesHidden | PointerCaptured); }
@@ -82,7 +82,21 @@ public:
     size_t selectionCount() const { return m_selection.count(); }
     const PtrListOf<PicNode>& selection() const { return m_selection; }
 
-    // Takes the shape out of the picture and hands it to the caller.
+    // The one way in for a shape, whoever made it: the picture takes it,
+    // gives it a fresh id when it has none or one another shape bears, puts
+    // it in the drawing order after the shapes of its layer and kind, and
+    // attaches by id the shape's own line ends and the ends of lines that
+    // name it. End ids that name no shape are kept, so shapes that
+    // removeNode gave back can return in any order. Answers the shape, null
+    // for none. Main thread only: redraws the view.
+    PicNode* adoptNode(std::unique_ptr<PicNode> shape);
+    // The one way out: takes the shape out of the shape list, the id map,
+    // the selection and every group, frees the ends of lines attached to it
+    // (clearing their end ids), and hands it to the caller. Adoption gives
+    // back neither the group places nor those ends. The shape keeps its id,
+    // its layer and its own end ids, though not the shapes they attached it
+    // to, so adoptNode can take it back. Null when the picture does not hold
+    // it. Main thread only: redraws the view.
     std::unique_ptr<PicNode> removeNode(PicNode* shape);
     // Removes and deletes every selected shape; answers how many.
     int removeSelected();
@@ -97,9 +111,12 @@ public:
     size_t shapesInRect(const QRect& rectangle, PtrListOf<PicNode>& into, bool all) const;
     size_t shapesInShape(const PicNode* container, PtrListOf<PicNode>& into, bool all) const;
 
-    // Moves every selected shape by a screen delta, then recomputes only
-    // the line ends that the move can have changed.
-    void moveSelectionBy(int dx, int dy);
+    // Moves every selected shape, then recomputes only the line ends that
+    // the move can have changed. A picture delta moves the same at any zoom;
+    // a screen delta (pointer input) is turned into one here with the view's
+    // zoom. Main thread only: both redraw the view.
+    void moveSelectionBy(PictureDelta delta);
+    void moveSelectionBy(ScreenDelta delta);
 
     void setGridSize(int size);
     bool showGrid() const { return m_picFlags & ShowGrid; }
@@ -117,12 +134,12 @@ public:
     void dragTo(QPoint point);
     PicNode* endDrag(QPoint point);
     // With the left button down and a selection, records the pointer delta
-    // for the canvas to move the selection by.
+    // (screen pixels, as is `point`) for the canvas to move the selection by.
     bool trackDelta(bool leftButtonDown, QPoint point);
     bool isRubberBand(const PicNode* shape) const { return shape && shape == m_rubberBand.get(); }
     PicNode* rubberBand();
     PicNode* draggedShape() const { return m_dragged; }
-    QPoint lastDelta() const { return m_delta; }
+    ScreenDelta lastDelta() const { return ScreenDelta { m_delta.x(), m_delta.y() }; }
     QPoint lastExtent() const { return m_lastExtent; }
 
     const PtrListOf<PicNode>& shapes() const { return m_shapes; }
@@ -133,7 +150,10 @@ public:
     void clear();
 
 private:
-    PicNode* addShape(std::unique_ptr<PicNode> node);
+    // Adoption without attaching line ends or redrawing, for the readers of
+    // a whole fragment, which resolve every end once all shapes are in.
+    PicNode* takeShape(std::unique_ptr<PicNode> shape);
+    void attachEndsByIds(PicNode* adopted);
     std::unique_ptr<PicNode> newShape(ShapeKind kind);
     void setPicFlag(int flag, bool on);
     void markSelected(PicNode* shape, bool selected);

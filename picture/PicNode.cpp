@@ -1,6 +1,5 @@
 #include "picture/PicNode.h"
 
-#include "core/UniqueId.h"
 #include "picture/PictureOwner.h"
 #include "picture/WinImage.h"
 #include "xml/Elements.h"
@@ -65,9 +64,9 @@ void PicNode::moveTo(int x, int y)
         m_picture->lineEndsChanged();
 }
 
-void PicNode::moveBy(int dx, int dy)
+void PicNode::moveBy(PictureDelta delta)
 {
-    DisplayNode::moveBy(dx, dy);
+    DisplayNode::moveBy(delta);
     if (m_picture)
         m_picture->lineEndsChanged();
 }
@@ -82,19 +81,13 @@ bool PicNode::readXml(const Element* element)
     if (!element)
         return false;
     m_id = getChildText(element, u"id");
-    if (m_id.empty()) {
-        if (m_picture)
-            m_id = m_picture->newNodeId();
-        else
-            makeUniqueId(m_id, u'-');
-    }
     if (!DisplayNode::readXml(element))
         return false;
     if (m_kind == ShapeKind::Line) {
         m_endIdA = getChildText(element, u"endida");
         m_endIdZ = getChildText(element, u"endidz");
     }
-    return !m_picture || m_picture->registerNode(this);
+    return true;
 }
 
 void PicNode::setLayer(int layer)

@@ -21,9 +21,10 @@ public:
     const String& baseDirectory() const override;
     bool handlesSuppressed() const override;
     void moveTo(int x, int y) override;
-    void moveBy(int dx, int dy) override;
+    void moveBy(PictureDelta delta) override;
     bool load(const Element* element) override;
-    // Reads the shape and, on success, hands it to the picture.
+    // Fills the shape from its element, id and end ids included; an absent
+    // id stays empty. Only adoption (Pic::adoptNode) puts it in a picture.
     bool readXml(const Element* element) override;
 
     virtual void setLayer(int layer);

@@ -25,12 +25,6 @@ public:
     // A default name for a new shape of `kind` that no shape of that kind
     // bears yet.
     virtual String uniqueName(ShapeKind kind) = 0;
-    // A fresh id for a shape read without one.
-    virtual String newNodeId() = 0;
-    // Inserts the node into the shape list (drawing order) and the id map.
-    // From then on the picture owns the node. False when it refuses it (an
-    // id already taken), and the caller keeps the node.
-    virtual bool registerNode(PicNode* node) = 0;
     virtual PicNode* findNode(std::u16string_view id) const = 0;
     // A shape's layer changed: it moves to its place in the drawing order.
     virtual void layerChanged(PicNode*) { }

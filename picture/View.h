@@ -1,5 +1,7 @@
 #pragma once
 
+#include "picture/Delta.h"
+
 #include <QRect>
 #include <QSize>
 
@@ -18,6 +20,12 @@ public:
     // it); conversions truncate toward zero.
     virtual int toScreenLength(int pictureLength) const = 0;
     virtual int toPictureLength(int screenLength) const = 0;
+    // Where pointer moves become picture moves: each axis goes through
+    // toPictureLength.
+    PictureDelta toPicture(ScreenDelta delta) const
+    {
+        return PictureDelta { toPictureLength(delta.dx), toPictureLength(delta.dy) };
+    }
     virtual void redraw() { }
     // Export draws the page picture: identity conversions, no handles,
     // guides or grid. Preview shows the page as the site will.

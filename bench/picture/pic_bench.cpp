@@ -71,7 +71,7 @@ void moveSelection(benchmark::State& state)
     fillPage(picture);
     int direction = 1;
     for (auto _ : state) {
-        picture.moveSelectionBy(direction, 0);
+        picture.moveSelectionBy(ScreenDelta { direction, 0 });
         direction = -direction;
     }
     state.counters["selected"] = double(picture.selectionCount());

@@ -262,3 +262,47 @@ TEST(PageXmlTest, PagePicturesTooLargeToAllocateAreRefusedWithAMessage)
     EXPECT_TRUE(near.exportPageImage(path, near.imageType()));
     EXPECT_TRUE(project.exists("content/Near.png"));
 }
+
+TEST(PageXmlTest, PageShapesTakenOutAndAdoptedAgainLeaveThePageAsItWas)
+{
+    TestProject project;
+    Page page(&project);
+    page.setId(String(u"p1"));
+    PicNode* frame = page.addRectangle(QRect(10, 20, 200, 100));
+    frame->setProperty(u"frame", String(u"true"));
+    PicNode* button = page.addEllipse(QRect(300, 200, 50, 50));
+    button->setProperty(u"onmousedown", String(u"javascript:show_page('Rectangle_1','files/p.html',null,100)"));
+    button->setProperty(u"title", String(u"Go"));
+    Page::asPageNode(button)->ensureMenu().addItem(
+        std::make_unique<PageMenuItem>(String(u"Mail"), String(u"javascript:mail('a@b.org')")));
+    PicNode* line = page.addLine({ QPoint(325, 225), QPoint(325, 160), QPoint(110, 70) });
+    line->attachEnd(0, button);
+    line->attachEnd(1, frame);
+    auto pageXml = [](Page& which) {
+        Document document(String(u"lumavine"));
+        which.writeXml(addElement(document.documentElement(), String(u"page")));
+        return document.toString();
+    };
+    const String before = pageXml(page);
+
+    std::unique_ptr<PicNode> outLine = page.removeNode(line);
+    std::unique_ptr<PicNode> outButton = page.removeNode(button);
+    EXPECT_EQ(page.pageNodes().size(), 1u);
+    page.adoptNode(std::move(outButton));
+    page.adoptNode(std::move(outLine));
+    EXPECT_EQ(line->anchor(0), button);
+    EXPECT_EQ(pageXml(page), before);
+
+    // Moved to another page, the shape keeps its actions and its menu and
+    // belongs to the page that adopted it.
+    Page other(&project);
+    PicNode* moved = other.adoptNode(page.removeNode(button));
+    ASSERT_EQ(moved, button);
+    PageNode* node = Page::asPageNode(moved);
+    ASSERT_NE(node, nullptr);
+    EXPECT_EQ(node->page(), &other);
+    EXPECT_EQ(node->title(), u"Go");
+    EXPECT_TRUE(node->hasMenuItems());
+    EXPECT_EQ(line->anchor(0), nullptr);
+    EXPECT_TRUE(line->endId(0).empty()) << "the line left behind lets go of the shape";
+}

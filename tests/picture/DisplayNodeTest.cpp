@@ -108,7 +108,7 @@ TEST(DisplayNode, MovesConvertScreenDeltas)
     auto polygon = makeShape(ShapeKind::Polygon, { QPoint(10, 10), QPoint(50, 10), QPoint(30, 40) }, &view);
     polygon->moveTo(100, 200);
     EXPECT_EQ(polygon->points()[2], QPoint(120, 230));
-    polygon->moveBy(20, -10);
+    polygon->moveBy(view.toPicture(ScreenDelta { 20, -10 }));
     EXPECT_EQ(polygon->points()[0], QPoint(110, 195));
     EXPECT_EQ(polygon->handles()[0], QRect(107, 192, 6, 6));
 }
@@ -372,7 +372,7 @@ TEST(DisplayNode, AttachedEndsStopOutsideTheShape)
     EXPECT_GT(plain->lineEnd(0).tip.x(), bounds.right());
 
     // Moving the shape and recomputing lets the end follow.
-    rectangle->moveBy(0, 50);
+    rectangle->moveBy(PictureDelta { 0, 50 });
     line->computeLineEnds();
     EXPECT_EQ(line->lineEnd(1).tip.y() - tipBefore, 50);
     EXPECT_FALSE(rectangle->getBounds().contains(line->lineEnd(0).tip));

@@ -27,13 +27,17 @@ public:
     {
         return String(DisplayNode::kindDisplayName(int(kind))) + u"_" + String::number(++named);
     }
-    String newNodeId() override { return u"generated" + String::number(++generated); }
-    bool registerNode(PicNode* node) override
+    String newNodeId() { return u"generated" + String::number(++generated); }
+    // Takes a shape as a picture adopts one: a fresh id when it has none,
+    // refused when its id is taken.
+    PicNode* adopt(std::unique_ptr<PicNode> node)
     {
+        if (node->id().empty())
+            node->setId(newNodeId());
         if (findNode(node->id()))
-            return false;
-        nodes.emplace_back(node);
-        return true;
+            return nullptr;
+        nodes.push_back(std::move(node));
+        return nodes.back().get();
     }
     PicNode* findNode(std::u16string_view id) const override
     {
@@ -52,7 +56,7 @@ public:
         auto node = std::make_unique<PicNode>(this);
         if (!node->readXml(element))
             return nullptr;
-        return node.release();
+        return adopt(std::move(node));
     }
 
     std::vector<std::unique_ptr<PicNode>> nodes;
@@ -215,7 +219,7 @@ TEST(PicNodeXml, BadInputLoadsWhatItCanAndAllocatesNothingAbsurd)
     EXPECT_EQ(rectangle->font(), nullptr);
     QPoint extent;
     EXPECT_TRUE(rectangle->layout(extent));
-    rectangle->moveBy(2000000000, 2000000000);
+    rectangle->moveBy(PictureDelta { 2000000000, 2000000000 });
     EXPECT_EQ(rectangle->points()[0].x(), DisplayNode::coordinateLimit);
 
     // A line with an absurd width attached to that shape still finds its ends.
@@ -262,7 +266,7 @@ TEST(PicNode, CopyMoveSnapAndEnds)
     int before = line.points()[0].x();
     EXPECT_GT(before, 71);
 
-    rectangle.moveBy(-100, 0);
+    rectangle.moveBy(PictureDelta { -100, 0 });
     EXPECT_EQ(picture.lineWalks, 1);
     EXPECT_EQ(line.points()[0].x(), before - 100);
 

@@ -310,7 +310,7 @@ TEST(Pic, DraggingHandlesTheRubberBandAndTheSelection)
 
     picture.select(box, false, false);
     EXPECT_FALSE(picture.trackDelta(false, QPoint(0, 0)));
-    picture.moveSelectionBy(30, 0);
+    picture.moveSelectionBy(ScreenDelta { 30, 0 });
     EXPECT_EQ(box->getBounds().topLeft(), QPoint(130, 100));
     EXPECT_NE(line->points().back(), endBefore) << "the attached end follows the box";
 }
@@ -427,4 +427,175 @@ TEST(Pic, PagePicturesTooLargeToAllocateAreRefused)
     String problem;
     EXPECT_EQ(renderPagePicture(picture, QSize(), &problem).size(), QSize(67, 67));
     EXPECT_TRUE(problem.empty());
+}
+
+namespace {
+
+// A canvas at some zoom: lengths scale by it, conversions truncate.
+class ZoomedCanvas : public View {
+public:
+    explicit ZoomedCanvas(double zoom) : m_zoom(zoom) { }
+    double zoom() const override { return m_zoom; }
+    QRect toScreen(const QRect& r) const override
+    {
+        return QRect(toScreen(r.topLeft()), QSize(toScreenLength(r.width()), toScreenLength(r.height())));
+    }
+    QPoint toScreen(const QPoint& p) const override { return QPoint(toScreenLength(p.x()), toScreenLength(p.y())); }
+    int toScreenLength(int length) const override { return int(length * m_zoom); }
+    int toPictureLength(int length) const override { return int(length / m_zoom); }
+
+private:
+    double m_zoom;
+};
+
+std::unique_ptr<PicNode> readShape(Pic& picture, const char16_t* xml)
+{
+    Document document;
+    document.parse(xml);
+    std::unique_ptr<PicNode> shape = picture.createNode();
+    EXPECT_TRUE(shape->readXml(document.documentElement()));
+    return shape;
+}
+
+}
+
+TEST(Pic, ShapesRemovedAndAdoptedAgainRestoreThePictureXml)
+{
+    Pic picture;
+    PicNode* round = picture.addRoundRectangle(QRect(0, 200, 60, 40));
+    PicNode* box = picture.addRectangle(QRect(100, 100, 60, 40));
+    PicNode* triangle = picture.addPolygon({ QPoint(400, 0), QPoint(460, 0), QPoint(430, 50) });
+    PicNode* ellipse = picture.addEllipse(QRect(300, 100, 60, 40));
+    ellipse->setLayer(1);
+    PicNode* arrow = picture.addLine({ QPoint(130, 120), QPoint(200, 20), QPoint(330, 120) });
+    arrow->setProperty(u"line", String(u"enda:arrow;endz:arrow"));
+    arrow->setLayer(1);
+    arrow->attachEnd(0, box);
+    arrow->attachEnd(1, ellipse);
+    PicNode* plain = picture.addLine({ QPoint(430, 20), QPoint(330, 300), QPoint(330, 120) });
+    plain->attachEnd(1, ellipse);
+    PtrListOf<PicNode> pair;
+    pair.append(round);
+    pair.append(triangle);
+    picture.group(pair);
+    const String before = pictureXml(picture);
+    ASSERT_NE(before.find(u"<endidz>" + ellipse->id() + u"</endidz>"), String::npos);
+
+    // The lines first, so that the ellipse leaves no line naming it behind.
+    picture.select(arrow, false, false);
+    std::unique_ptr<PicNode> outArrow = picture.removeNode(arrow);
+    std::unique_ptr<PicNode> outPlain = picture.removeNode(plain);
+    std::unique_ptr<PicNode> outEllipse = picture.removeNode(ellipse);
+    ASSERT_TRUE(outArrow && outPlain && outEllipse);
+    EXPECT_EQ(picture.shapeCount(), 3u);
+    EXPECT_EQ(picture.selectionCount(), 0u);
+    EXPECT_EQ(outArrow->anchor(0), nullptr) << "a shape out of the picture points into it nowhere";
+    EXPECT_EQ(outArrow->endId(0), box->id());
+
+    // Back in another order: ends naming a shape still out wait for it.
+    EXPECT_EQ(picture.adoptNode(std::move(outArrow)), arrow);
+    EXPECT_EQ(arrow->anchor(0), box);
+    EXPECT_EQ(arrow->anchor(1), nullptr);
+    EXPECT_EQ(arrow->endId(1), ellipse->id());
+    EXPECT_EQ(picture.adoptNode(std::move(outEllipse)), ellipse);
+    EXPECT_EQ(arrow->anchor(1), ellipse);
+    picture.adoptNode(std::move(outPlain));
+    EXPECT_EQ(plain->anchor(1), ellipse);
+    EXPECT_EQ(picture.findNode(ellipse->id()), ellipse);
+    EXPECT_EQ(pictureXml(picture), before);
+
+    // The shapes go on following what they are attached to.
+    QPoint endBefore = plain->points().back();
+    picture.select(ellipse, false, false);
+    picture.moveSelectionBy(PictureDelta { 0, 40 });
+    EXPECT_EQ(plain->points().back().y(), endBefore.y() + 40);
+
+    // A grouped shape given back comes out of its group, as removal does;
+    // adopting it again does not regroup it.
+    std::unique_ptr<PicNode> outTriangle = picture.removeNode(triangle);
+    ASSERT_EQ(picture.groups().size(), 1u);
+    EXPECT_EQ(picture.groups()[0]->count(), 1u);
+    picture.adoptNode(std::move(outTriangle));
+    EXPECT_EQ(picture.groups()[0]->get(triangle->id()), nullptr);
+    EXPECT_EQ(picture.adoptNode(nullptr), nullptr);
+}
+
+TEST(Pic, AdoptionPlacesByLayerAndKindAndKeepsIdsUnique)
+{
+    Pic picture;
+    PicNode* box = picture.addRectangle(QRect(0, 0, 10, 10));
+    PicNode* line = picture.addLine({ QPoint(0, 0), QPoint(50, 50) });
+    PicNode* top = picture.addEllipse(QRect(0, 0, 10, 10));
+    top->setLayer(2);
+
+    // Reading only reads: the shape is in no picture until it is adopted.
+    std::unique_ptr<PicNode> read
+        = readShape(picture, u"<node><ntype>ellipse</ntype><npoints>4</npoints><layer>2</layer><id>mine</id></node>");
+    PicNode* ellipse = read.get();
+    EXPECT_EQ(picture.shapeCount(), 3u);
+    EXPECT_EQ(picture.findNode(u"mine"), nullptr);
+    std::unique_ptr<PicNode> unnamed = readShape(picture, u"<node><ntype>rectangle</ntype></node>");
+    EXPECT_TRUE(unnamed->id().empty());
+    std::unique_ptr<PicNode> clash = readShape(picture, u"<node><ntype>polygon</ntype><npoints>3</npoints></node>");
+    clash->setId(box->id());
+
+    EXPECT_EQ(picture.adoptNode(std::move(read)), ellipse);
+    EXPECT_EQ(ellipse->id(), u"mine");
+    PicNode* second = picture.adoptNode(std::move(unnamed));
+    EXPECT_FALSE(second->id().empty());
+    PicNode* polygon = picture.adoptNode(std::move(clash));
+    EXPECT_NE(polygon->id(), box->id());
+    EXPECT_EQ(picture.findNode(box->id()), box);
+    EXPECT_EQ(picture.findNode(polygon->id()), polygon);
+    EXPECT_EQ(picture.findNode(u"mine"), ellipse);
+
+    std::vector<PicNode*> order(picture.shapes().begin(), picture.shapes().end());
+    std::vector<PicNode*> expected { box, second, polygon, line, top, ellipse };
+    EXPECT_EQ(order, expected);
+
+    // A shape may move between pictures through the two doors.
+    Pic other;
+    PicNode* moved = other.adoptNode(picture.removeNode(second));
+    EXPECT_EQ(moved, second);
+    EXPECT_EQ(moved->picture(), &other);
+    EXPECT_EQ(picture.findNode(second->id()), nullptr);
+    EXPECT_EQ(other.findNode(second->id()), second);
+}
+
+TEST(Pic, MovesSayTheirUnitSoAReplayLandsAtAnyZoom)
+{
+    Pic picture;
+    PicNode* box = picture.addRectangle(QRect(100, 100, 40, 40));
+    picture.select(box, false, false);
+
+    for (double zoom : { 0.5, 2.0 }) {
+        ZoomedCanvas canvas(zoom);
+        picture.setView(&canvas);
+        QPoint start = box->getBounds().topLeft();
+        // The pointer moves 30 screen pixels right and 10 up.
+        picture.trackDelta(true, QPoint(200, 200));
+        ASSERT_TRUE(picture.trackDelta(true, QPoint(230, 190)));
+        EXPECT_EQ(picture.lastDelta(), (ScreenDelta { 30, -10 }));
+        picture.moveSelectionBy(picture.lastDelta());
+        QPoint expected = start + QPoint(int(30 / zoom), int(-10 / zoom));
+        EXPECT_EQ(box->getBounds().topLeft(), expected) << "zoom " << zoom;
+
+        // A move in picture pixels, as a replay carries it, ignores the zoom.
+        picture.moveSelectionBy(PictureDelta { -20, 6 });
+        EXPECT_EQ(box->getBounds().topLeft(), expected + QPoint(-20, 6)) << "zoom " << zoom;
+        picture.setView(nullptr);
+    }
+
+    // A pasted copy lands 10 screen pixels off its original.
+    Pic source;
+    source.addRectangle(QRect(100, 100, 60, 40));
+    Document clipboard;
+    clipboard.parse(pictureXml(source));
+    ZoomedCanvas canvas(2.0);
+    Pic target(&canvas);
+    StringMap oldToNew(true);
+    PtrMapOf<PicNode> pasted(true);
+    target.importNodes(clipboard.documentElement(), oldToNew, pasted);
+    ASSERT_EQ(target.shapeCount(), 1u);
+    EXPECT_EQ(target.shapes().first()->getBounds(), QRect(105, 105, 60, 40));
 }

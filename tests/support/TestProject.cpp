@@ -68,9 +68,6 @@ TestProject::TestProject(const String& directory)
 {
 }
 
-// Here, where a page is a complete type.
-TestProject::~TestProject() = default;
-
 Page* TestProject::findPage(std::u16string_view id) const
 {
     for (const auto& page : m_pages) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/StringList.h"
+#include "page/Page.h"
 #include "page/ProjectContext.h"
 #include "tests/support/TemporaryFolder.h"
 
@@ -58,7 +59,6 @@ public:
     TestProject();
     // A project at a folder the test looks after; nothing is made there.
     explicit TestProject(const String& directory);
-    ~TestProject() override;
 
     const String& projectDirectory() const override { return m_project; }
     const String& contentDirectory() const override { return m_content; }

@@ -1,7 +1,5 @@
 #include "tests/support/TestProject.h"
 
-#include "page/Page.h"
-
 #include <filesystem>
 
 namespace lumavine::test {
@@ -57,7 +55,10 @@ std::string ProjectFolder::readFile(const std::string& relative) const
     return test::readFile(path(relative));
 }
 
-TestProject::TestProject() : m_project(directory()), m_content(m_project + u"/content")
+TestProject::TestProject(const Layout& layout)
+    : ProjectFolder(layout)
+    , m_project(directory())
+    , m_content(m_project + u"/content")
 {
 }
 

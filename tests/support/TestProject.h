@@ -55,8 +55,9 @@ private:
 // folders, its pages, fixed transition settings, and what the pages report.
 class TestProject : public ProjectFolder, public ProjectContext {
 public:
-    // A fresh temporary project folder with its content folders.
-    TestProject();
+    // A project in a fresh temporary folder, with its content folders
+    // unless the layout says otherwise.
+    explicit TestProject(const Layout& layout = {});
     // A project at a folder the test looks after; nothing is made there.
     explicit TestProject(const String& directory);
 

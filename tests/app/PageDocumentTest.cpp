@@ -1,40 +1,25 @@
 #include "app/PageDocument.h"
 #include "page/Page.h"
 #include "page/PageNode.h"
+#include "tests/support/TestProject.h"
 #include "xml/Elements.h"
 
 #include <QImage>
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 using namespace lumavine;
 namespace fs = std::filesystem;
 
 namespace {
 
-class ProjectFolder {
+// A project "site" that was never opened, so without its content folders,
+// in a temporary folder that leaves room for the user's files beside it.
+class ProjectFolder : public test::ProjectFolder {
 public:
-    ProjectFolder()
-    {
-        std::string pattern = (fs::temp_directory_path() / "lumavine-doc-XXXXXX").string();
-        m_root = mkdtemp(pattern.data());
-        fs::create_directories(m_root + "/site");
-    }
-    ~ProjectFolder() { fs::remove_all(m_root); }
-
-    std::string path(const std::string& relative) const { return m_root + "/site/" + relative; }
-    String projectFile() const { return String(path("site.xml")); }
-    void write(const std::string& relative, const std::string& text) const
-    {
-        fs::create_directories(fs::path(path(relative)).parent_path());
-        std::ofstream(path(relative), std::ios::binary) << text;
-    }
-    std::string root() const { return m_root; }
-
-private:
-    std::string m_root;
+    ProjectFolder() : test::ProjectFolder(Layout { .name = "site", .contentFolders = false }) { }
+    void write(const std::string& relative, const std::string& text) const { writeFile(relative, text); }
 };
 
 std::vector<std::string> labels(const PageDocument& document)

@@ -8,6 +8,7 @@
 #include "app/ProjectJobs.h"
 #include "page/Page.h"
 #include "page/PageNode.h"
+#include "tests/support/TemporaryFolder.h"
 
 #include <QImage>
 #include <algorithm>
@@ -114,8 +115,6 @@ class UserProject {
 public:
     UserProject()
     {
-        std::string pattern = (fs::temp_directory_path() / "lumavine-robust-XXXXXX").string();
-        m_root = mkdtemp(pattern.data());
         fs::create_directories(site());
         fs::create_directories(pictures());
         for (const char* name : { "photo.png", "slide.png", "about.png", "backdrop.png" })
@@ -123,12 +122,6 @@ public:
         writeText(site() / "notes.txt", "the user's notes\n");
         writeText(site() / "content/custom/style.css", "body { margin: 0 }\n");
         writeText(site() / "site.xml", "");
-    }
-    ~UserProject()
-    {
-        std::error_code ignored;
-        fs::permissions(m_root, fs::perms::owner_all, fs::perm_options::add, ignored);
-        fs::remove_all(m_root, ignored);
     }
     UserProject(const UserProject&) = delete;
     UserProject& operator=(const UserProject&) = delete;
@@ -242,7 +235,8 @@ public:
     }
 
 private:
-    std::string m_root;
+    test::TemporaryFolder m_folder { "lumavine-robust" };
+    std::string m_root = m_folder.narrow();
 };
 
 std::string textBetween(const std::string& text, const std::string& open, const std::string& close, size_t from = 0)

@@ -1,7 +1,7 @@
 #include "core/AtomicFile.h"
 #include "core/PathInfo.h"
 
-#include "tests/core/TempDirectory.h"
+#include "tests/support/TemporaryFolder.h"
 
 #include <gtest/gtest.h>
 
@@ -11,7 +11,7 @@
 
 using namespace lumavine;
 using lumavine::test::readFile;
-using lumavine::test::TempDirectory;
+using lumavine::test::TemporaryFolder;
 using lumavine::test::writeFile;
 
 namespace {
@@ -40,7 +40,7 @@ size_t entryCount(const std::string& directory)
 // The three ways core saves a whole file.
 enum class Way { Bytes, Writer, Copy };
 
-bool save(Way way, const TempDirectory& temp, const std::string& path, const std::string& content)
+bool save(Way way, const TemporaryFolder& temp, const std::string& path, const std::string& content)
 {
     switch (way) {
     case Way::Bytes:
@@ -66,7 +66,7 @@ class AtomicFile : public ::testing::TestWithParam<Way> { };
 
 TEST_P(AtomicFile, ReplacingKeepsTheModeAndANewFileFollowsTheUmask)
 {
-    TempDirectory temp;
+    TemporaryFolder temp;
     std::string path = temp.file("secret.xml");
     ASSERT_TRUE(writeFile(path, "old"));
     ASSERT_EQ(::chmod(path.c_str(), 0600), 0);
@@ -88,14 +88,14 @@ TEST_P(AtomicFile, ReplacingKeepsTheModeAndANewFileFollowsTheUmask)
     ::umask(previous);
     ASSERT_TRUE(saved);
     EXPECT_EQ(modeOf(temp.file("fresh.xml")), mode_t(0640));
-    EXPECT_EQ(entryCount(temp.path()), 2u);
+    EXPECT_EQ(entryCount(temp.narrow()), 2u);
 }
 
 TEST_P(AtomicFile, ReplacingKeepsTheOwnerWhereTheProcessMay)
 {
     if (::geteuid() != 0)
         GTEST_SKIP() << "only the superuser may give a file to another owner";
-    TempDirectory temp;
+    TemporaryFolder temp;
     std::string path = temp.file("owned.xml");
     ASSERT_TRUE(writeFile(path, "old"));
     ASSERT_EQ(::chown(path.c_str(), 4321, 4322), 0);
@@ -110,7 +110,7 @@ TEST_P(AtomicFile, ReplacingKeepsTheOwnerWhereTheProcessMay)
 
 TEST_P(AtomicFile, SavingThroughALinkReplacesItsTargetAndKeepsTheLink)
 {
-    TempDirectory temp;
+    TemporaryFolder temp;
     std::filesystem::create_directory(temp.file("real"));
     std::string target = temp.file("real/project.xml");
     ASSERT_TRUE(writeFile(target, "old"));
@@ -124,7 +124,7 @@ TEST_P(AtomicFile, SavingThroughALinkReplacesItsTargetAndKeepsTheLink)
     EXPECT_TRUE(isLink(temp.file("relative.xml")));
     EXPECT_EQ(readFile(target), "through two links");
     EXPECT_EQ(modeOf(target), mode_t(0600));
-    EXPECT_EQ(entryCount(temp.path()), 3u);
+    EXPECT_EQ(entryCount(temp.narrow()), 3u);
     EXPECT_EQ(entryCount(temp.file("real")), 1u);
 
     // A link to a file not there yet makes the file.
@@ -137,27 +137,27 @@ TEST_P(AtomicFile, SavingThroughALinkReplacesItsTargetAndKeepsTheLink)
     std::filesystem::create_symlink("loop-b", temp.file("loop-a"));
     std::filesystem::create_symlink("loop-a", temp.file("loop-b"));
     EXPECT_FALSE(save(GetParam(), temp, temp.file("loop-a"), "never"));
-    EXPECT_EQ(entryCount(temp.path()), 6u);
+    EXPECT_EQ(entryCount(temp.narrow()), 6u);
     EXPECT_EQ(entryCount(temp.file("real")), 2u);
 }
 
 TEST_P(AtomicFile, TheLongestLegalFileNameCanBeSaved)
 {
-    TempDirectory temp;
+    TemporaryFolder temp;
     for (size_t length : { size_t(254), size_t(255) }) {
         std::string path = temp.file(std::string(length - 4, 'n') + ".xml");
         ASSERT_TRUE(save(GetParam(), temp, path, "first")) << length;
         ASSERT_TRUE(save(GetParam(), temp, path, "second")) << length;
         EXPECT_EQ(readFile(path), "second");
     }
-    EXPECT_EQ(entryCount(temp.path()), 2u);
+    EXPECT_EQ(entryCount(temp.narrow()), 2u);
 }
 
 INSTANTIATE_TEST_SUITE_P(Core, AtomicFile, ::testing::Values(Way::Bytes, Way::Writer, Way::Copy));
 
 TEST(AtomicFileWriter, AFailedSaveLeavesTheOldFileAndNoTemporaryOne)
 {
-    TempDirectory temp;
+    TemporaryFolder temp;
     std::string path = temp.file("kept.xml");
     ASSERT_TRUE(writeFile(path, "old"));
     EXPECT_FALSE(replaceFile(path, [](int fd) { return ::write(fd, "partial", 7) == 7 && false; }));
@@ -165,5 +165,5 @@ TEST(AtomicFileWriter, AFailedSaveLeavesTheOldFileAndNoTemporaryOne)
     std::filesystem::create_directory(temp.file("folder"));
     EXPECT_FALSE(writeFileAtomically(temp.file("folder"), "x"));
     EXPECT_FALSE(writeFileAtomically(temp.file("missing/x.xml"), "x"));
-    EXPECT_EQ(entryCount(temp.path()), 2u);
+    EXPECT_EQ(entryCount(temp.narrow()), 2u);
 }

@@ -1,6 +1,6 @@
 #include "core/Directory.h"
 
-#include "tests/core/TempDirectory.h"
+#include "tests/support/TemporaryFolder.h"
 
 #include <gtest/gtest.h>
 
@@ -9,7 +9,7 @@
 #include <vector>
 
 using namespace lumavine;
-using lumavine::test::TempDirectory;
+using lumavine::test::TemporaryFolder;
 using lumavine::test::writeFile;
 
 namespace {
@@ -39,7 +39,7 @@ class DirectoryTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        ASSERT_FALSE(temp.path().empty());
+        ASSERT_FALSE(temp.narrow().empty());
         for (auto name : { "b.txt", "a.txt", "B.txt", "notes.md", ".hidden" })
             ASSERT_TRUE(writeFile(temp.file(name), name));
         std::filesystem::create_directory(temp.file("sub"));
@@ -47,9 +47,9 @@ protected:
         std::filesystem::create_directory(temp.file("dir.txt"));
     }
 
-    String path() const { return String(temp.path()); }
+    String path() const { return String(temp.narrow()); }
 
-    TempDirectory temp;
+    TemporaryFolder temp;
 };
 
 }
@@ -86,7 +86,7 @@ TEST_F(DirectoryTest, FlagsChooseKindsAndHiddenNames)
     Directory text(path(), &filter, 0);
     EXPECT_EQ(namesOf(text), (std::set<String> { u"a.txt", u"b.txt", u"B.txt" }));
 
-    Directory fromPathInfo(PathInfo(String(temp.path() + "/")), nullptr, Directory::FilesOnly);
+    Directory fromPathInfo(PathInfo(String(temp.narrow() + "/")), nullptr, Directory::FilesOnly);
     EXPECT_EQ(fromPathInfo.entries().count(), 4u);
     EXPECT_EQ(fromPathInfo.entries().first()->location().find(u"//"), String::npos);
 }
@@ -114,7 +114,7 @@ TEST_F(DirectoryTest, SubdirectoriesDepthFirstWithoutLoops)
     ASSERT_TRUE(writeFile(temp.file("sub/x/deep/file.txt"), "x"));
     ASSERT_TRUE(writeFile(temp.file("sub/x/f.txt"), "x"));
     // A link back up the tree must not be followed for ever.
-    fs::create_directory_symlink(temp.path(), temp.file("sub/x/up"));
+    fs::create_directory_symlink(temp.narrow(), temp.file("sub/x/up"));
 
     Directory root(path(), nullptr, Directory::Sorted | Directory::FilesOnly);
     std::vector<std::unique_ptr<Directory>> below;
@@ -141,15 +141,15 @@ TEST_F(DirectoryTest, SubdirectoriesDepthFirstWithoutLoops)
 
 TEST(DirectoryNames, ANameThatIsNotUtf8IsListedAndReachesItsFile)
 {
-    TempDirectory temp;
-    ASSERT_FALSE(temp.path().empty());
+    TemporaryFolder temp;
+    ASSERT_FALSE(temp.narrow().empty());
     // "caf\xe9.txt" in Latin-1, beside an ordinary UTF-8 name.
     const std::string latin1 = "caf\xe9.txt";
     ASSERT_TRUE(writeFile(temp.file(latin1), "latin-1"));
     ASSERT_TRUE(writeFile(temp.file("caf\xc3\xa9.txt"), "utf-8"));
     ASSERT_TRUE(writeFile(temp.file("bad \xff\xfe\xc3(.txt"), "odd"));
 
-    Directory listing(String(temp.path()), nullptr, Directory::FilesOnly | Directory::Sorted);
+    Directory listing(String(temp.narrow()), nullptr, Directory::FilesOnly | Directory::Sorted);
     ASSERT_EQ(listing.entries().count(), 3u);
     PathInfo* latin = nullptr;
     for (PathInfo* entry : listing.entries()) {
@@ -168,9 +168,9 @@ TEST(DirectoryNames, ANameThatIsNotUtf8IsListedAndReachesItsFile)
     // The listed name, handed back to the system, opens and copies the file.
     PathInfo again(latin->location());
     EXPECT_TRUE(again.isFile());
-    ASSERT_TRUE(again.copyTo(String(temp.path()) + u"/copy of " + latin->fileName()));
+    ASSERT_TRUE(again.copyTo(String(temp.narrow()) + u"/copy of " + latin->fileName()));
     EXPECT_EQ(lumavine::test::readFile(temp.file("copy of " + latin1)), "latin-1");
-    ASSERT_TRUE(PathInfo(String(temp.path()) + u"/copy of " + latin->fileName()).remove());
+    ASSERT_TRUE(PathInfo(String(temp.narrow()) + u"/copy of " + latin->fileName()).remove());
 
     // Listing without a filter, and the walk into subfolders, see it too.
     std::filesystem::create_directory(temp.file("sub\xe9"));

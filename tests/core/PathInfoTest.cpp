@@ -1,7 +1,7 @@
 #include "core/PathInfo.h"
 #include "core/WebFetch.h"
 
-#include "tests/core/TempDirectory.h"
+#include "tests/support/TemporaryFolder.h"
 
 #include <gtest/gtest.h>
 
@@ -11,7 +11,7 @@
 
 using namespace lumavine;
 using lumavine::test::readFile;
-using lumavine::test::TempDirectory;
+using lumavine::test::TemporaryFolder;
 using lumavine::test::writeFile;
 
 namespace {
@@ -102,8 +102,8 @@ TEST(PathInfo, ParsesDriveLettersUrlsAndRelativeNames)
 
 TEST(PathInfo, FileLocationsAndLazyInformation)
 {
-    TempDirectory temp;
-    ASSERT_FALSE(temp.path().empty());
+    TemporaryFolder temp;
+    ASSERT_FALSE(temp.narrow().empty());
     ASSERT_TRUE(writeFile(temp.file("a.txt"), "12345"));
     String path(temp.file("a.txt"));
 
@@ -125,11 +125,11 @@ TEST(PathInfo, FileLocationsAndLazyInformation)
     EXPECT_EQ(url.size(), 5);
 
     PathInfo oneSlash(u"file:" + path);
-    EXPECT_EQ(oneSlash.directory(), String(temp.path()));
+    EXPECT_EQ(oneSlash.directory(), String(temp.narrow()));
     EXPECT_EQ(oneSlash.fileName(), u"a.txt");
     EXPECT_TRUE(oneSlash.isFile());
 
-    PathInfo directory { String(temp.path()) };
+    PathInfo directory { String(temp.narrow()) };
     EXPECT_TRUE(directory.isDirectory());
     EXPECT_FALSE(directory.isFile());
 
@@ -145,7 +145,7 @@ TEST(PathInfo, FileLocationsAndLazyInformation)
 
     // A web location never names a local file, even one of the same name.
     std::string previous = std::filesystem::current_path().string();
-    ASSERT_EQ(chdir(temp.path().c_str()), 0);
+    ASSERT_EQ(chdir(temp.narrow().c_str()), 0);
     std::filesystem::create_directory(temp.file("host"));
     ASSERT_TRUE(writeFile(temp.file("host/a.txt"), "local"));
     PathInfo web(u"http://host/a.txt");
@@ -156,7 +156,7 @@ TEST(PathInfo, FileLocationsAndLazyInformation)
 
 TEST(PathInfo, MakeDirectoryAndRemove)
 {
-    TempDirectory temp;
+    TemporaryFolder temp;
     PathInfo made(String(temp.file("made")));
     EXPECT_FALSE(made.exists());
     EXPECT_TRUE(made.makeDirectory());
@@ -243,7 +243,7 @@ TEST(PathInfo, RelativeToTakesDotStepsBeforeDecidingWhatIsInside)
 
 TEST(PathInfo, CopyToReplacesTheDestinationOnlyWithACompleteCopy)
 {
-    TempDirectory temp;
+    TemporaryFolder temp;
     std::string binary(100 * 1024 + 17, '\0');
     std::mt19937 random(42);
     for (char& c : binary)
@@ -260,7 +260,7 @@ TEST(PathInfo, CopyToReplacesTheDestinationOnlyWithACompleteCopy)
     // Copying a file onto itself keeps it whole.
     EXPECT_TRUE(source.copyTo(String(temp.file("source.bin"))));
     EXPECT_EQ(readFile(temp.file("source.bin")), binary);
-    size_t filesBefore = fileCount(temp.path());
+    size_t filesBefore = fileCount(temp.narrow());
 
     // Failures: missing source, missing destination folder, a directory in
     // the way, a source that cannot be read. None leaves anything behind.
@@ -274,13 +274,13 @@ TEST(PathInfo, CopyToReplacesTheDestinationOnlyWithACompleteCopy)
     EXPECT_FALSE(folder.copyTo(String(temp.file("short.txt"))));
     EXPECT_EQ(readFile(temp.file("short.txt")), "short");
     EXPECT_FALSE(source.copyTo(u""));
-    EXPECT_EQ(fileCount(temp.path()), filesBefore + 1);
+    EXPECT_EQ(fileCount(temp.narrow()), filesBefore + 1);
     EXPECT_FALSE(std::filesystem::exists(temp.file("out")));
 }
 
 TEST(PathInfo, CopyOfAWebLocationGoesThroughTheInstalledFetcher)
 {
-    TempDirectory temp;
+    TemporaryFolder temp;
     ASSERT_EQ(webFetcher(), nullptr);
     PathInfo web(u"http://127.0.0.1/pics/b.png");
     EXPECT_FALSE(web.copyTo(String(temp.file("b.png"))));
@@ -296,6 +296,6 @@ TEST(PathInfo, CopyOfAWebLocationGoesThroughTheInstalledFetcher)
     EXPECT_FALSE(missing.copyTo(String(temp.file("b.png"))));
     EXPECT_EQ(fetchedUrl, "https://127.0.0.1/missing.png");
     EXPECT_EQ(readFile(temp.file("b.png")), "body of http://127.0.0.1/pics/b.png");
-    EXPECT_EQ(fileCount(temp.path()), 1u);
+    EXPECT_EQ(fileCount(temp.narrow()), 1u);
     setWebFetcher(nullptr);
 }

@@ -10,7 +10,7 @@
 // quotes, mail at start-up and from a slide's link), with the pictures and
 // the inner page they show.
 #include "generate/PageFiles.h"
-#include "tests/generate/TestProject.h"
+#include "tests/generate/GeneratorProject.h"
 
 #include <QDir>
 #include <QGuiApplication>
@@ -20,6 +20,7 @@
 #include <fstream>
 
 using namespace lumavine;
+using lumavine::test::GeneratorProject;
 
 namespace {
 
@@ -82,7 +83,7 @@ int main(int argc, char** argv)
         inner << "<html><body style='background:#ffe080'><h1 id='inner'>Inner page</h1></body></html>\n";
     }
 
-    TestProject project(String(directory.toStdU16String()));
+    GeneratorProject project(String(directory.toStdU16String()));
     project.transitions().setSetting(u"fade", u"clear", String(u"true"));
 
     Page& actions = project.addPage(String(u"Actions"));

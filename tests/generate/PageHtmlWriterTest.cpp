@@ -2,7 +2,7 @@
 
 #include "generate/HtmlText.h"
 #include "picture/Alignment.h"
-#include "tests/generate/TestProject.h"
+#include "tests/generate/GeneratorProject.h"
 
 #include <gtest/gtest.h>
 #include <sstream>
@@ -10,6 +10,7 @@
 #include <vector>
 
 using namespace lumavine;
+using lumavine::test::GeneratorProject;
 
 namespace {
 
@@ -131,7 +132,7 @@ const char* const credit
 
 TEST(PageHtmlWriter, PictureModePageLineForLine)
 {
-    TestProject project(String(u"/tmp/lumavine-writer-test"));
+    GeneratorProject project(String(u"/tmp/lumavine-writer-test"));
     Page& page = project.addPage(String(u"Home Page"));
     page.setScrollingOff(true);
     page.setBackgroundColor(u"#336699");
@@ -191,7 +192,7 @@ TEST(PageHtmlWriter, PictureModePageLineForLine)
 
 TEST(PageHtmlWriter, NoPictureModePageLineForLine)
 {
-    TestProject project(String(u"/tmp/lumavine-writer-test"));
+    GeneratorProject project(String(u"/tmp/lumavine-writer-test"));
     Page& page = project.addPage(String(u"Plain <& Simple>"));
     page.setProperty(u"imagetype", String(u"none"));
 
@@ -235,7 +236,7 @@ if (ie == false)
 
 TEST(PageHtmlWriter, NoPictureLinksHoldTheWholeShape)
 {
-    TestProject project(String(u"/tmp/lumavine-writer-test"));
+    GeneratorProject project(String(u"/tmp/lumavine-writer-test"));
     Page& page = project.addPage(String(u"Links"));
     page.setProperty(u"imagetype", String(u"none"));
     PageNode* next = Page::asPageNode(page.addRectangle(QRect(0, 0, 50, 20)));
@@ -283,7 +284,7 @@ TEST(PageHtmlWriter, NoPictureLinksHoldTheWholeShape)
 
 TEST(PageHtmlWriter, AreasOrderShapesAndMenus)
 {
-    TestProject project(String(u"/tmp/lumavine-writer-test"));
+    GeneratorProject project(String(u"/tmp/lumavine-writer-test"));
     Page& page = project.addPage(String(u"Shapes"));
     PicNode* low = page.addEllipse(QRect(0, 0, 40, 30));
     low->setName(String(u"low"));
@@ -346,7 +347,7 @@ TEST(PageHtmlWriter, AreasOrderShapesAndMenus)
 
 TEST(PageHtmlWriter, TransitionBlockAndInitializationEntries)
 {
-    TestProject project(String(u"/tmp/lumavine-writer-test"));
+    GeneratorProject project(String(u"/tmp/lumavine-writer-test"));
     project.transitions().setSetting(u"barn", u"iduration", String(u".5"));
     project.transitions().setSetting(u"barn", u"clear", String(u"true"));
     project.transitions().setSetting(u"fade", u"clear", String(u"maybe"));

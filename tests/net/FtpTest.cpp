@@ -103,14 +103,14 @@ class FtpServerTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        ASSERT_FALSE(m_root.path().empty());
+        ASSERT_FALSE(m_root.narrow().empty());
         m_server = std::make_unique<TestServer>(
-            "ftp_server.py", std::vector<std::string> { m_root.path(), "ann", "secret" });
+            "ftp_server.py", std::vector<std::string> { m_root.narrow(), "ann", "secret" });
         ASSERT_GT(m_server->port(), 0);
     }
 
-    TempDir m_root;
-    TempDir m_local;
+    TemporaryFolder m_root;
+    TemporaryFolder m_local;
     std::unique_ptr<TestServer> m_server;
 };
 
@@ -275,7 +275,7 @@ TEST(Ftp, LeavesTheDirectoryEmptyWithoutAQuotedPath)
 
 TEST(Ftp, SendsDataToTheControlPeerWhateverPasvNames)
 {
-    TempDir local;
+    TemporaryFolder local;
     std::string bytes = randomBytes(100000, 3);
     writeFile(local.file("f.bin"), bytes);
     TestServer server("scripted_ftp.py", { "pasv-other" });
@@ -287,7 +287,7 @@ TEST(Ftp, SendsDataToTheControlPeerWhateverPasvNames)
 
 TEST(Ftp, UploadsAfterEitherPreliminaryStorReply)
 {
-    TempDir local;
+    TemporaryFolder local;
     writeFile(local.file("f.txt"), "content");
     TestServer server("scripted_ftp.py", { "stor-125" });
     Ftp ftp(8192);
@@ -298,7 +298,7 @@ TEST(Ftp, UploadsAfterEitherPreliminaryStorReply)
 
 TEST(Ftp, TreatsARefusedStorAsFailure)
 {
-    TempDir local;
+    TemporaryFolder local;
     writeFile(local.file("f.txt"), "content");
     TestServer server("scripted_ftp.py", { "stor-refused" });
     std::ostringstream trace;
@@ -312,7 +312,7 @@ TEST(Ftp, TreatsARefusedStorAsFailure)
 
 TEST(Ftp, CountsAMissingFinalReplyAsSent)
 {
-    TempDir local;
+    TemporaryFolder local;
     writeFile(local.file("f.txt"), "content");
     TestServer server("scripted_ftp.py", { "no-final" });
     std::ostringstream trace;
@@ -327,7 +327,7 @@ TEST(Ftp, CountsAMissingFinalReplyAsSent)
 
 TEST(Ftp, GivesUpAnUploadTheServerStopsTaking)
 {
-    TempDir local;
+    TemporaryFolder local;
     writeFile(local.file("big.bin"), randomBytes(32 * 1024 * 1024, 5));
     TestServer server("scripted_ftp.py", { "stalled" });
     std::ostringstream trace;
@@ -342,7 +342,7 @@ TEST(Ftp, GivesUpAnUploadTheServerStopsTaking)
 
 TEST(Ftp, GivesUpOnRepliesThatStopMidLine)
 {
-    TempDir local;
+    TemporaryFolder local;
     writeFile(local.file("f.txt"), "content");
     // The greeting, the answer to PASS, the one to STOR and the one after
     // the upload each stop without their line end, and the server stalls.
@@ -462,7 +462,7 @@ TEST_F(FtpServerTest, FailsAnUploadWhoseFileCannotBeRead)
 
 TEST(Ftp, ResetsTheDataConnectionOfAnUploadItCannotFinish)
 {
-    TempDir local;
+    TemporaryFolder local;
     writeFile(local.file("f.bin"), randomBytes(50000, 13));
     std::string log = local.file("server.log");
     TestServer server("scripted_ftp.py", { "plain", log });
@@ -503,7 +503,7 @@ TEST_F(FtpServerTest, RefusesNamesThatHoldLineBreaks)
     EXPECT_EQ(ftp.sendFile(text(m_local.file("page.html")), String(u"page.html\0.txt", 14)), Ftp::SendFailure);
 
     EXPECT_EQ(readFile(m_root.file("victim.html")), "keep me");
-    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(m_root.path()), {}), 1);
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(m_root.narrow()), {}), 1);
     EXPECT_EQ(trace.str().find("DELE victim.html\r\n"), std::string::npos);
 
     // Names without line breaks still go, blanks and all.

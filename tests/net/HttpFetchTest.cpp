@@ -390,8 +390,8 @@ class HttpsFetchTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        ASSERT_FALSE(m_dir.path().empty());
-        std::string d = m_dir.path();
+        ASSERT_FALSE(m_dir.narrow().empty());
+        std::string d = m_dir.narrow();
         auto authority = [&](const std::string& name) {
             return runCommand("openssl req -x509 -newkey ec -pkeyopt ec_paramgen_curve:prime256v1 -nodes -days 2"
                               " -subj '/CN=Lumavine "
@@ -416,12 +416,12 @@ protected:
     }
     void TearDown() override { unsetenv("SSL_CERT_FILE"); }
 
-    TempDir m_dir;
+    TemporaryFolder m_dir;
 };
 
 TEST_F(HttpsFetchTest, TrustsOnlyTheAuthorityAndTheName)
 {
-    std::string d = m_dir.path();
+    std::string d = m_dir.narrow();
     TestServer good("http_server.py", { "--tls", d + "/good.pem", d + "/good.key" });
     ASSERT_GT(good.port(), 0);
     std::string port = std::to_string(good.port());
@@ -533,7 +533,7 @@ TEST_F(HttpFetchTest, DecodesCodedBodiesOrFails)
 
     // A picture stored from a web location is the picture, not its gzip.
     installNetworkServices();
-    TempDir temp;
+    TemporaryFolder temp;
     std::string location = url("/gzip-picture.png");
     EXPECT_TRUE(PathInfo(String::fromLatin1(location)).copyTo(String::fromLatin1(temp.file("picture.png"))));
     EXPECT_TRUE(readFile(temp.file("picture.png")) == pictureBytes());

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "tests/support/TemporaryFolder.h"
+
 #include <chrono>
 #include <string>
 #include <sys/types.h>
@@ -24,26 +26,13 @@ private:
     int m_port = 0;
 };
 
-// A fresh directory under the system's temporary folder, removed at the end.
-class TempDir {
-public:
-    TempDir();
-    ~TempDir();
-    TempDir(const TempDir&) = delete;
-    TempDir& operator=(const TempDir&) = delete;
-
-    const std::string& path() const { return m_path; }
-    std::string file(const std::string& name) const { return m_path + "/" + name; }
-
-private:
-    std::string m_path;
-};
-
 std::string serverScript(const std::string& name);
-std::string readFile(const std::string& path);
-void writeFile(const std::string& path, const std::string& bytes);
 // Runs a command through the shell; true when it exits 0.
 bool runCommand(const std::string& command);
+
+// The FTP upload benchmark builds the server on its own and knows the
+// temporary folder by this name.
+using TempDir = TemporaryFolder;
 
 // Seconds since it was made, to show that a call kept to its time limit.
 class Stopwatch {

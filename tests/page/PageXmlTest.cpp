@@ -1,4 +1,4 @@
-#include "TestProject.h"
+#include "tests/support/TestProject.h"
 
 #include "page/Page.h"
 #include "xml/Elements.h"
@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 using namespace lumavine;
+using lumavine::test::TestProject;
 
 namespace {
 

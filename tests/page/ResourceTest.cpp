@@ -1,4 +1,4 @@
-#include "TestProject.h"
+#include "tests/support/TestProject.h"
 
 #include "core/PathInfo.h"
 #include "net/NetworkServices.h"
@@ -15,6 +15,7 @@
 #include <sys/wait.h>
 
 using namespace lumavine;
+using lumavine::test::TestProject;
 
 namespace {
 

@@ -1,4 +1,5 @@
 #include "picture/CaptionText.h"
+#include "tests/support/TemporaryFolder.h"
 
 #include <QFontMetrics>
 #include <QImage>
@@ -16,18 +17,10 @@ protected:
     void SetUp() override
     {
         clearCaptionImageCache();
-        char pattern[] = "/tmp/caption-test-XXXXXX";
-        ASSERT_NE(mkdtemp(pattern), nullptr);
-        m_directory = pattern;
         m_font = QFont(QStringLiteral("sans-serif"));
         m_font.setPixelSize(14);
     }
-    void TearDown() override
-    {
-        clearCaptionImageCache();
-        std::string command = "rm -rf '" + m_directory + "'";
-        (void)std::system(command.c_str());
-    }
+    void TearDown() override { clearCaptionImageCache(); }
     String base() const { return String(m_directory); }
     void writeImage(const char* name, QSize size, QColor color)
     {
@@ -36,7 +29,8 @@ protected:
         ASSERT_TRUE(image.save(QString::fromStdString(m_directory + "/" + name)));
     }
 
-    std::string m_directory;
+    test::TemporaryFolder m_folder { "lumavine-caption" };
+    std::string m_directory = m_folder.narrow();
     QFont m_font;
 };
 

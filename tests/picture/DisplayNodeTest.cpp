@@ -2,6 +2,7 @@
 #include "picture/DisplayNode.h"
 #include "picture/View.h"
 #include "picture/WinImage.h"
+#include "tests/support/TemporaryFolder.h"
 
 #include <QImage>
 #include <cmath>
@@ -136,7 +137,8 @@ TEST(DisplayNode, MovePointKeepsBoxesAxisAligned)
 
 TEST(DisplayNode, PictureShapesKeepTheirImageAspect)
 {
-    QString file = QString::fromStdString(testing::TempDir()) + QStringLiteral("/aspect-200x100.png");
+    test::TemporaryFolder folder("lumavine-display");
+    QString file = QString::fromStdString(folder.file("aspect-200x100.png"));
     QImage pixels(200, 100, QImage::Format_ARGB32);
     pixels.fill(Qt::red);
     ASSERT_TRUE(pixels.save(file));

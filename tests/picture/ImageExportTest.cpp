@@ -1,5 +1,6 @@
 #include "picture/GifWriter.h"
 #include "picture/ImageExport.h"
+#include "tests/support/TemporaryFolder.h"
 
 #include <QImage>
 #include <QImageReader>
@@ -18,19 +19,11 @@ class ImageExportTest : public testing::Test {
 protected:
     void SetUp() override
     {
-        char pattern[] = "/tmp/export-test-XXXXXX";
-        ASSERT_NE(mkdtemp(pattern), nullptr);
-        m_directory = pattern;
         m_page = QImage(120, 80, QImage::Format_ARGB32_Premultiplied);
         m_page.fill(Qt::white);
         QPainter painter(&m_page);
         painter.fillRect(10, 10, 50, 30, QColor(200, 30, 30));
         painter.fillRect(60, 40, 50, 30, QColor(30, 30, 200));
-    }
-    void TearDown() override
-    {
-        std::string command = "rm -rf '" + m_directory + "'";
-        (void)std::system(command.c_str());
     }
     std::string path(const char* name) const { return m_directory + "/" + name; }
     static bool exists(const std::string& file)
@@ -55,7 +48,8 @@ protected:
         return count;
     }
 
-    std::string m_directory;
+    test::TemporaryFolder m_folder { "lumavine-export" };
+    std::string m_directory = m_folder.narrow();
     QImage m_page;
 };
 

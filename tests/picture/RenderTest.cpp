@@ -5,6 +5,7 @@
 #include "picture/Shading.h"
 #include "picture/View.h"
 #include "picture/WinImage.h"
+#include "tests/support/TemporaryFolder.h"
 
 #include <QImage>
 #include <QPainter>
@@ -380,9 +381,8 @@ TEST(RenderTest, PictureIsStretchedIntoTheInnerBounds)
     quarters.setPixel(1, 0, 0xFF00FF00);
     quarters.setPixel(0, 1, 0xFF0000FF);
     quarters.setPixel(1, 1, 0xFFFFFF00);
-    char pattern[] = "/tmp/render-test-XXXXXX";
-    ASSERT_NE(mkdtemp(pattern), nullptr);
-    std::string file = std::string(pattern) + "/q.png";
+    test::TemporaryFolder folder("lumavine-render");
+    std::string file = folder.file("q.png");
     ASSERT_TRUE(quarters.save(QString::fromStdString(file)));
 
     ExportView view;
@@ -400,8 +400,6 @@ TEST(RenderTest, PictureIsStretchedIntoTheInnerBounds)
     // The border is drawn over the outer two pixels; the picture starts inside.
     EXPECT_EQ(image.pixel(21, 60), 0xFF000000u);
     EXPECT_NE(image.pixel(22, 40), 0xFF000000u);
-    std::remove(file.c_str());
-    rmdir(pattern);
 }
 
 TEST(RenderTest, GridDotsSitAtEveryIntersection)

@@ -2,6 +2,7 @@
 
 #include "core/WebFetch.h"
 #include "net/NetworkServices.h"
+#include "tests/support/TemporaryFolder.h"
 
 #include <QImage>
 #include <QPainter>
@@ -23,18 +24,10 @@ class WinImageTest : public testing::Test {
 protected:
     void SetUp() override
     {
-        char pattern[] = "/tmp/winimage-test-XXXXXX";
-        ASSERT_NE(mkdtemp(pattern), nullptr);
-        m_directory = pattern;
         ASSERT_EQ(mkdir((m_directory + "/pics").c_str(), 0700), 0);
         QImage image(30, 20, QImage::Format_RGB32);
         image.fill(QColor(10, 200, 30));
         ASSERT_TRUE(image.save(QString::fromStdString(m_directory + "/pics/a.png")));
-    }
-    void TearDown() override
-    {
-        std::string command = "rm -rf '" + m_directory + "'";
-        (void)std::system(command.c_str());
     }
     void writeFile(const std::string& name, const std::string& bytes)
     {
@@ -43,7 +36,8 @@ protected:
     }
     String dir() const { return String(m_directory); }
 
-    std::string m_directory;
+    test::TemporaryFolder m_folder { "lumavine-winimage" };
+    std::string m_directory = m_folder.narrow();
 };
 
 uint32_t crc32(const std::string& bytes)

@@ -192,7 +192,7 @@ TEST(Reader, WideCharactersSurviveSaveAndLoad)
     document.documentElement()->setAttribute(String(u"title"), String(u"\u0100"));
     ASSERT_TRUE(document.save(String(path)));
 
-    std::string bytes = readBytes(path);
+    std::string bytes = readFile(path);
     EXPECT_NE(bytes.find("Caf\xe9 &#8364; 5 &#20013;&#25991; &#128512;"), std::string::npos);
     EXPECT_NE(bytes.find("title=\"&#256;\""), std::string::npos);
 
@@ -208,12 +208,12 @@ TEST(Reader, Latin1FilesReadAndWriteByteForByte)
     TemporaryFolder folder;
     std::string original = "<project>\r\n       <name>Caf\xe9 &#146; \xff</name>\r\n       <page id=\"1\" />\r\n"
                            "</project>\r\n";
-    writeBytes(folder.file("in.xml"), original);
+    writeFile(folder.file("in.xml"), original);
     Document document;
     ASSERT_TRUE(document.load(String(folder.file("in.xml"))));
     EXPECT_EQ(getChildText(document.documentElement(), u"name"), u"Caf\u00e9 &#146; \u00ff");
     ASSERT_TRUE(document.save(String(folder.file("out.xml"))));
-    EXPECT_EQ(readBytes(folder.file("out.xml")), original);
+    EXPECT_EQ(readFile(folder.file("out.xml")), original);
 
     Document viaFileScheme;
     ASSERT_TRUE(viaFileScheme.load(String("file:" + folder.file("in.xml"))));
@@ -228,8 +228,8 @@ TEST(Reader, Latin1FilesReadAndWriteByteForByte)
 TEST(Reader, LoadingAgainReplacesTheOldContent)
 {
     TemporaryFolder folder;
-    writeBytes(folder.file("a.xml"), "<a><x/></a>");
-    writeBytes(folder.file("b.xml"), "<b/>");
+    writeFile(folder.file("a.xml"), "<a><x/></a>");
+    writeFile(folder.file("b.xml"), "<b/>");
     Document document;
     ASSERT_TRUE(document.load(String(folder.file("a.xml"))));
     ASSERT_TRUE(document.load(String(folder.file("b.xml"))));
@@ -318,14 +318,14 @@ TEST(Reader, LiteralCharacterReferencesComeBackAsTyped)
         }
         // Written again, the tree gives the same file.
         ASSERT_TRUE(reread.save(String(folder.file("again.xml")), lineEnd));
-        EXPECT_EQ(readBytes(folder.file("again.xml")), readBytes(path));
+        EXPECT_EQ(readFile(folder.file("again.xml")), readFile(path));
     }
 
     // The literal reference is marked in the file; a wide character is not.
     Document document(String(u"a"));
     setText(document.documentElement(), String(u"&#8364;\u20ac&amp;#8364;"));
     ASSERT_TRUE(document.save(String(folder.file("marked.xml"))));
-    EXPECT_EQ(readBytes(folder.file("marked.xml")), "<a>&amp;#8364;&#8364;&amp;amp;#8364;</a>\r\n");
+    EXPECT_EQ(readFile(folder.file("marked.xml")), "<a>&amp;#8364;&#8364;&amp;amp;#8364;</a>\r\n");
 }
 
 TEST(Reader, FilesWrittenBeforeLiteralReferencesReadAsBefore)

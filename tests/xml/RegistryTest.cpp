@@ -19,10 +19,11 @@ TEST(Registry, ReadsTheInstallersFileAndWritesValuesBack)
     EXPECT_FALSE(absent.getStringOrNone(u"Location").has_value());
 
     std::filesystem::create_directories(folder.file("settings"));
-    writeBytes(path, "<registry>\n       <Software>\n              <Lumavine>\n"
-                     "                     <Location>/home/ann/.local/share/lumavine</Location>\n"
-                     "                     <flags>0</flags>\n              </Lumavine>\n       </Software>\n"
-                     "</registry>\n");
+    writeFile(path,
+        "<registry>\n       <Software>\n              <Lumavine>\n"
+        "                     <Location>/home/ann/.local/share/lumavine</Location>\n"
+        "                     <flags>0</flags>\n              </Lumavine>\n       </Software>\n"
+        "</registry>\n");
     Registry registry;
     ASSERT_TRUE(registry.open(String(u"Software\\Lumavine")));
     EXPECT_EQ(registry.getString(u"Location"), u"/home/ann/.local/share/lumavine");
@@ -50,7 +51,7 @@ TEST(Registry, WritingCreatesTheFileAndKey)
     Registry registry;
     ASSERT_TRUE(registry.open(String(u"Software\\Lumavine"), Registry::Write));
     ASSERT_TRUE(registry.setString(String(u"Location"), String(u"/x")));
-    std::string written = readBytes(path);
+    std::string written = readFile(path);
     EXPECT_EQ(written, "<registry>\n       <Software>\n              <Lumavine>\n"
                        "                     <Location>/x</Location>\n              </Lumavine>\n"
                        "       </Software>\n</registry>\n");
@@ -98,7 +99,7 @@ TEST(Registry, ValuesWithMarkupCharactersRoundTripAndSpoilNothing)
     for (size_t i = 1; i < std::size(values); ++i)
         EXPECT_EQ(again.getString(String(u"v") + String::number((long long)i)), String(values[i])) << i;
     // Plain values are stored as they always were.
-    EXPECT_NE(readBytes(path).find("<flags>6</flags>"), std::string::npos);
+    EXPECT_NE(readFile(path).find("<flags>6</flags>"), std::string::npos);
 }
 
 TEST(Registry, FilesWrittenByInstallersReadAsBefore)
@@ -106,7 +107,7 @@ TEST(Registry, FilesWrittenByInstallersReadAsBefore)
     TemporaryFolder folder;
     std::string path = folder.file("registry.xml");
     ASSERT_EQ(setenv("LUMAVINE_REGISTRY", path.c_str(), 1), 0);
-    writeBytes(path,
+    writeFile(path,
         "<registry><Software><Lumavine><Location>/home/ann/.local/share/lumavine</Location>"
         "<flags>0</flags><Team>R&D; a&b</Team><Server>ftp.example.com</Server>"
         "<Title>Caf\xe9 &#8364;</Title></Lumavine></Software></registry>");

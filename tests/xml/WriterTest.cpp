@@ -66,10 +66,10 @@ TEST(Writer, SaveWritesCrLfOrLfAndReadsBackTheSameTree)
     addElement(project, String(u"page"));
 
     ASSERT_TRUE(document.save(String(folder.file("crlf.xml"))));
-    EXPECT_EQ(readBytes(folder.file("crlf.xml")),
+    EXPECT_EQ(readFile(folder.file("crlf.xml")),
         "<project version=\"1\">\r\n       <name>Demo</name>\r\n       <page />\r\n</project>\r\n");
     ASSERT_TRUE(document.save(String(folder.file("lf.xml")), Document::LineEnd::Lf));
-    EXPECT_EQ(readBytes(folder.file("lf.xml")),
+    EXPECT_EQ(readFile(folder.file("lf.xml")),
         "<project version=\"1\">\n       <name>Demo</name>\n       <page />\n</project>\n");
 
     for (const char* name : { "crlf.xml", "lf.xml" }) {
@@ -86,10 +86,10 @@ TEST(Writer, SaveReplacesTheFileWholeAndLeavesNoTemporaryFiles)
 {
     TemporaryFolder folder;
     std::string path = folder.file("project.xml");
-    writeBytes(path, "old content");
+    writeFile(path, "old content");
     Document document(String(u"new"));
     ASSERT_TRUE(document.save(String(path)));
-    EXPECT_EQ(readBytes(path), "<new />\r\n");
+    EXPECT_EQ(readFile(path), "<new />\r\n");
     size_t files = 0;
     for ([[maybe_unused]] auto& entry : std::filesystem::directory_iterator(std::filesystem::path(path).parent_path()))
         ++files;
@@ -103,18 +103,18 @@ TEST(Writer, SaveKeepsTheModeWritesThroughLinksAndTakesLongNames)
     addElement(document.documentElement(), String(u"password"), String(u"secret"));
 
     std::string path = folder.file("connections.xml");
-    writeBytes(path, "old");
+    writeFile(path, "old");
     ASSERT_EQ(::chmod(path.c_str(), 0600), 0);
     ASSERT_TRUE(document.save(String(path), Document::LineEnd::Lf));
     EXPECT_EQ(std::filesystem::status(path).permissions(),
         std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
-    EXPECT_EQ(readBytes(path), "<connections>\n       <password>secret</password>\n</connections>\n");
+    EXPECT_EQ(readFile(path), "<connections>\n       <password>secret</password>\n</connections>\n");
 
     std::filesystem::create_symlink("connections.xml", folder.file("link.xml"));
     Document other(String(u"other"));
     ASSERT_TRUE(other.save(String(folder.file("link.xml")), Document::LineEnd::Lf));
     EXPECT_TRUE(std::filesystem::is_symlink(folder.file("link.xml")));
-    EXPECT_EQ(readBytes(path), "<other />\n");
+    EXPECT_EQ(readFile(path), "<other />\n");
     EXPECT_EQ(std::filesystem::status(path).permissions(),
         std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
 

@@ -33,6 +33,8 @@ TEST(TemporaryFolder, EachIsFreshAndGoesWithWhatItHolds)
     EXPECT_FALSE(fs::exists(second));
 }
 
+// Root removes locked folders whatever their mode, so the locks only count
+// when the tests run as another user; the link half counts for everyone.
 TEST(TemporaryFolder, RemovesWhatATestLockedButNotWhatALinkReaches)
 {
     TemporaryFolder outside;

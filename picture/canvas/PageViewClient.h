@@ -1,0 +1,27 @@
+#pragma once
+
+#include "core/PtrList.h"
+#include "core/String.h"
+
+namespace lumavine {
+
+class PageView;
+class PicNode;
+
+// What the canvas asks of the window around it: property dialogs, other
+// pages and the document's modified mark. Every answer defaults to doing
+// nothing.
+class PageViewClient {
+public:
+    virtual ~PageViewClient() = default;
+
+    // Opens the property dialog of the shapes (one shape or several); true
+    // when the user confirmed it.
+    virtual bool editShapes(PageView&, const PtrListOf<PicNode>&) { return false; }
+    // Shows the page with this id in its view.
+    virtual void goToPage(const String&) { }
+    // The page changed.
+    virtual void modified() { }
+};
+
+}

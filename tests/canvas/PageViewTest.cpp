@@ -1,0 +1,277 @@
+#include "picture/canvas/PageView.h"
+#include "page/Page.h"
+#include "tests/support/TestProject.h"
+
+#include <QApplication>
+#include <QMouseEvent>
+#include <QTest>
+#include <gtest/gtest.h>
+#include <vector>
+
+namespace lumavine {
+namespace {
+
+class RecordingClient : public PageViewClient {
+public:
+    bool editShapes(PageView&, const PtrListOf<PicNode>& shapes) override
+    {
+        for (PicNode* shape : shapes)
+            edited.push_back(shape);
+        return confirm;
+    }
+    void modified() override { ++modifiedCount; }
+
+    std::vector<PicNode*> edited;
+    bool confirm = true;
+    int modifiedCount = 0;
+};
+
+class PageViewTest : public testing::Test {
+protected:
+    PageViewTest()
+    {
+        view.setDoubleClickInterval(0);
+        // Exact distances are asserted; snapping has its own test.
+        page.setSnapGrid(false);
+        view.resize(400, 300);
+        view.show();
+    }
+
+    std::vector<PicNode*> selected() const
+    {
+        return std::vector<PicNode*>(page.selection().begin(), page.selection().end());
+    }
+
+    // Screen position in the widget of a picture point, at the view's zoom.
+    QPoint screenOf(QPoint picture) const { return view.toScreen(picture) - view.scrollPosition(); }
+
+    void click(QPoint at, Qt::KeyboardModifiers modifiers = {})
+    {
+        QTest::mouseClick(&view, Qt::LeftButton, modifiers, at);
+    }
+
+    // A move with the left button held; QTest's own moves carry no
+    // modifiers.
+    void moveHeld(QPoint to, Qt::KeyboardModifiers modifiers = {})
+    {
+        QMouseEvent event(
+            QEvent::MouseMove, QPointF(to), QPointF(view.mapToGlobal(to)), Qt::NoButton, Qt::LeftButton, modifiers);
+        QApplication::sendEvent(&view, &event);
+    }
+
+    // Presses at `from`, moves there in steps of `step` screen pixels on
+    // each axis, and releases.
+    void drag(QPoint from, QPoint to, int step = 1, Qt::KeyboardModifiers modifiers = {})
+    {
+        QTest::mousePress(&view, Qt::LeftButton, modifiers, from);
+        QPoint at = from;
+        while (at != to) {
+            auto toward = [step](int a, int b) { return a < b ? std::min(a + step, b) : std::max(a - step, b); };
+            at = QPoint(toward(at.x(), to.x()), toward(at.y(), to.y()));
+            moveHeld(at, modifiers);
+        }
+        QTest::mouseRelease(&view, Qt::LeftButton, modifiers, to);
+    }
+
+    test::TestProject project;
+    Page& page = project.addPage(String(u"Canvas"));
+    RecordingClient client;
+    PageView view { page, &client };
+};
+
+TEST_F(PageViewTest, ClicksSelectAloneAndControlClicksToggle)
+{
+    PicNode* a = page.addRectangle(QRect(20, 20, 60, 60));
+    PicNode* b = page.addRectangle(QRect(120, 20, 60, 60));
+
+    click(QPoint(50, 50));
+    EXPECT_EQ(selected(), std::vector<PicNode*>({ a }));
+    click(QPoint(150, 50));
+    EXPECT_EQ(selected(), std::vector<PicNode*>({ b }));
+
+    click(QPoint(50, 50), Qt::ControlModifier);
+    EXPECT_EQ(page.selectionCount(), 2u);
+    click(QPoint(150, 50), Qt::ControlModifier);
+    EXPECT_EQ(selected(), std::vector<PicNode*>({ a }));
+
+    // A plain click on a selected shape keeps the others selected.
+    click(QPoint(150, 50), Qt::ControlModifier);
+    click(QPoint(50, 50));
+    EXPECT_EQ(page.selectionCount(), 2u);
+
+    click(QPoint(300, 250));
+    EXPECT_EQ(page.selectionCount(), 0u);
+}
+
+TEST_F(PageViewTest, PressesFindShapesUnderTheScrolledPointer)
+{
+    page.setPictureSize(1000, 1000);
+    PicNode* low = page.addRectangle(QRect(20, 420, 60, 60));
+    view.updateLayout();
+    ASSERT_FALSE(view.verticalBar().isHidden());
+    view.verticalBar().setValue(400);
+
+    click(QPoint(50, 50));
+    EXPECT_EQ(selected(), std::vector<PicNode*>({ low }));
+}
+
+TEST_F(PageViewTest, DragsMoveTheSelectionByThePictureDistanceAtAnyZoom)
+{
+    PicNode* shape = page.addRectangle(QRect(100, 100, 100, 80));
+    for (double zoom : { 0.5, 2.0 }) {
+        view.setZoom(zoom);
+        const QPoint before = shape->points()[0];
+        const QPoint from = screenOf(before + QPoint(50, 40));
+        // Steps of 3 screen pixels are 1.5 picture pixels at zoom 2: the
+        // move must not lose the halves.
+        drag(from, from + QPoint(30, 21), 3);
+        const QPoint expected = before + QPoint(int(30 / zoom), int(21 / zoom));
+        EXPECT_EQ(shape->points()[0], expected) << "zoom " << zoom;
+        EXPECT_EQ(shape->getBounds().size(), QSize(100, 80)) << "zoom " << zoom;
+    }
+    EXPECT_GT(client.modifiedCount, 0);
+}
+
+TEST_F(PageViewTest, DraggedFramesCarryTheirShapesUnlessShiftIsHeld)
+{
+    PicNode* frame = page.addRectangle(QRect(40, 40, 200, 200));
+    PicNode* inside = page.addRectangle(QRect(150, 150, 40, 40));
+    PicNode* outside = page.addRectangle(QRect(300, 40, 40, 40));
+
+    drag(QPoint(60, 60), QPoint(70, 80));
+    EXPECT_EQ(frame->points()[0], QPoint(50, 60));
+    EXPECT_EQ(inside->points()[0], QPoint(160, 170));
+    EXPECT_EQ(outside->points()[0], QPoint(300, 40));
+
+    drag(QPoint(60, 70), QPoint(50, 70), 1, Qt::ShiftModifier);
+    EXPECT_EQ(frame->points()[0], QPoint(40, 60));
+    EXPECT_EQ(inside->points()[0], QPoint(160, 170));
+}
+
+TEST_F(PageViewTest, ReleasedMovesSnapToTheGridWhenSnappingIsOn)
+{
+    page.setSnapGrid(true);
+    page.setGridSize(20);
+    PicNode* shape = page.addRectangle(QRect(40, 40, 60, 60));
+    // Moved to (47, 54): the nearer grid lines are left and below.
+    drag(QPoint(60, 60), QPoint(67, 74));
+    EXPECT_EQ(shape->points()[0], QPoint(40, 60));
+}
+
+TEST_F(PageViewTest, HandleDragsPutTheCornerAtTheReleasePoint)
+{
+    PicNode* shape = page.addRectangle(QRect(40, 40, 100, 100));
+    for (double zoom : { 1.0, 2.0 }) {
+        view.setZoom(zoom);
+        page.clearSelection();
+        page.select(shape, false, false);
+        const QPoint corner = shape->points()[2];
+        const QPoint release = screenOf(corner) + QPoint(25, 15);
+        drag(screenOf(corner), release, 4);
+        EXPECT_EQ(shape->points()[2], view.toPicturePoint(release)) << "zoom " << zoom;
+        EXPECT_EQ(shape->points()[0], QPoint(40, 40)) << "zoom " << zoom;
+        EXPECT_EQ(page.pictureFlags() & Pic::PointerCaptured, 0);
+    }
+}
+
+TEST_F(PageViewTest, RubberBandsSelectTheShapesWhollyInsideOnlyWhenLargeEnough)
+{
+    PicNode* a = page.addRectangle(QRect(20, 20, 30, 30));
+    PicNode* b = page.addRectangle(QRect(70, 20, 30, 30));
+    page.addRectangle(QRect(130, 20, 60, 30));
+    page.select(a, false, false);
+
+    // 8 pixels wide: a wobbled click, which only clears the selection.
+    drag(QPoint(10, 10), QPoint(18, 60));
+    EXPECT_EQ(page.selectionCount(), 0u);
+
+    drag(QPoint(10, 10), QPoint(150, 80), 7);
+    EXPECT_EQ(selected(), std::vector<PicNode*>({ a, b }));
+
+    // The band is measured in picture pixels: at zoom 2, 16 screen pixels
+    // are 8 of them.
+    view.setZoom(2.0);
+    drag(QPoint(10, 10), QPoint(26, 200), 8);
+    EXPECT_EQ(page.selectionCount(), 0u);
+}
+
+TEST_F(PageViewTest, KeysNudgeDeleteSelectAllAndSnap)
+{
+    PicNode* a = page.addRectangle(QRect(21, 23, 30, 30));
+    PicNode* b = page.addRectangle(QRect(100, 100, 30, 30));
+    page.select(a, false, false);
+
+    view.setZoom(0.5);
+    QTest::keyClick(&view, Qt::Key_Right);
+    EXPECT_EQ(a->points()[0], QPoint(23, 23));
+    QTest::keyClick(&view, Qt::Key_Up);
+    EXPECT_EQ(a->points()[0], QPoint(23, 21));
+    EXPECT_EQ(b->points()[0], QPoint(100, 100));
+
+    page.setGridSize(10);
+    QTest::keyClick(&view, Qt::Key_F5);
+    EXPECT_EQ(a->points()[0], QPoint(20, 20));
+    EXPECT_EQ(a->points()[2], QPoint(50, 50));
+
+    QTest::keyClick(&view, Qt::Key_A);
+    EXPECT_EQ(page.selectionCount(), 2u);
+    const int modifiedBefore = client.modifiedCount;
+    QTest::keyClick(&view, Qt::Key_Delete);
+    EXPECT_EQ(page.shapeCount(), 0u);
+    EXPECT_GT(client.modifiedCount, modifiedBefore);
+}
+
+TEST_F(PageViewTest, ScrollBarsShowExactlyWhenThePageIsLargerThanTheClientArea)
+{
+    // An empty page is its picture size plus a margin of 6.
+    auto bars = [&](int width, int height) {
+        page.setPictureSize(width, height);
+        view.updateLayout();
+        return std::pair(!view.horizontalBar().isHidden(), !view.verticalBar().isHidden());
+    };
+    EXPECT_EQ(bars(394, 294), std::pair(false, false));
+    EXPECT_EQ(bars(395, 294), std::pair(true, true)) << "the horizontal bar leaves too little height";
+    EXPECT_EQ(bars(378, 295), std::pair(false, true));
+    EXPECT_EQ(bars(379, 295), std::pair(true, true));
+
+    // Scrolling reaches the page's far edge and the corner between the bars.
+    bars(994, 794);
+    EXPECT_EQ(view.clientSize(), QSize(384, 284));
+    EXPECT_EQ(view.horizontalBar().maximum(), 1000 + 16 - 384);
+    EXPECT_EQ(view.verticalBar().maximum(), 800 + 16 - 284);
+    EXPECT_EQ(view.horizontalBar().singleStep(), 50);
+    EXPECT_EQ(view.verticalBar().pageStep(), 284);
+
+    view.verticalBar().setValue(100);
+    bars(100, 100);
+    EXPECT_TRUE(view.verticalBar().isHidden());
+    EXPECT_EQ(view.scrollPosition(), QPoint(0, 0));
+}
+
+TEST_F(PageViewTest, ClickTimingTellsDoubleClicksFromPresses)
+{
+    PicNode* shape = page.addRectangle(QRect(20, 20, 60, 60));
+    view.setDoubleClickInterval(150);
+
+    click(QPoint(50, 50));
+    EXPECT_EQ(page.selectionCount(), 0u) << "the press waits for a second one";
+    EXPECT_TRUE(QTest::qWaitFor([&] { return page.selectionCount() == 1; }, 2000));
+    EXPECT_TRUE(client.edited.empty());
+
+    const int modifiedBefore = client.modifiedCount;
+    click(QPoint(50, 50));
+    QTest::mouseDClick(&view, Qt::LeftButton, {}, QPoint(50, 50));
+    QTest::mouseRelease(&view, Qt::LeftButton, {}, QPoint(50, 50));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !client.edited.empty(); }, 2000));
+    EXPECT_EQ(client.edited, std::vector<PicNode*>({ shape }));
+    EXPECT_GT(client.modifiedCount, modifiedBefore);
+
+    // A drag that starts before the time is up moves at once.
+    page.setSnapGrid(false);
+    drag(QPoint(50, 50), QPoint(60, 50));
+    EXPECT_EQ(shape->points()[0], QPoint(30, 20));
+    EXPECT_FALSE(view.isClickPending());
+}
+
+}
+}

@@ -7,6 +7,7 @@
 #include "picture/canvas/PointerState.h"
 
 #include <memory>
+#include <optional>
 
 namespace lumavine {
 
@@ -46,6 +47,45 @@ public:
     // The page changed: the client hears of it.
     void markModified();
 
+    // Command identifiers of the canvas's context menu and of the page
+    // commands it handles itself.
+    enum Command : int {
+        NewRectangle = 32100,
+        NewEllipse = 32101,
+        NewPolygon = 32102,
+        NewLine = 32103,
+        NewRoundRectangle = 32106,
+        NewFrame = 32108,
+        NewButton = 32109,
+        ZoomFirst = 32300, // 10%, 25%, 33%, 50%, 75%, 100%
+        ZoomLast = 32305,
+        ToggleShowGrid = 32350,
+        GridSizeFirst = 32352, // 10, 20, 30, 40
+        GridSizeLast = 32355,
+        ToggleSnapGrid = 32356,
+        Edit = 32400,
+        Delete = 32401,
+        ReflectX = 32402,
+        ReflectY = 32403,
+        AttachToGrid = 32404,
+        DeletePoint = 32407,
+        InsertPoint = 32408,
+        Group = 32500,
+        Ungroup = 32501,
+        DetachEndA = 32600,
+        DetachEndZ = 32601,
+        Copy = 57634,
+        Cut = 57635,
+        Paste = 57637,
+    };
+    // The context menu opened at this widget position: new shapes go there,
+    // and the shape under it (if any) is what the next command acts on.
+    void setContextPoint(QPoint widgetPoint);
+    PicNode* contextShape() const { return m_contextShape; }
+    // Runs a command; false when the canvas does not handle it (the window
+    // around it may). The context shape is forgotten afterwards.
+    bool command(int id);
+
 protected:
     QSize pictureExtent() override;
     void drawPage(QPainter& painter) override;
@@ -59,11 +99,22 @@ protected:
 
 private:
     void enter(std::unique_ptr<PointerState> next);
+    bool runCommand(int id);
+    // The context shape, or else the selection.
+    void collectTargets(PtrListOf<PicNode>& into) const;
+    // Where a new shape goes, in picture coordinates.
+    QPoint newShapePosition() const;
+    void created(PicNode* shape);
+    PicNode* createShape(int id, QPoint at);
+    void copySelection();
+    void paste();
 
     Page& m_page;
     PageViewClient* m_client = nullptr;
     static PageViewClient m_noClient;
     PtrListOf<PicNode> m_carried;
+    PicNode* m_contextShape = nullptr;
+    std::optional<QPoint> m_contextPoint;
     std::unique_ptr<PointerState> m_state;
 };
 

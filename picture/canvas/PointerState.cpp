@@ -87,6 +87,15 @@ std::unique_ptr<PointerState> IdleState::key(PageView& view, const QKeyEvent& ev
     case Qt::Key_A:
         page.selectAll();
         break;
+    case Qt::Key_P:
+        view.command(PageView::InsertPoint);
+        break;
+    case Qt::Key_X:
+        view.command(PageView::DeletePoint);
+        break;
+    case Qt::Key_F2:
+        view.command(PageView::Edit);
+        break;
     case Qt::Key_F5:
         if (page.selection().isEmpty())
             break;

@@ -3,6 +3,7 @@
 #include "tests/support/TestProject.h"
 
 #include <QApplication>
+#include <QClipboard>
 #include <QMouseEvent>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -271,6 +272,142 @@ TEST_F(PageViewTest, ClickTimingTellsDoubleClicksFromPresses)
     drag(QPoint(50, 50), QPoint(60, 50));
     EXPECT_EQ(shape->points()[0], QPoint(30, 20));
     EXPECT_FALSE(view.isClickPending());
+}
+
+using PageViewCommandTest = PageViewTest;
+
+TEST_F(PageViewCommandTest, NewShapesLandAtTheContextPointWithTheirDefaults)
+{
+    view.setContextPoint(QPoint(100, 80));
+    ASSERT_TRUE(view.command(PageView::NewRectangle));
+    PicNode* rectangle = page.firstSelected();
+    ASSERT_NE(rectangle, nullptr);
+    EXPECT_EQ(rectangle->getBounds(), QRect(100, 80, 50, 50));
+    EXPECT_EQ(page.selectionCount(), 1u);
+    EXPECT_EQ(client.modifiedCount, 1);
+
+    // Without a context point, the centre of what is seen; at zoom 2 the
+    // point is halved into the picture.
+    view.setZoom(2.0);
+    view.command(PageView::NewPolygon);
+    const std::vector<QPoint> triangle { QPoint(100, 75), QPoint(50, 125), QPoint(150, 125) };
+    EXPECT_EQ(page.firstSelected()->points(), triangle);
+    view.setContextPoint(QPoint(20, 40));
+    view.command(PageView::NewLine);
+    EXPECT_EQ(page.firstSelected()->points(), std::vector<QPoint>({ QPoint(10, 20), QPoint(110, 20) }));
+    view.setContextPoint(QPoint(20, 40));
+    view.command(PageView::NewRoundRectangle);
+    EXPECT_EQ(page.firstSelected()->getBounds(), QRect(10, 20, 70, 70));
+    view.setContextPoint(QPoint(20, 40));
+    view.command(PageView::NewButton);
+    EXPECT_EQ(page.firstSelected()->getBounds(), QRect(10, 20, 110, 40));
+    EXPECT_EQ(page.firstSelected()->getText(), String(u"Button"));
+}
+
+TEST_F(PageViewCommandTest, NewFramesAreNamedFramesAndLieBelowTheShapes)
+{
+    page.addRectangle(QRect(0, 0, 10, 10));
+    page.addRectangle(QRect(20, 0, 10, 10));
+    view.command(PageView::NewFrame);
+    PicNode* frame = page.firstSelected();
+    ASSERT_NE(frame, nullptr);
+    EXPECT_EQ(frame->getName(), String(u"Frame_3"));
+    EXPECT_EQ(frame->layer(), -1);
+    EXPECT_EQ(page.shapes().first(), frame);
+    ASSERT_NE(Page::asPageNode(frame), nullptr);
+    EXPECT_TRUE(Page::asPageNode(frame)->isFrame());
+    EXPECT_EQ(frame->getBounds().size(), QSize(200, 200));
+}
+
+TEST_F(PageViewCommandTest, ShapeCommandsActOnTheContextShapeElseTheSelection)
+{
+    PicNode* a = page.addRectangle(QRect(21, 21, 30, 30));
+    PicNode* b = page.addRectangle(QRect(100, 100, 30, 30));
+    page.select(a, false, false);
+
+    view.setContextPoint(QPoint(110, 110));
+    EXPECT_EQ(view.contextShape(), b);
+    view.command(PageView::Delete);
+    EXPECT_EQ(page.shapeCount(), 1u);
+    EXPECT_EQ(view.contextShape(), nullptr) << "forgotten after the command";
+
+    page.setGridSize(10);
+    view.command(PageView::AttachToGrid);
+    EXPECT_EQ(a->points()[0], QPoint(20, 20));
+    view.command(PageView::Delete);
+    EXPECT_EQ(page.shapeCount(), 0u);
+    EXPECT_FALSE(view.command(32200)) << "page commands are the window's";
+
+    // Points go in after the handle under the context point.
+    PicNode* line = page.addLine({ QPoint(20, 200), QPoint(120, 200) });
+    view.setContextPoint(QPoint(20, 200));
+    view.command(PageView::InsertPoint);
+    EXPECT_EQ(line->points(), std::vector<QPoint>({ QPoint(20, 200), QPoint(70, 200), QPoint(120, 200) }));
+    EXPECT_EQ(page.firstSelected(), line);
+    view.setContextPoint(QPoint(70, 200));
+    view.command(PageView::DeletePoint);
+    EXPECT_EQ(line->pointCount(), 2);
+
+    PicNode* polygon = page.addPolygon({ QPoint(200, 100), QPoint(250, 100), QPoint(250, 150) });
+    page.clearSelection();
+    page.select(polygon, false, false);
+    view.command(PageView::ReflectX);
+    EXPECT_EQ(polygon->points()[2].y(), 100);
+
+    QTest::keyClick(&view, Qt::Key_F2);
+    EXPECT_EQ(client.edited, std::vector<PicNode*>({ polygon }));
+}
+
+TEST_F(PageViewCommandTest, ZoomGridAndGroupCommandsChangeThePicture)
+{
+    view.command(32303);
+    EXPECT_EQ(view.zoom(), 0.5);
+    view.command(PageView::ZoomFirst);
+    EXPECT_EQ(view.zoom(), 0.1);
+    view.command(PageView::ZoomLast);
+    EXPECT_EQ(view.zoom(), 1.0);
+    view.command(32354);
+    EXPECT_EQ(page.gridSize(), 30);
+    const bool shown = page.showGrid();
+    view.command(PageView::ToggleShowGrid);
+    EXPECT_NE(page.showGrid(), shown);
+    view.command(PageView::ToggleSnapGrid);
+    EXPECT_TRUE(page.snapGrid());
+
+    PicNode* a = page.addRectangle(QRect(20, 20, 30, 30));
+    PicNode* b = page.addRectangle(QRect(100, 20, 30, 30));
+    page.selectAll();
+    view.command(PageView::Group);
+    click(QPoint(300, 250));
+    click(QPoint(30, 30));
+    EXPECT_EQ(selected(), std::vector<PicNode*>({ a, b }));
+    view.command(PageView::Ungroup);
+    click(QPoint(300, 250));
+    click(QPoint(30, 30));
+    EXPECT_EQ(selected(), std::vector<PicNode*>({ a }));
+}
+
+TEST_F(PageViewCommandTest, CopiedShapesPasteBesideTheirOriginals)
+{
+    PicNode* a = page.addRectangle(QRect(20, 20, 30, 30));
+    page.select(a, false, false);
+    view.command(PageView::Copy);
+    EXPECT_TRUE(QGuiApplication::clipboard()->text().startsWith(QStringLiteral("<page")));
+
+    view.command(PageView::Paste);
+    ASSERT_EQ(page.shapeCount(), 2u);
+    PicNode* copy = page.shapes().last();
+    EXPECT_NE(copy->id(), a->id());
+    EXPECT_EQ(copy->getBounds(), QRect(30, 30, 30, 30));
+
+    view.command(PageView::Cut);
+    EXPECT_EQ(page.shapeCount(), 1u);
+    view.command(PageView::Paste);
+    EXPECT_EQ(page.shapeCount(), 2u);
+
+    QGuiApplication::clipboard()->setText(QStringLiteral("not a picture"));
+    view.command(PageView::Paste);
+    EXPECT_EQ(page.shapeCount(), 2u);
 }
 
 }

@@ -1,0 +1,266 @@
+// The commands of the canvas: new shapes, shape operations, zoom and grid,
+// groups and the clipboard.
+#include "core/PtrMap.h"
+#include "page/Page.h"
+#include "page/PageNode.h"
+#include "picture/canvas/PageView.h"
+#include "xml/Document.h"
+#include "xml/Elements.h"
+
+#include <QClipboard>
+#include <QGuiApplication>
+#include <array>
+
+namespace lumavine {
+
+namespace {
+
+constexpr std::array zoomFactors { 0.1, 0.25, 0.33, 0.5, 0.75, 1.0 };
+
+bool isPointShape(const PicNode* shape)
+{
+    return shape && (shape->kind() == ShapeKind::Line || shape->kind() == ShapeKind::Polygon);
+}
+
+}
+
+void PageView::setContextPoint(QPoint widgetPoint)
+{
+    m_contextPoint = widgetPoint;
+    m_contextShape = m_page.hitPoint(toPicturePoint(widgetPoint), nullptr, false);
+}
+
+bool PageView::command(int id)
+{
+    bool handled = runCommand(id);
+    m_contextShape = nullptr;
+    m_contextPoint.reset();
+    return handled;
+}
+
+void PageView::collectTargets(PtrListOf<PicNode>& into) const
+{
+    if (m_contextShape)
+        into.append(m_contextShape);
+    else
+        for (PicNode* shape : m_page.selection())
+            into.append(shape);
+}
+
+QPoint PageView::newShapePosition() const
+{
+    if (m_contextPoint)
+        return toPicturePoint(*m_contextPoint);
+    return toPicturePoint(QPoint(clientSize().width() / 2, clientSize().height() / 2));
+}
+
+void PageView::created(PicNode* shape)
+{
+    if (!shape)
+        return;
+    m_page.clearSelection();
+    m_carried.clear();
+    m_page.select(shape, false, false);
+    markModified();
+    redraw();
+}
+
+PicNode* PageView::createShape(int id, QPoint at)
+{
+    const int x = at.x();
+    const int y = at.y();
+    switch (id) {
+    case NewRectangle:
+        return m_page.addRectangle(QRect(x, y, 50, 50));
+    case NewEllipse:
+        return m_page.addEllipse(QRect(x, y, 50, 50));
+    case NewPolygon:
+        return m_page.addPolygon({ QPoint(x, y), QPoint(x - 50, y + 50), QPoint(x + 50, y + 50) });
+    case NewLine:
+        return m_page.addLine({ QPoint(x, y), QPoint(x + 100, y) });
+    case NewRoundRectangle:
+        return m_page.addRoundRectangle(QRect(x, y, 70, 70));
+    case NewFrame: {
+        PicNode* frame = m_page.addRectangle(QRect(x, y, 200, 200));
+        if (!frame)
+            return nullptr;
+        if (PageNode* node = Page::asPageNode(frame))
+            node->setFrame(true);
+        frame->setProperties(u"border-color:#0080ff;border-width:15;border-style:outset", u";", u":");
+        String name = frame->getName();
+        frame->setName(name.replaceAll(u"Rectangle", u"Frame"));
+        // Below the shapes of the page, which it shows things among.
+        frame->setLayer(-1);
+        return frame;
+    }
+    case NewButton: {
+        PicNode* button = m_page.addRectangle(QRect(x, y, 110, 40));
+        if (button)
+            button->setProperties(u"border-color:#ffffff;border-width:4;border-style:outset;"
+                                  u"background-color:#c0c0c0;text:Button;halign:center;valign:center",
+                u";", u":");
+        return button;
+    }
+    default:
+        return nullptr;
+    }
+}
+
+bool PageView::runCommand(int id)
+{
+    switch (id) {
+    case NewRectangle:
+    case NewEllipse:
+    case NewPolygon:
+    case NewLine:
+    case NewRoundRectangle:
+    case NewFrame:
+    case NewButton:
+        created(createShape(id, newShapePosition()));
+        return true;
+    case Edit: {
+        PtrListOf<PicNode> shapes;
+        collectTargets(shapes);
+        if (!shapes.isEmpty() && client().editShapes(*this, shapes)) {
+            markModified();
+            redraw();
+        }
+        return true;
+    }
+    case Delete:
+        if (m_contextShape) {
+            m_carried.clear();
+            if (m_page.removeNode(m_contextShape))
+                markModified();
+        } else if (removeSelected() > 0) {
+            markModified();
+        }
+        return true;
+    case ReflectX:
+    case ReflectY:
+    case AttachToGrid: {
+        PtrListOf<PicNode> shapes;
+        collectTargets(shapes);
+        if (shapes.isEmpty())
+            return true;
+        for (PicNode* shape : shapes) {
+            if (id == ReflectX)
+                shape->reflectX();
+            else if (id == ReflectY)
+                shape->reflectY();
+            else
+                shape->snapPointsToPictureGrid();
+        }
+        m_page.lineEndsChanged();
+        markModified();
+        redraw();
+        return true;
+    }
+    case InsertPoint:
+    case DeletePoint: {
+        PicNode* shape = m_contextShape ? m_contextShape : m_page.firstSelected();
+        if (!isPointShape(shape))
+            return true;
+        const int active = shape->activeHandle();
+        const int last = shape->pointCount() - 1;
+        bool changed = false;
+        if (id == DeletePoint) {
+            changed = shape->deletePoint(active);
+        } else if (active >= 0) {
+            // The new point goes into the segment after the active handle,
+            // or before it when it is the last.
+            changed = active < last ? shape->insertPoint(active, active + 1) : shape->insertPoint(active - 1, active);
+            if (changed) {
+                m_page.clearSelection();
+                m_page.select(shape, false, false);
+            }
+        }
+        if (changed) {
+            m_page.lineEndsChanged();
+            markModified();
+            redraw();
+        }
+        return true;
+    }
+    case DetachEndA:
+    case DetachEndZ: {
+        PicNode* shape = m_contextShape ? m_contextShape : m_page.firstSelected();
+        if (!shape || shape->kind() != ShapeKind::Line)
+            return true;
+        const int end = id == DetachEndA ? 0 : 1;
+        shape->attachEnd(end, nullptr);
+        shape->setEndId(end, String());
+        markModified();
+        redraw();
+        return true;
+    }
+    case ToggleShowGrid:
+        m_page.setShowGrid(!m_page.showGrid());
+        redraw();
+        return true;
+    case ToggleSnapGrid:
+        m_page.setSnapGrid(!m_page.snapGrid());
+        return true;
+    case Group:
+        if (m_page.group(m_page.selection()))
+            markModified();
+        return true;
+    case Ungroup:
+        if (m_page.ungroup(m_page.selection()))
+            markModified();
+        return true;
+    case Copy:
+        copySelection();
+        return true;
+    case Cut:
+        copySelection();
+        if (removeSelected() > 0)
+            markModified();
+        return true;
+    case Paste:
+        paste();
+        return true;
+    default:
+        break;
+    }
+    if (id >= ZoomFirst && id <= ZoomLast) {
+        setZoom(zoomFactors[size_t(id - ZoomFirst)]);
+        return true;
+    }
+    if (id >= GridSizeFirst && id <= GridSizeLast) {
+        m_page.setGridSize(10 * (id - GridSizeFirst + 1));
+        redraw();
+        return true;
+    }
+    return false;
+}
+
+void PageView::copySelection()
+{
+    if (m_page.selection().isEmpty())
+        return;
+    Document document(String(u"page"));
+    for (PicNode* shape : m_page.selection())
+        shape->writeXml(addElement(document.documentElement(), String(u"node")));
+    QGuiApplication::clipboard()->setText(QString::fromStdU16String(document.toString()));
+}
+
+void PageView::paste()
+{
+    const QString text = QGuiApplication::clipboard()->text();
+    if (text.isEmpty())
+        return;
+    Document document;
+    document.parse(text.toStdU16String());
+    const Element* root = document.documentElement();
+    if (!root)
+        return;
+    StringMap oldToNew(true);
+    PtrMapOf<PicNode> pasted(true);
+    m_page.importNodes(root, oldToNew, pasted);
+    if (pasted.count() > 0)
+        markModified();
+    redraw();
+}
+
+}

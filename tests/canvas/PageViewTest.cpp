@@ -147,6 +147,14 @@ TEST_F(PageViewTest, DraggedFramesCarryTheirShapesUnlessShiftIsHeld)
     drag(QPoint(60, 70), QPoint(50, 70), 1, Qt::ShiftModifier);
     EXPECT_EQ(frame->points()[0], QPoint(40, 60));
     EXPECT_EQ(inside->points()[0], QPoint(160, 170));
+
+    // With Alt, a shape with any point inside is carried.
+    PicNode* straddling = page.addRectangle(QRect(220, 100, 60, 20));
+    drag(QPoint(60, 70), QPoint(60, 80));
+    EXPECT_EQ(straddling->points()[0], QPoint(220, 100));
+    drag(QPoint(60, 80), QPoint(60, 90), 1, Qt::AltModifier);
+    EXPECT_EQ(straddling->points()[0], QPoint(220, 110));
+    EXPECT_EQ(outside->points()[0], QPoint(300, 40));
 }
 
 TEST_F(PageViewTest, ReleasedMovesSnapToTheGridWhenSnappingIsOn)

@@ -187,21 +187,28 @@ TEST_F(PageViewTest, RubberBandsSelectTheShapesWhollyInsideOnlyWhenLargeEnough)
 {
     PicNode* a = page.addRectangle(QRect(20, 20, 30, 30));
     PicNode* b = page.addRectangle(QRect(70, 20, 30, 30));
-    page.addRectangle(QRect(130, 20, 60, 30));
+    page.addRectangle(QRect(110, 20, 20, 30));
+    PicNode* thin = page.addRectangle(QRect(200, 15, 4, 30));
     page.select(a, false, false);
 
-    // 8 pixels wide: a wobbled click, which only clears the selection.
-    drag(QPoint(10, 10), QPoint(18, 60));
+    // 8 pixels wide: a wobbled click, which only clears the selection,
+    // though the thin shape lies inside it. The bands start clear of its
+    // handles, which a press would take hold of.
+    drag(QPoint(198, 2), QPoint(206, 60));
     EXPECT_EQ(page.selectionCount(), 0u);
+    drag(QPoint(198, 2), QPoint(210, 60));
+    EXPECT_EQ(selected(), std::vector<PicNode*>({ thin }));
 
-    drag(QPoint(10, 10), QPoint(150, 80), 7);
+    drag(QPoint(10, 10), QPoint(120, 80), 7);
     EXPECT_EQ(selected(), std::vector<PicNode*>({ a, b }));
 
     // The band is measured in picture pixels: at zoom 2, 16 screen pixels
     // are 8 of them.
     view.setZoom(2.0);
-    drag(QPoint(10, 10), QPoint(26, 200), 8);
+    drag(QPoint(396, 4), QPoint(412, 120), 8);
     EXPECT_EQ(page.selectionCount(), 0u);
+    drag(QPoint(396, 4), QPoint(420, 120), 8);
+    EXPECT_EQ(selected(), std::vector<PicNode*>({ thin }));
 }
 
 TEST_F(PageViewTest, KeysNudgeDeleteSelectAllAndSnap)

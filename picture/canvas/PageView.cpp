@@ -16,6 +16,7 @@ PageView::PageView(Page& page, PageViewClient* client, QWidget* parent)
     , m_state(std::make_unique<IdleState>())
 {
     m_page.setView(this);
+    setAcceptDrops(true);
     zoomChanged();
 }
 

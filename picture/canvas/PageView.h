@@ -82,6 +82,10 @@ public:
     // and the shape under it (if any) is what the next command acts on.
     void setContextPoint(QPoint widgetPoint);
     PicNode* contextShape() const { return m_contextShape; }
+    // Whether the shape menu offers the command now: the shape commands
+    // need the context shape or a selection, the point commands a line or
+    // polygon under the context point. Others are always offered.
+    bool commandEnabled(int id) const;
     // Runs a command; false when the canvas does not handle it (the window
     // around it may). The context shape is forgotten afterwards.
     bool command(int id);
@@ -96,6 +100,11 @@ protected:
     void pointerMove(QPoint point, Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers) override;
     void pointerRelease(QPoint point, Qt::KeyboardModifiers modifiers) override;
     void keyPressEvent(QKeyEvent* event) override;
+    // Dropped picture files become picture shapes at the drop point;
+    // dropped text that reads as copied shapes is pasted.
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dragMoveEvent(QDragMoveEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
 private:
     void enter(std::unique_ptr<PointerState> next);
@@ -108,6 +117,9 @@ private:
     PicNode* createShape(int id, QPoint at);
     void copySelection();
     void paste();
+    // Imports the shapes of a copied fragment; false when the text is no
+    // XML document.
+    bool pasteText(const QString& text);
 
     Page& m_page;
     PageViewClient* m_client = nullptr;

@@ -1,5 +1,5 @@
 // The commands of the canvas: new shapes, shape operations, zoom and grid,
-// groups and the clipboard.
+// groups, the clipboard and dropped files.
 #include "core/PtrMap.h"
 #include "page/Page.h"
 #include "page/PageNode.h"
@@ -8,7 +8,12 @@
 #include "xml/Elements.h"
 
 #include <QClipboard>
+#include <QDropEvent>
+#include <QFileInfo>
 #include <QGuiApplication>
+#include <QMimeData>
+#include <QUrl>
+#include <algorithm>
 #include <array>
 
 namespace lumavine {
@@ -28,6 +33,23 @@ void PageView::setContextPoint(QPoint widgetPoint)
 {
     m_contextPoint = widgetPoint;
     m_contextShape = m_page.hitPoint(toPicturePoint(widgetPoint), nullptr, false);
+}
+
+bool PageView::commandEnabled(int id) const
+{
+    switch (id) {
+    case InsertPoint:
+    case DeletePoint:
+        return isPointShape(m_contextShape);
+    case Edit:
+    case Delete:
+    case ReflectX:
+    case ReflectY:
+    case AttachToGrid:
+        return m_contextShape || !m_page.selection().isEmpty();
+    default:
+        return true;
+    }
 }
 
 bool PageView::command(int id)
@@ -247,20 +269,75 @@ void PageView::copySelection()
 
 void PageView::paste()
 {
-    const QString text = QGuiApplication::clipboard()->text();
+    pasteText(QGuiApplication::clipboard()->text());
+}
+
+bool PageView::pasteText(const QString& text)
+{
     if (text.isEmpty())
-        return;
+        return false;
     Document document;
     document.parse(text.toStdU16String());
     const Element* root = document.documentElement();
     if (!root)
-        return;
+        return false;
     StringMap oldToNew(true);
     PtrMapOf<PicNode> pasted(true);
     m_page.importNodes(root, oldToNew, pasted);
     if (pasted.count() > 0)
         markModified();
     redraw();
+    return true;
+}
+
+namespace {
+
+bool isPictureFile(const QString& path)
+{
+    static const QStringList types { "gif", "jpg", "jpeg", "png", "bmp" };
+    const QString suffix = QFileInfo(path).suffix();
+    return std::any_of(types.begin(), types.end(),
+        [&](const QString& type) { return suffix.compare(type, Qt::CaseInsensitive) == 0; });
+}
+
+}
+
+void PageView::dragEnterEvent(QDragEnterEvent* event)
+{
+    if (event->mimeData()->hasUrls() || event->mimeData()->hasText())
+        event->acceptProposedAction();
+}
+
+void PageView::dragMoveEvent(QDragMoveEvent* event)
+{
+    event->acceptProposedAction();
+}
+
+void PageView::dropEvent(QDropEvent* event)
+{
+    const QMimeData* data = event->mimeData();
+    const QPoint at = toPicturePoint(event->position().toPoint());
+    if (data->hasUrls()) {
+        PicNode* added = nullptr;
+        for (const QUrl& url : data->urls()) {
+            if (!url.isLocalFile() || !isPictureFile(url.toLocalFile()))
+                continue;
+            if (PicNode* shape = m_page.addPicture(at.x(), at.y(), String(url.toLocalFile().toStdU16String())))
+                added = shape;
+        }
+        if (added) {
+            markModified();
+            redraw();
+        }
+        event->acceptProposedAction();
+        return;
+    }
+    if (data->hasText()) {
+        QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+        pasteText(data->text());
+        QGuiApplication::restoreOverrideCursor();
+        event->acceptProposedAction();
+    }
 }
 
 }

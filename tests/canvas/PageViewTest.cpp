@@ -4,8 +4,10 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QMimeData>
 #include <QMouseEvent>
 #include <QTest>
+#include <QUrl>
 #include <gtest/gtest.h>
 #include <vector>
 
@@ -422,6 +424,60 @@ TEST_F(PageViewCommandTest, CopiedShapesPasteBesideTheirOriginals)
 
     QGuiApplication::clipboard()->setText(QStringLiteral("not a picture"));
     view.command(PageView::Paste);
+    EXPECT_EQ(page.shapeCount(), 2u);
+}
+
+TEST_F(PageViewCommandTest, ShapeCommandsAreOfferedOnlyWithSomethingToActOn)
+{
+    for (int id : { PageView::Edit, PageView::Delete, PageView::ReflectX, PageView::ReflectY, PageView::AttachToGrid,
+             PageView::InsertPoint, PageView::DeletePoint })
+        EXPECT_FALSE(view.commandEnabled(id)) << id;
+    EXPECT_TRUE(view.commandEnabled(PageView::NewRectangle));
+
+    PicNode* box = page.addRectangle(QRect(20, 20, 30, 30));
+    page.select(box, false, false);
+    EXPECT_TRUE(view.commandEnabled(PageView::Edit));
+    EXPECT_FALSE(view.commandEnabled(PageView::InsertPoint));
+
+    page.clearSelection();
+    page.addLine({ QPoint(100, 100), QPoint(200, 100) });
+    view.setContextPoint(QPoint(100, 100));
+    EXPECT_TRUE(view.commandEnabled(PageView::Delete));
+    EXPECT_TRUE(view.commandEnabled(PageView::InsertPoint));
+}
+
+TEST_F(PageViewCommandTest, DroppedPictureFilesBecomePictureShapes)
+{
+    QImage picture(30, 20, QImage::Format_RGB32);
+    picture.fill(Qt::red);
+    const QString shouting = QString::fromStdString(project.path("SHOUTING.PNG"));
+    ASSERT_TRUE(picture.save(shouting, "PNG"));
+    project.writeFile("notes.txt", "not a picture");
+
+    auto drop = [&](QMimeData& data, QPoint at) {
+        QDropEvent event(QPointF(at), Qt::CopyAction, &data, Qt::LeftButton, {});
+        // The application passes on only the drops of its own drag manager,
+        // which no test can drive offscreen: the drop goes straight to the
+        // widget's event dispatch.
+        static_cast<QObject&>(view).event(&event);
+    };
+    QMimeData files;
+    files.setUrls(
+        { QUrl::fromLocalFile(QString::fromStdString(project.path("notes.txt"))), QUrl::fromLocalFile(shouting) });
+    drop(files, QPoint(40, 60));
+    ASSERT_EQ(page.shapeCount(), 1u);
+    EXPECT_EQ(page.shapes().first()->kind(), ShapeKind::Image);
+    EXPECT_EQ(page.shapes().first()->getBounds(), QRect(40, 60, 30, 20));
+
+    // Dropped text is read as copied shapes.
+    page.select(page.shapes().first(), false, false);
+    view.command(PageView::Copy);
+    QMimeData text;
+    text.setText(QGuiApplication::clipboard()->text());
+    drop(text, QPoint(0, 0));
+    EXPECT_EQ(page.shapeCount(), 2u);
+    text.setText(QStringLiteral("plain words"));
+    drop(text, QPoint(0, 0));
     EXPECT_EQ(page.shapeCount(), 2u);
 }
 

@@ -50,11 +50,14 @@ public:
     // Command identifiers of the canvas's context menu and of the page
     // commands it handles itself.
     enum Command : int {
+        Scale = 0,
         NewRectangle = 32100,
         NewEllipse = 32101,
         NewPolygon = 32102,
         NewLine = 32103,
+        NewPicture = 32104,
         NewRoundRectangle = 32106,
+        NewThumbnail = 32107,
         NewFrame = 32108,
         NewButton = 32109,
         ZoomFirst = 32300, // 10%, 25%, 33%, 50%, 75%, 100%
@@ -68,6 +71,7 @@ public:
         ReflectX = 32402,
         ReflectY = 32403,
         AttachToGrid = 32404,
+        Rotate = 32405,
         DeletePoint = 32407,
         InsertPoint = 32408,
         Group = 32500,
@@ -82,6 +86,10 @@ public:
     // and the shape under it (if any) is what the next command acts on.
     void setContextPoint(QPoint widgetPoint);
     PicNode* contextShape() const { return m_contextShape; }
+    // The window's title: the project file's name, the page's label, the
+    // zoom and the page's picture type, and the application's extra text
+    // when there is one.
+    QString titleText(const String& projectFileName, const String& extra = String()) const;
     // Whether the shape menu offers the command now: the shape commands
     // need the context shape or a selection, the point commands a line or
     // polygon under the context point. Others are always offered.

@@ -3,6 +3,8 @@
 #include "core/PtrList.h"
 #include "core/String.h"
 
+#include <optional>
+
 namespace lumavine {
 
 class PageView;
@@ -22,6 +24,11 @@ public:
     virtual void goToPage(const String&) { }
     // The page changed.
     virtual void modified() { }
+    // Asks the user for a value ("Scale" / "Times", "Rotate" / "Degrees");
+    // nothing when cancelled.
+    virtual std::optional<String> askValue(const String& /*title*/, const String& /*label*/) { return std::nullopt; }
+    // Asks the user for a picture file; empty when cancelled.
+    virtual String choosePicture() { return String(); }
 };
 
 }

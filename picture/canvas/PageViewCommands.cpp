@@ -35,6 +35,16 @@ void PageView::setContextPoint(QPoint widgetPoint)
     m_contextShape = m_page.hitPoint(toPicturePoint(widgetPoint), nullptr, false);
 }
 
+QString PageView::titleText(const String& projectFileName, const String& extra) const
+{
+    QString title = QString::fromStdU16String(projectFileName) + QStringLiteral(", ")
+        + QString::fromStdU16String(m_page.label()) + QStringLiteral(" (") + QString::number(int(zoom() * 100))
+        + QStringLiteral("%) - ") + QString::fromStdU16String(Page::imageTypeDisplayName(m_page.imageType()));
+    if (!extra.empty())
+        title += QStringLiteral(" - ") + QString::fromStdU16String(extra);
+    return title;
+}
+
 bool PageView::commandEnabled(int id) const
 {
     switch (id) {
@@ -102,6 +112,13 @@ PicNode* PageView::createShape(int id, QPoint at)
         return m_page.addLine({ QPoint(x, y), QPoint(x + 100, y) });
     case NewRoundRectangle:
         return m_page.addRoundRectangle(QRect(x, y, 70, 70));
+    case NewPicture:
+    case NewThumbnail: {
+        const String source = client().choosePicture();
+        if (source.empty())
+            return nullptr;
+        return id == NewPicture ? m_page.addPicture(x, y, source) : m_page.addThumbnail(x, y, source);
+    }
     case NewFrame: {
         PicNode* frame = m_page.addRectangle(QRect(x, y, 200, 200));
         if (!frame)
@@ -136,6 +153,8 @@ bool PageView::runCommand(int id)
     case NewPolygon:
     case NewLine:
     case NewRoundRectangle:
+    case NewPicture:
+    case NewThumbnail:
     case NewFrame:
     case NewButton:
         created(createShape(id, newShapePosition()));
@@ -176,6 +195,33 @@ bool PageView::runCommand(int id)
         m_page.lineEndsChanged();
         markModified();
         redraw();
+        return true;
+    }
+    case Scale:
+    case Rotate: {
+        PtrListOf<PicNode> shapes;
+        collectTargets(shapes);
+        if (shapes.isEmpty())
+            return true;
+        const bool scale = id == Scale;
+        const std::optional<String> answer = scale ? client().askValue(String(u"Scale"), String(u"Times"))
+                                                   : client().askValue(String(u"Rotate"), String(u"Degrees"));
+        if (!answer)
+            return true;
+        const QString text = QString::fromStdU16String(*answer).trimmed();
+        bool isNumber = false;
+        const double factor = scale ? text.toDouble(&isNumber) : 0;
+        const int degrees = scale ? 0 : text.toInt(&isNumber);
+        if (!isNumber)
+            return true;
+        bool changed = false;
+        for (PicNode* shape : shapes)
+            changed = (scale ? shape->scale(factor) : shape->rotate(degrees)) || changed;
+        if (changed) {
+            m_page.lineEndsChanged();
+            markModified();
+            redraw();
+        }
         return true;
     }
     case InsertPoint:

@@ -23,10 +23,19 @@ public:
         return confirm;
     }
     void modified() override { ++modifiedCount; }
+    std::optional<String> askValue(const String& title, const String& label) override
+    {
+        asked.push_back(title + u"/" + label);
+        return answer;
+    }
+    String choosePicture() override { return picture; }
 
     std::vector<PicNode*> edited;
     bool confirm = true;
     int modifiedCount = 0;
+    std::vector<String> asked;
+    std::optional<String> answer;
+    String picture;
 };
 
 class PageViewTest : public testing::Test {
@@ -479,6 +488,56 @@ TEST_F(PageViewCommandTest, DroppedPictureFilesBecomePictureShapes)
     text.setText(QStringLiteral("plain words"));
     drop(text, QPoint(0, 0));
     EXPECT_EQ(page.shapeCount(), 2u);
+}
+
+TEST_F(PageViewCommandTest, ScaleAndRotateTakeTheValueTheUserGives)
+{
+    PicNode* box = page.addRectangle(QRect(20, 20, 30, 30));
+    page.select(box, false, false);
+
+    client.answer = String(u" 2 ");
+    view.command(PageView::Scale);
+    EXPECT_EQ(box->getBounds(), QRect(40, 40, 60, 60));
+    for (const char16_t* answer : { u"twice", u"" }) {
+        client.answer = String(answer);
+        view.command(PageView::Scale);
+        EXPECT_EQ(box->getBounds(), QRect(40, 40, 60, 60));
+    }
+    client.answer.reset();
+    view.command(PageView::Scale);
+    EXPECT_EQ(box->getBounds(), QRect(40, 40, 60, 60));
+
+    PicNode* polygon = page.addPolygon({ QPoint(100, 100), QPoint(140, 100), QPoint(120, 140) });
+    view.setContextPoint(QPoint(120, 110));
+    client.answer = String(u"180");
+    view.command(PageView::Rotate);
+    EXPECT_GT(polygon->points()[0].x(), 130);
+    EXPECT_EQ(client.asked.back(), String(u"Rotate/Degrees"));
+    EXPECT_EQ(client.asked.front(), String(u"Scale/Times"));
+}
+
+TEST_F(PageViewCommandTest, NewPicturesAskForTheirFile)
+{
+    view.command(PageView::NewPicture);
+    EXPECT_EQ(page.shapeCount(), 0u) << "cancelled";
+
+    QImage picture(30, 20, QImage::Format_RGB32);
+    picture.fill(Qt::blue);
+    ASSERT_TRUE(picture.save(QString::fromStdString(project.path("lake.png")), "PNG"));
+    client.picture = String(QString::fromStdString(project.path("lake.png")).toStdU16String());
+    view.setContextPoint(QPoint(10, 10));
+    view.command(PageView::NewPicture);
+    ASSERT_EQ(page.shapeCount(), 1u);
+    EXPECT_EQ(page.firstSelected()->getBounds(), QRect(10, 10, 30, 20));
+    view.command(PageView::NewThumbnail);
+    EXPECT_EQ(page.shapeCount(), 2u);
+    EXPECT_EQ(page.firstSelected()->kind(), ShapeKind::Image);
+
+    page.setLabel(String(u"Lake"));
+    view.setZoom(0.5);
+    EXPECT_EQ(view.titleText(String(u"site.xml")), QStringLiteral("site.xml, Lake (50%) - Png"));
+    EXPECT_EQ(
+        view.titleText(String(u"site.xml"), String(u"trial")), QStringLiteral("site.xml, Lake (50%) - Png - trial"));
 }
 
 }

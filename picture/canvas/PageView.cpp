@@ -4,10 +4,9 @@
 
 #include <QKeyEvent>
 #include <QPainter>
+#include <algorithm>
 
 namespace lumavine {
-
-PageViewClient PageView::m_noClient;
 
 PageView::PageView(Page& page, PageViewClient* client, QWidget* parent)
     : Component(parent)
@@ -26,15 +25,32 @@ PageView::~PageView()
         m_page.setView(nullptr);
 }
 
+PageViewClient& PageView::client() const
+{
+    static PageViewClient none;
+    return m_client ? *m_client : none;
+}
+
+std::vector<PicNode*> PageView::carried() const
+{
+    std::vector<PicNode*> shapes;
+    for (const String& id : m_carriedIds) {
+        if (PicNode* shape = m_page.findNode(id))
+            shapes.push_back(shape);
+    }
+    return shapes;
+}
+
 void PageView::rebuildCarried(bool anyPoint)
 {
-    m_carried.clear();
+    m_carriedIds.clear();
     PtrListOf<PicNode> inside;
     for (PicNode* shape : m_page.selection())
         m_page.shapesInShape(shape, inside, !anyPoint);
     for (PicNode* shape : inside) {
-        if (!m_page.selection().contains(shape))
-            m_carried.addIfAbsent(shape);
+        if (!shape->isSelected()
+            && std::find(m_carriedIds.begin(), m_carriedIds.end(), shape->id()) == m_carriedIds.end())
+            m_carriedIds.push_back(shape->id());
     }
 }
 
@@ -43,8 +59,8 @@ void PageView::moveSelection(PictureDelta delta, bool withCarried)
     if (delta == PictureDelta {})
         return;
     m_page.moveSelectionBy(delta);
-    if (withCarried && !m_carried.isEmpty()) {
-        for (PicNode* shape : m_carried) {
+    if (withCarried && !m_carriedIds.empty()) {
+        for (PicNode* shape : carried()) {
             if (!shape->isSelected())
                 shape->moveBy(delta);
         }
@@ -57,7 +73,7 @@ void PageView::snapMovedShapes()
 {
     for (PicNode* shape : m_page.selection())
         shape->snapToPictureGrid();
-    for (PicNode* shape : m_carried) {
+    for (PicNode* shape : carried()) {
         if (!shape->isSelected())
             shape->snapToPictureGrid();
     }
@@ -67,8 +83,6 @@ void PageView::snapMovedShapes()
 
 int PageView::removeSelected()
 {
-    // The carried shapes may be among those deleted.
-    m_carried.clear();
     return m_page.removeSelected();
 }
 

@@ -8,6 +8,7 @@
 
 #include <memory>
 #include <optional>
+#include <vector>
 
 namespace lumavine {
 
@@ -27,16 +28,17 @@ public:
     ~PageView() override;
 
     Page& page() const { return m_page; }
-    PageViewClient& client() const { return m_client ? *m_client : m_noClient; }
+    PageViewClient& client() const;
     void setClient(PageViewClient* client) { m_client = client; }
 
     // The shapes that move along with the selection: those lying inside the
-    // selected shapes when the selection was last pressed.
-    const PtrListOf<PicNode>& carried() const { return m_carried; }
+    // selected shapes when the selection was last pressed, and still in the
+    // picture.
+    std::vector<PicNode*> carried() const;
     // Gathers the shapes inside every selected shape: all of their points
     // inside, or any point when `anyPoint`.
     void rebuildCarried(bool anyPoint);
-    void clearCarried() { m_carried.clear(); }
+    void clearCarried() { m_carriedIds.clear(); }
     // Moves the selection and, when `withCarried`, the carried shapes that
     // are not selected themselves.
     void moveSelection(PictureDelta delta, bool withCarried);
@@ -131,8 +133,9 @@ private:
 
     Page& m_page;
     PageViewClient* m_client = nullptr;
-    static PageViewClient m_noClient;
-    PtrListOf<PicNode> m_carried;
+    // By id: the shapes can leave the picture (undo, another window) while
+    // the list waits for the next move.
+    std::vector<String> m_carriedIds;
     PicNode* m_contextShape = nullptr;
     std::optional<QPoint> m_contextPoint;
     std::unique_ptr<PointerState> m_state;

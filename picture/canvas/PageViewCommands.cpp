@@ -91,7 +91,7 @@ void PageView::created(PicNode* shape)
     if (!shape)
         return;
     m_page.clearSelection();
-    m_carried.clear();
+    m_carriedIds.clear();
     m_page.select(shape, false, false);
     markModified();
     redraw();
@@ -170,7 +170,6 @@ bool PageView::runCommand(int id)
     }
     case Delete:
         if (m_contextShape) {
-            m_carried.clear();
             if (m_page.removeNode(m_contextShape))
                 markModified();
         } else if (removeSelected() > 0) {

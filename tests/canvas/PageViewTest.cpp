@@ -166,6 +166,14 @@ TEST_F(PageViewTest, DraggedFramesCarryTheirShapesUnlessShiftIsHeld)
     drag(QPoint(60, 80), QPoint(60, 90), 1, Qt::AltModifier);
     EXPECT_EQ(straddling->points()[0], QPoint(220, 110));
     EXPECT_EQ(outside->points()[0], QPoint(300, 40));
+
+    // A carried shape that leaves the picture meanwhile (an undo, say) is
+    // left behind by the next nudge.
+    page.removeNode(straddling);
+    const QPoint frameBefore = frame->points()[0];
+    QTest::keyClick(&view, Qt::Key_Right);
+    EXPECT_EQ(frame->points()[0], frameBefore + QPoint(1, 0));
+    EXPECT_EQ(inside->points()[0], QPoint(161, 190)) << "still carried";
 }
 
 TEST_F(PageViewTest, ReleasedMovesSnapToTheGridWhenSnappingIsOn)

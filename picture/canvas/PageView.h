@@ -87,7 +87,7 @@ public:
     // The context menu opened at this widget position: new shapes go there,
     // and the shape under it (if any) is what the next command acts on.
     void setContextPoint(QPoint widgetPoint);
-    PicNode* contextShape() const { return m_contextShape; }
+    PicNode* contextShape() const;
     // The window's title: the project file's name, the page's label, the
     // zoom and the page's picture type, and the application's extra text
     // when there is one.
@@ -136,7 +136,8 @@ private:
     // By id: the shapes can leave the picture (undo, another window) while
     // the list waits for the next move.
     std::vector<String> m_carriedIds;
-    PicNode* m_contextShape = nullptr;
+    // By id, like the carried shapes.
+    String m_contextShapeId;
     std::optional<QPoint> m_contextPoint;
     std::unique_ptr<PointerState> m_state;
 };

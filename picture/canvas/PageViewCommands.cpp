@@ -32,7 +32,8 @@ bool isPointShape(const PicNode* shape)
 void PageView::setContextPoint(QPoint widgetPoint)
 {
     m_contextPoint = widgetPoint;
-    m_contextShape = m_page.hitPoint(toPicturePoint(widgetPoint), nullptr, false);
+    PicNode* shape = m_page.hitPoint(toPicturePoint(widgetPoint), nullptr, false);
+    m_contextShapeId = shape ? shape->id() : String();
 }
 
 QString PageView::titleText(const String& projectFileName, const String& extra) const
@@ -45,18 +46,23 @@ QString PageView::titleText(const String& projectFileName, const String& extra) 
     return title;
 }
 
+PicNode* PageView::contextShape() const
+{
+    return m_contextShapeId.empty() ? nullptr : m_page.findNode(m_contextShapeId);
+}
+
 bool PageView::commandEnabled(int id) const
 {
     switch (id) {
     case InsertPoint:
     case DeletePoint:
-        return isPointShape(m_contextShape);
+        return isPointShape(contextShape());
     case Edit:
     case Delete:
     case ReflectX:
     case ReflectY:
     case AttachToGrid:
-        return m_contextShape || !m_page.selection().isEmpty();
+        return contextShape() || !m_page.selection().isEmpty();
     default:
         return true;
     }
@@ -65,15 +71,15 @@ bool PageView::commandEnabled(int id) const
 bool PageView::command(int id)
 {
     bool handled = runCommand(id);
-    m_contextShape = nullptr;
+    m_contextShapeId.clear();
     m_contextPoint.reset();
     return handled;
 }
 
 void PageView::collectTargets(PtrListOf<PicNode>& into) const
 {
-    if (m_contextShape)
-        into.append(m_contextShape);
+    if (PicNode* shape = contextShape())
+        into.append(shape);
     else
         for (PicNode* shape : m_page.selection())
             into.append(shape);
@@ -169,8 +175,8 @@ bool PageView::runCommand(int id)
         return true;
     }
     case Delete:
-        if (m_contextShape) {
-            if (m_page.removeNode(m_contextShape))
+        if (PicNode* shape = contextShape()) {
+            if (m_page.removeNode(shape))
                 markModified();
         } else if (removeSelected() > 0) {
             markModified();
@@ -225,7 +231,7 @@ bool PageView::runCommand(int id)
     }
     case InsertPoint:
     case DeletePoint: {
-        PicNode* shape = m_contextShape ? m_contextShape : m_page.firstSelected();
+        PicNode* shape = contextShape() ? contextShape() : m_page.firstSelected();
         if (!isPointShape(shape))
             return true;
         const int active = shape->activeHandle();
@@ -251,7 +257,7 @@ bool PageView::runCommand(int id)
     }
     case DetachEndA:
     case DetachEndZ: {
-        PicNode* shape = m_contextShape ? m_contextShape : m_page.firstSelected();
+        PicNode* shape = contextShape() ? contextShape() : m_page.firstSelected();
         if (!shape || shape->kind() != ShapeKind::Line)
             return true;
         const int end = id == DetachEndA ? 0 : 1;

@@ -372,6 +372,14 @@ TEST_F(PageViewCommandTest, ShapeCommandsActOnTheContextShapeElseTheSelection)
     EXPECT_EQ(page.shapeCount(), 0u);
     EXPECT_FALSE(view.command(32200)) << "page commands are the window's";
 
+    // A shape that leaves the picture while the menu is open is no target.
+    PicNode* gone = page.addRectangle(QRect(100, 100, 30, 30));
+    view.setContextPoint(QPoint(110, 110));
+    ASSERT_EQ(view.contextShape(), gone);
+    page.removeNode(gone);
+    EXPECT_EQ(view.contextShape(), nullptr);
+    EXPECT_FALSE(view.commandEnabled(PageView::Delete));
+
     // Points go in after the handle under the context point.
     PicNode* line = page.addLine({ QPoint(20, 200), QPoint(120, 200) });
     view.setContextPoint(QPoint(20, 200));

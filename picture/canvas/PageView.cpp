@@ -1,5 +1,6 @@
 #include "picture/canvas/PageView.h"
 
+#include "forms/MenuMap.h"
 #include "page/Page.h"
 
 #include <QKeyEvent>

@@ -10,8 +10,11 @@
 #include <optional>
 #include <vector>
 
+class QMenu;
+
 namespace lumavine {
 
+class MenuMap;
 class Page;
 class PicNode;
 
@@ -88,6 +91,15 @@ public:
     // and the shape under it (if any) is what the next command acts on.
     void setContextPoint(QPoint widgetPoint);
     PicNode* contextShape() const;
+    // Commands from here on show the project's pages ("Go to Page").
+    static constexpr int firstPageCommand = 36000;
+    static constexpr int pageCommandCount = 100;
+    // Readies the shape menu for the context point: remembers the point and
+    // the shape under it, enables what can act, and lists the project's
+    // pages. contextMenuEvent shows it; the menu's items run command().
+    QMenu* prepareShapeMenu(QPoint widgetPoint);
+    MenuMap& menus();
+
     // The window's title: the project file's name, the page's label, the
     // zoom and the page's picture type, and the application's extra text
     // when there is one.
@@ -110,6 +122,7 @@ protected:
     void pointerMove(QPoint point, Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers) override;
     void pointerRelease(QPoint point, Qt::KeyboardModifiers modifiers) override;
     void keyPressEvent(QKeyEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
     // Dropped picture files become picture shapes at the drop point;
     // dropped text that reads as copied shapes is pasted.
     void dragEnterEvent(QDragEnterEvent* event) override;
@@ -136,6 +149,9 @@ private:
     // By id: the shapes can leave the picture (undo, another window) while
     // the list waits for the next move.
     std::vector<String> m_carriedIds;
+    std::unique_ptr<MenuMap> m_menus;
+    // The ids of the pages the "Go to Page" menu lists, by command.
+    std::vector<String> m_menuPageIds;
     // By id, like the carried shapes.
     String m_contextShapeId;
     std::optional<QPoint> m_contextPoint;

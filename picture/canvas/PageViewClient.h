@@ -4,9 +4,11 @@
 #include "core/String.h"
 
 #include <optional>
+#include <vector>
 
 namespace lumavine {
 
+class Page;
 class PageView;
 class PicNode;
 
@@ -20,6 +22,8 @@ public:
     // Opens the property dialog of the shapes (one shape or several); true
     // when the user confirmed it.
     virtual bool editShapes(PageView&, const PtrListOf<PicNode>&) { return false; }
+    // The project's pages, in the order the "Go to Page" menu lists them.
+    virtual std::vector<const Page*> projectPages() { return {}; }
     // Shows the page with this id in its view.
     virtual void goToPage(const String&) { }
     // The page changed.

@@ -1,6 +1,8 @@
 // The commands of the canvas: new shapes, shape operations, zoom and grid,
 // groups, the clipboard and dropped files.
 #include "core/PtrMap.h"
+#include "forms/MenuMap.h"
+#include "forms/ShapeMenu.h"
 #include "page/Page.h"
 #include "page/PageNode.h"
 #include "picture/canvas/PageView.h"
@@ -8,6 +10,7 @@
 #include "xml/Elements.h"
 
 #include <QClipboard>
+#include <QContextMenuEvent>
 #include <QDropEvent>
 #include <QFileInfo>
 #include <QGuiApplication>
@@ -44,6 +47,49 @@ QString PageView::titleText(const String& projectFileName, const String& extra) 
     if (!extra.empty())
         title += QStringLiteral(" - ") + QString::fromStdU16String(extra);
     return title;
+}
+
+MenuMap& PageView::menus()
+{
+    if (!m_menus) {
+        m_menus = std::make_unique<MenuMap>();
+        std::unique_ptr<Document> document = ShapeMenu::document();
+        m_menus->load(document->documentElement());
+        m_menus->setCommandHandler([this](int id) { command(id); });
+    }
+    return *m_menus;
+}
+
+QMenu* PageView::prepareShapeMenu(QPoint widgetPoint)
+{
+    setContextPoint(widgetPoint);
+    MenuMap& map = menus();
+    const std::pair<const char16_t*, int> items[]
+        = { { u"shape|edit", Edit }, { u"shape|delete", Delete }, { u"shape|reflect|reflectx", ReflectX },
+              { u"shape|reflect|reflecty", ReflectY }, { u"shape|sizetogrid", AttachToGrid },
+              { u"shape|insertpoint", InsertPoint }, { u"shape|deletepoint", DeletePoint } };
+    for (const auto& [path, id] : items)
+        map.enable(path, commandEnabled(id));
+
+    map.clearSubmenu(String(u"shape|page"));
+    m_menuPageIds.clear();
+    for (const Page* page : client().projectPages()) {
+        if (!page || m_menuPageIds.size() == size_t(pageCommandCount))
+            continue;
+        map.addItem(String(u"shape|page|") + page->label(), firstPageCommand + int(m_menuPageIds.size()));
+        m_menuPageIds.push_back(page->id());
+    }
+    return map.popup(u"shape");
+}
+
+void PageView::contextMenuEvent(QContextMenuEvent* event)
+{
+    if (QMenu* menu = prepareShapeMenu(event->pos()))
+        menu->exec(event->globalPos());
+    // A menu closed without a choice leaves no context behind for the
+    // commands that come from elsewhere.
+    m_contextShapeId.clear();
+    m_contextPoint.reset();
 }
 
 PicNode* PageView::contextShape() const
@@ -295,6 +341,10 @@ bool PageView::runCommand(int id)
         return true;
     default:
         break;
+    }
+    if (id >= firstPageCommand && id < firstPageCommand + int(m_menuPageIds.size())) {
+        client().goToPage(m_menuPageIds[size_t(id - firstPageCommand)]);
+        return true;
     }
     if (id >= ZoomFirst && id <= ZoomLast) {
         setZoom(zoomFactors[size_t(id - ZoomFirst)]);

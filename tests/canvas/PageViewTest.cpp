@@ -1,4 +1,5 @@
 #include "picture/canvas/PageView.h"
+#include "forms/MenuMap.h"
 #include "page/Page.h"
 #include "tests/support/TestProject.h"
 
@@ -29,6 +30,8 @@ public:
         return answer;
     }
     String choosePicture() override { return picture; }
+    std::vector<const Page*> projectPages() override { return pages; }
+    void goToPage(const String& id) override { shownPage = id; }
 
     std::vector<PicNode*> edited;
     bool confirm = true;
@@ -36,6 +39,8 @@ public:
     std::vector<String> asked;
     std::optional<String> answer;
     String picture;
+    std::vector<const Page*> pages;
+    String shownPage;
 };
 
 class PageViewTest : public testing::Test {
@@ -554,6 +559,35 @@ TEST_F(PageViewCommandTest, NewPicturesAskForTheirFile)
     EXPECT_EQ(view.titleText(String(u"site.xml")), QStringLiteral("site.xml, Lake (50%) - Png"));
     EXPECT_EQ(
         view.titleText(String(u"site.xml"), String(u"trial")), QStringLiteral("site.xml, Lake (50%) - Png - trial"));
+}
+
+TEST_F(PageViewCommandTest, TheShapeMenuEnablesWhatCanActAndRunsTheChoice)
+{
+    MenuMap& menus = view.menus();
+    ASSERT_NE(view.prepareShapeMenu(QPoint(300, 250)), nullptr);
+    for (const char16_t* path :
+        { u"shape|edit", u"shape|delete", u"shape|reflect|reflectx", u"shape|sizetogrid", u"shape|insertpoint" })
+        EXPECT_FALSE(menus.action(path)->isEnabled()) << String(path).toNarrow();
+
+    page.addRectangle(QRect(20, 20, 30, 30));
+    view.prepareShapeMenu(QPoint(30, 30));
+    EXPECT_TRUE(menus.action(u"shape|delete")->isEnabled());
+    EXPECT_FALSE(menus.action(u"shape|deletepoint")->isEnabled());
+    menus.action(u"shape|delete")->trigger();
+    EXPECT_EQ(page.shapeCount(), 0u);
+    EXPECT_EQ(view.contextShape(), nullptr);
+
+    Page& other = project.addPage(String(u"Other"));
+    client.pages = { &page, &other };
+    view.prepareShapeMenu(QPoint(300, 250));
+    ASSERT_NE(menus.action(u"shape|page|Other"), nullptr);
+    menus.action(u"shape|page|Other")->trigger();
+    EXPECT_EQ(client.shownPage, other.id());
+    // The list is rebuilt each time, not added to.
+    client.pages = { &page };
+    view.prepareShapeMenu(QPoint(300, 250));
+    EXPECT_EQ(menus.action(u"shape|page|Other"), nullptr);
+    EXPECT_NE(menus.action(u"shape|page|Canvas"), nullptr);
 }
 
 }

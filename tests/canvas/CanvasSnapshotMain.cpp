@@ -1,0 +1,61 @@
+#include "page/Page.h"
+#include "picture/canvas/PageView.h"
+#include "tests/support/TestProject.h"
+#include "xml/Document.h"
+
+#include <QApplication>
+#include <QFileInfo>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+// Shows the first page of a project on the canvas offscreen, its first two
+// shapes selected, and saves what the canvas looks like at 100% and 50%, so
+// that the canvas can be looked at without running the designer:
+//     canvas_snapshot PROJECT.xml OUT-PREFIX
+// writes OUT-PREFIX-100.png and OUT-PREFIX-50.png.
+int main(int argc, char** argv)
+{
+    using namespace lumavine;
+    if (argc < 3) {
+        std::fprintf(stderr, "usage: canvas_snapshot PROJECT.xml OUT-PREFIX\n");
+        return 2;
+    }
+    setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    QApplication application(argc, argv);
+    Document document;
+    if (!document.load(String(argv[1])) || !document.documentElement()) {
+        std::fprintf(stderr, "cannot read %s\n", argv[1]);
+        return 1;
+    }
+    auto pages = document.getElementsByTagName(u"page");
+    if (pages->length() == 0) {
+        std::fprintf(stderr, "%s holds no page\n", argv[1]);
+        return 1;
+    }
+    test::TestProject project(String(QFileInfo(QString::fromLocal8Bit(argv[1])).absolutePath().toStdU16String()));
+    Page& page = project.addPage(String(u"snapshot"));
+    if (!page.load(static_cast<const Element*>(pages->item(0)))) {
+        std::fprintf(stderr, "cannot read the first page of %s\n", argv[1]);
+        return 1;
+    }
+    PageView view(page);
+    int selected = 0;
+    for (PicNode* shape : page.shapes()) {
+        if (selected++ == 2)
+            break;
+        page.select(shape, true, true);
+    }
+    view.resize(900, 700);
+    view.show();
+    for (int percent : { 100, 50 }) {
+        view.setZoom(percent / 100.0);
+        QApplication::processEvents();
+        std::string path = std::string(argv[2]) + "-" + std::to_string(percent) + ".png";
+        if (!view.grab().save(QString::fromStdString(path))) {
+            std::fprintf(stderr, "cannot write %s\n", path.c_str());
+            return 1;
+        }
+    }
+    return 0;
+}

@@ -3,14 +3,18 @@
 #include "core/PtrList.h"
 #include "picture/Delta.h"
 #include "picture/canvas/Component.h"
+#include "picture/canvas/PageSnapshotCommand.h"
 #include "picture/canvas/PageViewClient.h"
 #include "picture/canvas/PointerState.h"
 
+#include <QPointer>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <vector>
 
 class QMenu;
+class QUndoStack;
 
 namespace lumavine {
 
@@ -51,6 +55,24 @@ public:
     int removeSelected();
     // The page changed: the client hears of it.
     void markModified();
+
+    // Every change made through the view is one step on this stack: a whole
+    // pointer gesture, a key, a command, a drop. Without a stack of the
+    // project's, the view keeps one of its own.
+    QUndoStack& undoStack();
+    // The project's stack, which must outlive the view; null returns to the
+    // view's own.
+    void setUndoStack(QUndoStack* stack);
+    // Runs an edit of the page as one undo step named `text`; nothing is
+    // recorded when the page is the same afterwards. Edits inside an edit,
+    // or inside a pointer gesture under way, belong to the outer step.
+    // Steps with the same merge id that follow each other are one step.
+    void recordStep(const QString& text, const std::function<void()>& edit, int mergeId = -1);
+    // The page as its element's text, with the selected shape ids.
+    PageSnapshotCommand::State snapshot();
+    // Puts the page back as `state` holds it; false when the view does not
+    // show the page with this id or the text is no page.
+    bool restoreSnapshot(const String& pageId, const PageSnapshotCommand::State& state);
 
     // Command identifiers of the canvas's context menu and of the page
     // commands it handles itself.
@@ -121,6 +143,8 @@ protected:
     void pointerDoubleClick(QPoint point, Qt::KeyboardModifiers modifiers) override;
     void pointerMove(QPoint point, Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers) override;
     void pointerRelease(QPoint point, Qt::KeyboardModifiers modifiers) override;
+    // Ctrl+Z undoes, Ctrl+Shift+Z and Ctrl+Y redo; other keys go to the
+    // pointer state as one step each.
     void keyPressEvent(QKeyEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
     // Dropped picture files become picture shapes at the drop point;
@@ -131,6 +155,9 @@ protected:
 
 private:
     void enter(std::unique_ptr<PointerState> next);
+    bool pointerIdle() const;
+    // Records the gesture begun at the last press, if any, as one step.
+    void finishGesture(const QString& text);
     bool runCommand(int id);
     // The context shape, or else the selection.
     void collectTargets(PtrListOf<PicNode>& into) const;
@@ -143,6 +170,7 @@ private:
     // Imports the shapes of a copied fragment; false when the text is no
     // XML document.
     bool pasteText(const QString& text);
+    void dropOnPage(QDropEvent* event);
 
     Page& m_page;
     PageViewClient* m_client = nullptr;
@@ -156,6 +184,11 @@ private:
     String m_contextShapeId;
     std::optional<QPoint> m_contextPoint;
     std::unique_ptr<PointerState> m_state;
+    std::unique_ptr<QUndoStack> m_ownStack;
+    QPointer<QUndoStack> m_stack;
+    bool m_recording = false;
+    // The page when the pointer gesture under way began.
+    std::optional<PageSnapshotCommand::State> m_gestureBefore;
 };
 
 }

@@ -114,9 +114,59 @@ bool PageView::commandEnabled(int id) const
     }
 }
 
+namespace {
+
+QString commandText(int id)
+{
+    switch (id) {
+    case PageView::Edit:
+        return QStringLiteral("Edit");
+    case PageView::Delete:
+        return QStringLiteral("Delete");
+    case PageView::Cut:
+        return QStringLiteral("Cut");
+    case PageView::Paste:
+        return QStringLiteral("Paste");
+    case PageView::ReflectX:
+    case PageView::ReflectY:
+        return QStringLiteral("Reflect");
+    case PageView::Scale:
+        return QStringLiteral("Scale");
+    case PageView::Rotate:
+        return QStringLiteral("Rotate");
+    case PageView::AttachToGrid:
+        return QStringLiteral("Attach to Grid");
+    case PageView::InsertPoint:
+        return QStringLiteral("Insert Point");
+    case PageView::DeletePoint:
+        return QStringLiteral("Delete Point");
+    case PageView::DetachEndA:
+    case PageView::DetachEndZ:
+        return QStringLiteral("Detach End");
+    case PageView::Group:
+        return QStringLiteral("Group");
+    case PageView::Ungroup:
+        return QStringLiteral("Ungroup");
+    default:
+        break;
+    }
+    if (id >= PageView::NewRectangle && id <= PageView::NewButton)
+        return QStringLiteral("New Shape");
+    return QStringLiteral("Grid");
+}
+
+}
+
 bool PageView::command(int id)
 {
-    bool handled = runCommand(id);
+    bool handled = false;
+    // The zoom is the view's, though the page keeps the last one: no step.
+    // Going to another page changes nothing here.
+    if ((id >= ZoomFirst && id <= ZoomLast) || (id >= firstPageCommand && id < firstPageCommand + pageCommandCount)
+        || id == Copy)
+        handled = runCommand(id);
+    else
+        recordStep(commandText(id), [&] { handled = runCommand(id); });
     m_contextShapeId.clear();
     m_contextPoint.reset();
     return handled;
@@ -415,6 +465,11 @@ void PageView::dragMoveEvent(QDragMoveEvent* event)
 }
 
 void PageView::dropEvent(QDropEvent* event)
+{
+    recordStep(QStringLiteral("Drop"), [&] { dropOnPage(event); });
+}
+
+void PageView::dropOnPage(QDropEvent* event)
 {
     const QMimeData* data = event->mimeData();
     const QPoint at = toPicturePoint(event->position().toPoint());

@@ -161,7 +161,10 @@ bool PageView::command(int id)
 {
     bool handled = false;
     // The zoom is the view's, though the page keeps the last one: no step.
-    // Going to another page changes nothing here.
+    // Going to another page changes nothing here. The grid's size and
+    // switches are the picture's and saved with it, so they are steps; an
+    // undo that brought back the whole page would otherwise undo them by
+    // the way.
     if ((id >= ZoomFirst && id <= ZoomLast) || (id >= firstPageCommand && id < firstPageCommand + pageCommandCount)
         || id == Copy)
         handled = runCommand(id);

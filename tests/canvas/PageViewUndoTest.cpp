@@ -100,6 +100,8 @@ TEST_F(PageViewUndoTest, UndoRestoresEveryEditExactlyAndRedoReplaysIt)
     line->setEndId(1, b->id());
     line->attachEnd(1, b);
     page.lineEndsChanged();
+    // What the page holds beyond its shapes comes back unchanged too.
+    ASSERT_NE(page.newSlideshow(String(u"Tour")), nullptr);
     const String aId = a->id();
     const String lineId = line->id();
 

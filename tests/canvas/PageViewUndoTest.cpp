@@ -237,12 +237,15 @@ TEST_F(PageViewUndoTest, NudgesMergeAndEditsThatChangeNothingAreNoStep)
     QTest::keyClick(&view, Qt::Key_Down);
     EXPECT_EQ(stack.count(), 1);
     EXPECT_EQ(a->points()[0], QPoint(24, 21));
+    // The undo puts new shapes in place of the old: they are found by id.
+    const String id = a->id();
     undoKey();
     EXPECT_EQ(pageXml(), start);
-    EXPECT_EQ(page.findNode(a->id())->points()[0], QPoint(20, 20));
+    a = page.findNode(id);
+    ASSERT_NE(a, nullptr);
+    EXPECT_EQ(a->points()[0], QPoint(20, 20));
 
     // Another edit between nudges keeps them apart.
-    a = page.findNode(page.shapes().first()->id());
     selectOnly(a);
     QTest::keyClick(&view, Qt::Key_Right);
     client.confirm = true;

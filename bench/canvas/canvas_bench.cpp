@@ -268,6 +268,19 @@ int runCanvas(int shapeCount, int rounds, int selectedCount)
         }
     }
     const int repaintPaints = counter.paints - paintsBefore;
+    // The same after the model asked for a redraw, as every edit does: the
+    // paint then lays the shapes out again first.
+    std::vector<double> redrawn;
+    paintsBefore = counter.paints;
+    for (int round = 0; round < rounds; ++round) {
+        for (int i = 0; i < 10; ++i) {
+            auto start = Clock::now();
+            view.redraw();
+            QApplication::processEvents();
+            redrawn.push_back(millisecondsSince(start));
+        }
+    }
+    const int redrawnPaints = counter.paints - paintsBefore;
 
     int hitsIdle = 0;
     std::vector<double> hitIdle = timeHitTests(*page, rounds, hitsIdle);
@@ -321,6 +334,7 @@ int runCanvas(int shapeCount, int rounds, int selectedCount)
     const QRect anchorBefore = anchor->getBounds();
     const QPoint away = pressAt + QPoint(6, 4);
     std::vector<double> drag;
+    std::vector<double> dragMove;
     paintsBefore = counter.paints;
     int steps = 0;
     bool moved = true;
@@ -329,6 +343,7 @@ int runCanvas(int shapeCount, int rounds, int selectedCount)
             const QPoint to = steps % 2 ? pressAt : away;
             auto start = Clock::now();
             sendMouse(view, QEvent::MouseMove, to, Qt::NoButton, Qt::LeftButton);
+            dragMove.push_back(millisecondsSince(start));
             QApplication::processEvents();
             drag.push_back(millisecondsSince(start));
             if (steps == 0)
@@ -357,10 +372,16 @@ int runCanvas(int shapeCount, int rounds, int selectedCount)
                 "%s\n",
         percentile(repaint, 0.5), percentile(repaint, 0.9), repaint.size(), repaintPaints,
         verdict(percentile(repaint, 0.5), 50));
+    std::printf("repaint after redraw()   median %8.2f ms  p90 %8.2f ms  (%zu redraws, %d paints)  target < 50 ms: "
+                "%s\n",
+        percentile(redrawn, 0.5), percentile(redrawn, 0.9), redrawn.size(), redrawnPaints,
+        verdict(percentile(redrawn, 0.5), 50));
     std::printf("drag step (%zu selected, %zu carried)  median %8.2f ms  p90 %8.2f ms  (%zu steps, %d paints)  target "
                 "< 16 ms: %s\n",
         selected, carried, percentile(drag, 0.5), percentile(drag, 0.9), drag.size(), dragPaints,
         verdict(percentile(drag, 0.5), 16));
+    std::printf(
+        "  of which the move      median %8.2f ms  (the rest is the paint it asks for)\n", percentile(dragMove, 0.5));
     std::printf("hit test, none selected  median %8.4f ms  p90 %8.4f ms  (%zu calls, %d hits)  target < 1 ms: %s\n",
         percentile(hitIdle, 0.5), percentile(hitIdle, 0.9), hitIdle.size() * 100, hitsIdle,
         verdict(percentile(hitIdle, 0.5), 1));
@@ -458,8 +479,12 @@ int runMemory(int pageCount, int shapeCount)
         megabytes(before.peak));
     std::printf("resident with project open    VmRSS %7.1f MB  VmHWM %7.1f MB\n", megabytes(opened.current),
         megabytes(opened.peak));
-    std::printf("resident with first page shown VmRSS %7.1f MB  VmHWM %7.1f MB  target < 300 MB: %s\n",
-        megabytes(shown.current), megabytes(shown.peak), verdict(megabytes(std::max(shown.current, shown.peak)), 300));
+    std::printf("resident with first page shown VmRSS %7.1f MB  VmHWM %7.1f MB\n", megabytes(shown.current),
+        megabytes(shown.peak));
+    std::printf("resident size (VmRSS)     %7.1f MB  target < 300 MB: %s\n", megabytes(shown.current),
+        verdict(megabytes(shown.current), 300));
+    std::printf("peak while opening (VmHWM) %7.1f MB  against the same 300 MB: %s\n", megabytes(shown.peak),
+        verdict(megabytes(shown.peak), 300));
     if (failures)
         std::printf("%d failures reported\n", failures);
     return failures ? 1 : 0;

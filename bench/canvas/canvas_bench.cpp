@@ -1,9 +1,11 @@
 // The canvas under a user's hands, on a page of 5,000 mixed shapes shown in
-// a 1280 x 800 view at 100%: a full repaint, one drag step of a 100-shape
-// selection (the move through the pointer events, then the paint that
-// follows before the next frame), and the hit test a press makes. With
-// --memory instead: the resident size with the site benchmark's project of
-// 100 pages x 200 shapes open and its first page shown.
+// a 1280 x 800 view at 100%: a full repaint (alone, as an expose or a scroll
+// asks for, and after a redraw request, as every edit asks for, which lays
+// the shapes out again), one drag step of a 100-shape selection (the move
+// through the pointer events, then the paint that follows before the next
+// frame), and the hit test a press makes. With --memory instead: the
+// resident size with the site benchmark's project of 100 pages x 200 shapes
+// open and its first page shown.
 //
 //   canvas_bench [--shapes N] [--rounds N] [--selected N]
 //   canvas_bench --memory [--pages N] [--page-shapes N]

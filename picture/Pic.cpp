@@ -8,6 +8,7 @@
 
 #include <QPainter>
 #include <QPen>
+#include <unordered_set>
 
 namespace lumavine {
 
@@ -511,6 +512,34 @@ void Pic::moveSelectionBy(PictureDelta delta)
         recomputeLines(&m_selection);
     }
     requestRedraw();
+}
+
+void Pic::moveShapesBy(const std::vector<PicNode*>& shapes, PictureDelta delta)
+{
+    if (shapes.empty())
+        return;
+    ++m_batchDepth;
+    for (PicNode* node : shapes)
+        node->moveBy(delta);
+    --m_batchDepth;
+    if (m_lineEndsDirty) {
+        m_lineEndsDirty = false;
+        recomputeLinesTouching(shapes);
+    }
+    requestRedraw();
+}
+
+void Pic::recomputeLinesTouching(const std::vector<PicNode*>& moved)
+{
+    std::unordered_set<const DisplayNode*> touched(moved.begin(), moved.end());
+    for (PicNode* node : m_shapes) {
+        if (node->kind() != ShapeKind::Line)
+            continue;
+        if (!touched.contains(node) && !touched.contains(node->anchor(0)) && !touched.contains(node->anchor(1)))
+            continue;
+        node->computeLineEnds();
+        node->updateHandles();
+    }
 }
 
 void Pic::resolveAllEnds()

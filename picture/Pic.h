@@ -117,6 +117,10 @@ public:
     // zoom. Main thread only: both redraw the view.
     void moveSelectionBy(PictureDelta delta);
     void moveSelectionBy(ScreenDelta delta);
+    // Moves these shapes by one delta and then places only the line ends
+    // that hang on them, once: moving them one by one would place every line
+    // of the picture after each shape.
+    void moveShapesBy(const std::vector<PicNode*>& shapes, PictureDelta delta);
 
     void setGridSize(int size);
     bool showGrid() const { return m_picFlags & ShowGrid; }
@@ -160,6 +164,7 @@ private:
     void removeFromGroups(const PicNode* shape);
     void resolveAllEnds();
     void recomputeLines(const PtrListOf<PicNode>* moved);
+    void recomputeLinesTouching(const std::vector<PicNode*>& moved);
     void requestRedraw();
     bool hitsShape(PicNode* shape, QPoint point, bool handlesOnly);
 

@@ -160,12 +160,9 @@ void PageView::moveSelection(PictureDelta delta, bool withCarried)
         return;
     m_page.moveSelectionBy(delta);
     if (withCarried && !m_carriedIds.empty()) {
-        for (PicNode* shape : carried()) {
-            if (!shape->isSelected())
-                shape->moveBy(delta);
-        }
-        m_page.lineEndsChanged();
-        redraw();
+        std::vector<PicNode*> along = carried();
+        std::erase_if(along, [](const PicNode* shape) { return shape->isSelected(); });
+        m_page.moveShapesBy(along, delta);
     }
 }
 

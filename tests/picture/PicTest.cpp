@@ -599,3 +599,23 @@ TEST(Pic, MovesSayTheirUnitSoAReplayLandsAtAnyZoom)
     ASSERT_EQ(target.shapeCount(), 1u);
     EXPECT_EQ(target.shapes().first()->getBounds(), QRect(105, 105, 60, 40));
 }
+
+TEST(Pic, ShapesMovedTogetherTakeTheLineEndsThatHangOnThem)
+{
+    Pic picture;
+    PicNode* left = picture.addRectangle(QRect(0, 0, 60, 60));
+    PicNode* right = picture.addRectangle(QRect(300, 0, 60, 60));
+    PicNode* line = picture.addLine({ QPoint(60, 30), QPoint(300, 30) });
+    line->attachEnd(0, left);
+    line->attachEnd(1, right);
+    line->computeLineEnds();
+    std::vector<QPoint> before = line->points();
+
+    picture.moveShapesBy({ right }, PictureDelta { 0, 200 });
+    EXPECT_EQ(right->getBounds(), QRect(300, 200, 60, 60));
+    EXPECT_EQ(left->getBounds(), QRect(0, 0, 60, 60));
+    std::vector<QPoint> placed = line->points();
+    EXPECT_NE(placed, before) << "the end on the moved shape followed it";
+    line->computeLineEnds();
+    EXPECT_EQ(line->points(), placed) << "both ends were placed where a fresh placement puts them";
+}

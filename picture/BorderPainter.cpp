@@ -2,8 +2,8 @@
 
 #include "picture/Shading.h"
 
-#include <algorithm>
 #include <QPen>
+#include <algorithm>
 
 namespace lumavine {
 
@@ -29,8 +29,7 @@ const StyleSteps* stepsOf(int style)
     static constexpr StyleSteps outset { { { -1, 0 }, { -2, -3 } }, { { -1, 0 }, { -2, -3 } },
         { { -4, -1 }, { 0, -2 } } };
     static constexpr StyleSteps ridge { { { 0, -4 }, { -4, 0 } }, { { -2, 0 }, { 0, -2 } }, { { 0, -4 }, { -4, 0 } } };
-    static constexpr StyleSteps groove { { { -4, 0 }, { 0, -4 } }, { { 0, -2 }, { -2, 0 } },
-        { { -4, 0 }, { 0, -4 } } };
+    static constexpr StyleSteps groove { { { -4, 0 }, { 0, -4 } }, { { 0, -2 }, { -2, 0 } }, { { -4, 0 }, { 0, -4 } } };
     switch (style) {
     case BorderPainter::Inset:
         return &inset;

@@ -12,10 +12,10 @@ namespace lumavine {
 
 namespace {
 
-constexpr std::u16string_view kindNames[] = { u"none", u"line", u"text", u"image", u"polygon", u"ellipse",
-    u"rectangle", u"roundrectangle" };
-constexpr std::u16string_view kindDisplayNames[] = { u"None", u"Line", u"Text", u"Picture", u"Polygon", u"Ellipse",
-    u"Rectangle", u"Round Rectangle" };
+constexpr std::u16string_view kindNames[]
+    = { u"none", u"line", u"text", u"image", u"polygon", u"ellipse", u"rectangle", u"roundrectangle" };
+constexpr std::u16string_view kindDisplayNames[]
+    = { u"None", u"Line", u"Text", u"Picture", u"Polygon", u"Ellipse", u"Rectangle", u"Round Rectangle" };
 
 int clampCoordinate(double value)
 {
@@ -144,15 +144,15 @@ QRect DisplayNode::getBounds(bool toScreen) const
     QRect bounds;
     if (m_kind == ShapeKind::Polygon) {
         if (!m_points.empty()) {
-            auto [minX, maxX] = std::minmax_element(m_points.begin(), m_points.end(),
-                [](QPoint a, QPoint b) { return a.x() < b.x(); });
-            auto [minY, maxY] = std::minmax_element(m_points.begin(), m_points.end(),
-                [](QPoint a, QPoint b) { return a.y() < b.y(); });
+            auto [minX, maxX] = std::minmax_element(
+                m_points.begin(), m_points.end(), [](QPoint a, QPoint b) { return a.x() < b.x(); });
+            auto [minY, maxY] = std::minmax_element(
+                m_points.begin(), m_points.end(), [](QPoint a, QPoint b) { return a.y() < b.y(); });
             bounds = QRect(minX->x(), minY->y(), maxX->x() - minX->x(), maxY->y() - minY->y());
         }
     } else if (m_points.size() >= 3) {
-        bounds = QRect(m_points[0].x(), m_points[0].y(), m_points[1].x() - m_points[0].x(),
-            m_points[2].y() - m_points[0].y());
+        bounds = QRect(
+            m_points[0].x(), m_points[0].y(), m_points[1].x() - m_points[0].x(), m_points[2].y() - m_points[0].y());
     }
     return toScreen ? view().toScreen(bounds) : bounds;
 }
@@ -350,7 +350,8 @@ bool DisplayNode::scale(double factor)
     if (m_points.empty() || !std::isfinite(factor))
         return false;
     for (QPoint& point : m_points)
-        point = QPoint(clampCoordinate(std::trunc(point.x() * factor)), clampCoordinate(std::trunc(point.y() * factor)));
+        point
+            = QPoint(clampCoordinate(std::trunc(point.x() * factor)), clampCoordinate(std::trunc(point.y() * factor)));
     updateHandles();
     return true;
 }

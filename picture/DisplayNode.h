@@ -14,8 +14,16 @@ namespace lumavine {
 
 // The code is what the picture orders shapes by; the stored name is what the
 // project file holds.
-enum class ShapeKind { None = 0, Line = 1, Text = 2, Image = 3, Polygon = 4, Ellipse = 5, Rectangle = 6,
-    RoundRectangle = 7 };
+enum class ShapeKind {
+    None = 0,
+    Line = 1,
+    Text = 2,
+    Image = 3,
+    Polygon = 4,
+    Ellipse = 5,
+    Rectangle = 6,
+    RoundRectangle = 7
+};
 
 // The computed geometry of one line end.
 struct LineEndGeometry {

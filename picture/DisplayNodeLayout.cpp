@@ -151,8 +151,8 @@ void DisplayNode::computeLineEnd(int end, bool placed)
     if (std::abs(toward.x() - geometry.tip.x()) <= 1) {
         offset = QPoint(c / 2, 0);
     } else {
-        QPoint perpendicular(baseCentre.x() - (toward.y() - geometry.tip.y()),
-            baseCentre.y() + (toward.x() - geometry.tip.x()));
+        QPoint perpendicular(
+            baseCentre.x() - (toward.y() - geometry.tip.y()), baseCentre.y() + (toward.x() - geometry.tip.x()));
         offset = AxisWalk(baseCentre, perpendicular).reaching(c / 2) - baseCentre;
     }
     geometry.baseCentre = baseCentre;

@@ -12,7 +12,9 @@
 
 namespace lumavine {
 
-Pic::Pic(View* view) : DisplayElement(view) { }
+Pic::Pic(View* view) : DisplayElement(view)
+{
+}
 
 Pic::~Pic()
 {
@@ -58,7 +60,9 @@ std::unique_ptr<PicNode> Pic::createNode()
     return std::make_unique<PicNode>(this);
 }
 
-void Pic::addFormGroups(Element*, PicNode*) { }
+void Pic::addFormGroups(Element*, PicNode*)
+{
+}
 
 std::unique_ptr<WinImage> Pic::createImage()
 {
@@ -394,8 +398,8 @@ bool Pic::hitsShape(PicNode* shape, QPoint point, bool handlesOnly)
     return shape->hitHandle(point) >= 0;
 }
 
-PicNode* Pic::hitList(const PtrListOf<PicNode>& list, QPoint point, const PicNode* exclude, bool fromFront,
-    bool handlesOnly)
+PicNode* Pic::hitList(
+    const PtrListOf<PicNode>& list, QPoint point, const PicNode* exclude, bool fromFront, bool handlesOnly)
 {
     if (fromFront) {
         for (PicNode* node : list) {

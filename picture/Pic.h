@@ -105,8 +105,8 @@ public:
     bool ungroup(const PtrListOf<PicNode>& shapes);
     const std::vector<std::unique_ptr<Group>>& groups() const { return m_groups; }
 
-    PicNode* hitList(const PtrListOf<PicNode>& list, QPoint point, const PicNode* exclude, bool fromFront,
-        bool handlesOnly);
+    PicNode* hitList(
+        const PtrListOf<PicNode>& list, QPoint point, const PicNode* exclude, bool fromFront, bool handlesOnly);
     PicNode* hitPoint(QPoint point, const PicNode* exclude, bool fromFront);
     size_t shapesInRect(const QRect& rectangle, PtrListOf<PicNode>& into, bool all) const;
     size_t shapesInShape(const PicNode* container, PtrListOf<PicNode>& into, bool all) const;

@@ -10,7 +10,9 @@
 
 namespace lumavine {
 
-Document::Document() : Node(this, String(u"#document")) { }
+Document::Document() : Node(this, String(u"#document"))
+{
+}
 
 Document::Document(const String& tagName) : Document()
 {
@@ -109,8 +111,7 @@ Node* Document::importNode(const Node* node, bool deep)
         copy = createComment(node->nodeValue());
         break;
     case ProcessingInstructionNode:
-        copy = createProcessingInstruction(node->nodeName(),
-            static_cast<const ProcessingInstruction*>(node)->data());
+        copy = createProcessingInstruction(node->nodeName(), static_cast<const ProcessingInstruction*>(node)->data());
         break;
     default:
         return nullptr;

@@ -13,7 +13,9 @@ Attr* NamedNodeMap::setNamedItem(Attr* attribute)
     return static_cast<Attr*>(put(attribute->name(), attribute, true));
 }
 
-Node::Node(Document* owner, String name) : m_name(std::move(name)), m_owner(owner) { }
+Node::Node(Document* owner, String name) : m_name(std::move(name)), m_owner(owner)
+{
+}
 
 Node::~Node() = default;
 

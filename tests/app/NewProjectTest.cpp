@@ -23,7 +23,9 @@ TEST(NewProject, MakesTheFoldersAndAnEmptyProjectFile)
 
     // The same project again: nothing is touched.
     fs::path marker = folder.narrow() + "/site/content/files/keep.png";
-    { std::ofstream(marker) << "x"; }
+    {
+        std::ofstream(marker) << "x";
+    }
     EXPECT_FALSE(createProject(folder.text(), String(u"site"), file, message));
     EXPECT_EQ(message, String(u"directory already exists: ") + folder.text() + u"/site");
     EXPECT_TRUE(fs::exists(marker));

@@ -52,9 +52,10 @@ TEST(PageDocument, OpeningCompletesTheFoldersAndMakesAFirstPage)
 TEST(PageDocument, ReadsPagesInOrderAndIgnoresARepeatedId)
 {
     ProjectFolder folder;
-    folder.write("site.xml", "<lumavine>\n<page id=\"a\"><label>first</label></page>\n"
-                             "<page id=\"b\"><label>second</label></page>\n"
-                             "<page id=\"a\"><label>again</label></page>\n</lumavine>\n");
+    folder.write("site.xml",
+        "<lumavine>\n<page id=\"a\"><label>first</label></page>\n"
+        "<page id=\"b\"><label>second</label></page>\n"
+        "<page id=\"a\"><label>again</label></page>\n</lumavine>\n");
     PageDocument document;
     ASSERT_TRUE(document.open(folder.projectFile()));
     EXPECT_EQ(labels(document), (std::vector<std::string> { "first", "second" }));
@@ -68,8 +69,9 @@ TEST(PageDocument, ReadsPagesInOrderAndIgnoresARepeatedId)
 TEST(PageDocument, NewPagesTakeTheFirstFreeNumberAndCopiesStartAlike)
 {
     ProjectFolder folder;
-    folder.write("site.xml", "<lumavine><page id=\"a\"><label>site1</label></page>"
-                             "<page id=\"b\"><label>site3</label></page></lumavine>");
+    folder.write("site.xml",
+        "<lumavine><page id=\"a\"><label>site1</label></page>"
+        "<page id=\"b\"><label>site3</label></page></lumavine>");
     PageDocument document;
     ASSERT_TRUE(document.open(folder.projectFile()));
     Page* added = document.newPage();
@@ -93,8 +95,9 @@ TEST(PageDocument, NewPagesTakeTheFirstFreeNumberAndCopiesStartAlike)
 TEST(PageDocument, DeletingPagesExplainsRefusals)
 {
     ProjectFolder folder;
-    folder.write("site.xml", "<lumavine><page id=\"a\"><label>one</label></page>"
-                             "<page id=\"b\"><label>two</label></page></lumavine>");
+    folder.write("site.xml",
+        "<lumavine><page id=\"a\"><label>one</label></page>"
+        "<page id=\"b\"><label>two</label></page></lumavine>");
     PageDocument document;
     ASSERT_TRUE(document.open(folder.projectFile()));
     String message;
@@ -110,8 +113,9 @@ TEST(PageDocument, DeletingPagesExplainsRefusals)
 TEST(PageDocument, SavingTidiesTheContentTreeAndWritesTheSite)
 {
     ProjectFolder folder;
-    folder.write("site.xml", "<lumavine><page id=\"a\"><label>home page</label></page>"
-                             "<page id=\"b\"><label>about</label></page></lumavine>");
+    folder.write("site.xml",
+        "<lumavine><page id=\"a\"><label>home page</label></page>"
+        "<page id=\"b\"><label>about</label></page></lumavine>");
     folder.write("content/stale.html", "old");
     folder.write("content/stale.png", "old");
     folder.write("content/files/unused.png", "old");
@@ -154,11 +158,12 @@ TEST(PageDocument, SavingTidiesTheContentTreeAndWritesTheSite)
 TEST(PageDocument, JpegPagePicturesTakeThePagesQuality)
 {
     ProjectFolder folder;
-    folder.write("site.xml", "<lumavine>"
-                             "<page id=\"a\"><label>low</label><imagetype>jpeg</imagetype>"
-                             "<imagequality>10</imagequality></page>"
-                             "<page id=\"b\"><label>high</label><imagetype>jpeg</imagetype>"
-                             "<imagequality>95</imagequality></page></lumavine>");
+    folder.write("site.xml",
+        "<lumavine>"
+        "<page id=\"a\"><label>low</label><imagetype>jpeg</imagetype>"
+        "<imagequality>10</imagequality></page>"
+        "<page id=\"b\"><label>high</label><imagetype>jpeg</imagetype>"
+        "<imagequality>95</imagequality></page></lumavine>");
     PageDocument document;
     ASSERT_TRUE(document.open(folder.projectFile()));
     for (Page* page : document.pages()) {

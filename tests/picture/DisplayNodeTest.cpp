@@ -1,5 +1,5 @@
-#include "picture/CaptionText.h"
 #include "picture/DisplayNode.h"
+#include "picture/CaptionText.h"
 #include "picture/View.h"
 #include "picture/WinImage.h"
 #include "tests/support/TemporaryFolder.h"
@@ -199,8 +199,8 @@ TEST(DisplayNode, RotateReflectAndScale)
     ASSERT_TRUE(polygon->reflectY());
     EXPECT_EQ(polygon->points()[1], QPoint(0, 30));
 
-    for (ShapeKind kind : { ShapeKind::Text, ShapeKind::Image, ShapeKind::Ellipse, ShapeKind::Rectangle,
-             ShapeKind::RoundRectangle }) {
+    for (ShapeKind kind :
+        { ShapeKind::Text, ShapeKind::Image, ShapeKind::Ellipse, ShapeKind::Rectangle, ShapeKind::RoundRectangle }) {
         auto boxed = makeShape(kind, box(0, 0, 10, 10));
         EXPECT_FALSE(boxed->rotate(45));
         EXPECT_FALSE(boxed->reflectX());
@@ -257,8 +257,8 @@ TEST(DisplayNode, InsertAndDeletePoints)
 
 TEST(DisplayNode, BezierNormalisationAddsMidpointsBeforeTheLastPoint)
 {
-    auto bezier = makeShape(ShapeKind::Line, { QPoint(0, 0), QPoint(10, 0), QPoint(20, 0), QPoint(30, 0),
-                                                        QPoint(40, 0) });
+    auto bezier
+        = makeShape(ShapeKind::Line, { QPoint(0, 0), QPoint(10, 0), QPoint(20, 0), QPoint(30, 0), QPoint(40, 0) });
     bezier->normalizeBezier();
     ASSERT_EQ(bezier->pointCount(), 7);
     EXPECT_EQ(bezier->points()[3], QPoint(30, 0));

@@ -1,5 +1,5 @@
-#include "picture/GifWriter.h"
 #include "picture/ImageExport.h"
+#include "picture/GifWriter.h"
 #include "tests/support/TemporaryFolder.h"
 
 #include <QImage>

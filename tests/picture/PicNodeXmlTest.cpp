@@ -4,8 +4,8 @@
 #include "picture/WinImage.h"
 #include "xml/Elements.h"
 
-#include <map>
 #include <gtest/gtest.h>
+#include <map>
 
 using namespace lumavine;
 
@@ -123,8 +123,7 @@ TEST(PicNodeXml, EveryKindWritesReadsAndWritesTheSameText)
     picture.setProperty(u"image-source", String(u"missing.png"));
     picture.setProperty(u"image-aspect", String(u"true"));
     picture.setProperty(u"image-transparency", String(u"#ff00ff"));
-    PicNode& line = addShape(source, ShapeKind::Line, { QPoint(0, 0), QPoint(100, 0), QPoint(100, 80) },
-        String(u"l1"));
+    PicNode& line = addShape(source, ShapeKind::Line, { QPoint(0, 0), QPoint(100, 0), QPoint(100, 80) }, String(u"l1"));
     line.setProperty(u"line", String(u"type:curve;width:2;enda:arrow;endcolorz:#00ff00"));
     line.setEndId(0, String(u"r1"));
     line.setEndId(1, String(u"e1"));

@@ -1,7 +1,7 @@
+#include "picture/Pic.h"
 #include "core/PtrMap.h"
 #include "picture/BorderPainter.h"
 #include "picture/PageRenderer.h"
-#include "picture/Pic.h"
 #include "picture/View.h"
 #include "xml/Elements.h"
 

@@ -75,7 +75,8 @@ TEST(RenderTest, OutsetRectangleRingsOfTheGreyButton)
 {
     ExportView view;
     QRect bounds(20, 20, 100, 60);
-    auto node = boxShape(view, ShapeKind::Rectangle, bounds, u"border-color:#c0c0c0;border-width:4;border-style:outset");
+    auto node
+        = boxShape(view, ShapeKind::Rectangle, bounds, u"border-color:#c0c0c0;border-width:4;border-style:outset");
     QImage image = blankPage();
     drawNode(*node, image);
     for (int ring = 0; ring < 3; ++ring) {
@@ -143,7 +144,8 @@ TEST(RenderTest, OnePixelRingIsOnePixelOfOneColour)
 {
     ExportView view;
     QRect bounds(30, 30, 50, 40);
-    auto node = boxShape(view, ShapeKind::Rectangle, bounds, u"border-color:#ff0000;border-width:1;border-style:outset");
+    auto node
+        = boxShape(view, ShapeKind::Rectangle, bounds, u"border-color:#ff0000;border-width:1;border-style:outset");
     QImage image = blankPage();
     drawNode(*node, image);
     int lit = 0;
@@ -213,7 +215,8 @@ TEST(RenderTest, EllipseAndRoundRectangleRingsTakeTheirOwnTables)
 {
     ExportView view;
     QRect bounds(20, 20, 120, 100);
-    auto ellipse = boxShape(view, ShapeKind::Ellipse, bounds, u"border-color:#c0c0c0;border-width:4;border-style:inset");
+    auto ellipse
+        = boxShape(view, ShapeKind::Ellipse, bounds, u"border-color:#c0c0c0;border-width:4;border-style:inset");
     QImage image = blankPage();
     drawNode(*ellipse, image);
     // Inset ellipse: upper-left arc outer half shade 0, lower-right outer -4.
@@ -223,8 +226,8 @@ TEST(RenderTest, EllipseAndRoundRectangleRingsTakeTheirOwnTables)
     EXPECT_EQ(image.pixel(140, 70), shade(0xFFC0C0C0, -4));
     EXPECT_EQ(image.pixel(80, 70), white);
 
-    auto rounded = boxShape(view, ShapeKind::RoundRectangle, bounds,
-        u"border-color:#c0c0c0;border-width:4;border-style:outset");
+    auto rounded
+        = boxShape(view, ShapeKind::RoundRectangle, bounds, u"border-color:#c0c0c0;border-width:4;border-style:outset");
     image = blankPage();
     drawNode(*rounded, image);
     // Outset round rectangle: top outer -4, inner -1; bottom outer 0, inner -2.

@@ -1,5 +1,5 @@
-#include "XmlTestSupport.h"
 #include "xml/Registry.h"
+#include "XmlTestSupport.h"
 
 #include <cstdlib>
 #include <gtest/gtest.h>
@@ -52,9 +52,10 @@ TEST(Registry, WritingCreatesTheFileAndKey)
     ASSERT_TRUE(registry.open(String(u"Software\\Lumavine"), Registry::Write));
     ASSERT_TRUE(registry.setString(String(u"Location"), String(u"/x")));
     std::string written = readFile(path);
-    EXPECT_EQ(written, "<registry>\n       <Software>\n              <Lumavine>\n"
-                       "                     <Location>/x</Location>\n              </Lumavine>\n"
-                       "       </Software>\n</registry>\n");
+    EXPECT_EQ(written,
+        "<registry>\n       <Software>\n              <Lumavine>\n"
+        "                     <Location>/x</Location>\n              </Lumavine>\n"
+        "       </Software>\n</registry>\n");
     EXPECT_EQ(Registry::settingsPath(), path);
 }
 

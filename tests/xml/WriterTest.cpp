@@ -13,10 +13,11 @@ TEST(Writer, IndentsSevenSpacesPerLevelWithOneLineTexts)
     project->setAttribute(String(u"version"), String(u"1"));
     addElement(project, String(u"name"), String(u"Demo"));
     Element* page = addElement(project, String(u"page"));
-    EXPECT_EQ(document.toString(), u"<project version=\"1\">\n"
-                                   u"       <name>Demo</name>\n"
-                                   u"       <page />\n"
-                                   u"</project>\n");
+    EXPECT_EQ(document.toString(),
+        u"<project version=\"1\">\n"
+        u"       <name>Demo</name>\n"
+        u"       <page />\n"
+        u"</project>\n");
 
     page->setAttribute(String(u"id"), String(u"p1"));
     page->setAttribute(String(u"sort"), String(u"0"));
@@ -28,20 +29,21 @@ TEST(Writer, IndentsSevenSpacesPerLevelWithOneLineTexts)
     node->appendChild(document.createComment(String(u" c ")));
     node->appendChild(document.createProcessingInstruction(String(u"t"), String(u"d")));
     node->appendChild(document.createCDATASection(String(u"raw")));
-    EXPECT_EQ(document.toString(), u"<project version=\"1\">\n"
-                                   u"       <name>Demo</name>\n"
-                                   u"       <page id=\"p1\" sort=\"0\">\n"
-                                   u"              <node>\n"
-                                   u"                     <x>12</x>\n"
-                                   u"                     <empty></empty>\n"
-                                   u"                     <ratio>0.3333</ratio>\n"
-                                   u"                     <visible>true</visible>\n"
-                                   u"\t\t\t<!-- c -->\n"
-                                   u"\t\t\t<?t d ?>\n"
-                                   u"\t\t\t<![CDATA[raw]]>\n"
-                                   u"              </node>\n"
-                                   u"       </page>\n"
-                                   u"</project>\n");
+    EXPECT_EQ(document.toString(),
+        u"<project version=\"1\">\n"
+        u"       <name>Demo</name>\n"
+        u"       <page id=\"p1\" sort=\"0\">\n"
+        u"              <node>\n"
+        u"                     <x>12</x>\n"
+        u"                     <empty></empty>\n"
+        u"                     <ratio>0.3333</ratio>\n"
+        u"                     <visible>true</visible>\n"
+        u"\t\t\t<!-- c -->\n"
+        u"\t\t\t<?t d ?>\n"
+        u"\t\t\t<![CDATA[raw]]>\n"
+        u"              </node>\n"
+        u"       </page>\n"
+        u"</project>\n");
     EXPECT_EQ(node->toXml(0), node->toXml(0));
     EXPECT_TRUE(node->toXml(0).startsWith(u"<node>\n       <x>12</x>\n"));
 }

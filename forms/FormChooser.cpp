@@ -6,6 +6,7 @@
 #include <QColorDialog>
 #include <QDesktopServices>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QUrl>
 
 namespace lumavine {
@@ -28,8 +29,11 @@ bool FormChooser::chooseFile(QWidget* parent, const String& defaultExtension, co
     String filter = toFileDialogFilter(filters);
     if (!filter.empty())
         dialog.setNameFilter(toQString(filter));
-    if (!path.empty())
-        dialog.selectFile(toQString(path));
+    const QString start = toQString(path);
+    if (!start.isEmpty() && QFileInfo(start).isDir())
+        dialog.setDirectory(start);
+    else if (!start.isEmpty())
+        dialog.selectFile(start);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return false;
     path = fromQString(dialog.selectedFiles().first());

@@ -5,8 +5,8 @@
 
 namespace lumavine {
 
-ValueDialog::ValueDialog(
-    QWidget* parent, const String& title, const String& caption, const String& initialValue, const String& kind)
+ValueDialog::ValueDialog(QWidget* parent, const String& title, const String& caption, const String& initialValue,
+    const String& kind, const String& imageRoot)
     : XmlDialog(parent, u"ValueDialog", nullptr)
     , m_formDocument(u"dialog")
 {
@@ -30,8 +30,11 @@ ValueDialog::ValueDialog(
     Element* input = addElement(box, u"input");
     input->setAttribute(u"type", u"text");
     input->setAttribute(u"name", u"value");
-    if (image)
+    if (image) {
         input->setAttribute(u"extension", u"image");
+        if (!imageRoot.empty())
+            input->setAttribute(u"imageroot", imageRoot);
+    }
     input->setAttribute(u"value", initialValue);
     input->setAttribute(u"style", FormStyle::format(10, 30, boxWidth - 20));
 

@@ -6,13 +6,14 @@
 namespace lumavine {
 
 // Asks for one text, in a captioned box; the kind "image" offers a picture
-// thumbnail and chooser beside the text.
+// thumbnail and chooser beside the text, the chooser starting in `imageRoot`,
+// against which relative sources are shown.
 class ValueDialog : public XmlDialog {
     Q_OBJECT
 
 public:
     ValueDialog(QWidget* parent, const String& title, const String& caption, const String& initialValue,
-        const String& kind = String());
+        const String& kind = String(), const String& imageRoot = String());
     ~ValueDialog() override;
 
     // The confirmed text; empty before the first confirmation.

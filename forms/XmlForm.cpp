@@ -454,8 +454,18 @@ void XmlForm::chooseFile(FormControl& edit, bool picture)
     const Element* element = edit.element;
     String path = textOf(edit.widget);
     String filters = picture ? String(pictureFilter) : element->getAttribute(u"files");
+    // Pictures are chosen from the project's content folder, and one chosen
+    // there is kept relative to it, so that the project can move.
+    String root = picture ? element->getAttribute(u"imageroot") : String();
+    root.replaceChar(u'\\', u'/');
+    while (root.length() > 1 && root.endsWith(u"/"))
+        root = root.substring(0, root.length() - 1);
+    if (!root.empty())
+        path = path.trim().empty() ? root + u"/" : XmlFormImage::resolve(path, root);
     if (!FormChooser::current().chooseFile(this, element->getAttribute(u"default"), filters, path))
         return;
+    if (!root.empty() && path.startsWith(root + u"/") && path.length() > root.length() + 1)
+        path = path.substring(root.length() + 1);
     static_cast<QLineEdit*>(edit.widget)->setText(toQString(path));
     if (picture)
         refreshThumbnail(edit.name, path);

@@ -30,9 +30,17 @@ public:
     virtual void modified() { }
     // Asks the user for a value ("Scale" / "Times", "Rotate" / "Degrees");
     // nothing when cancelled.
-    virtual std::optional<String> askValue(const String& /*title*/, const String& /*label*/) { return std::nullopt; }
-    // Asks the user for a picture file; empty when cancelled.
-    virtual String choosePicture() { return String(); }
+    virtual std::optional<String> askValue(PageView&, const String& /*title*/, const String& /*label*/)
+    {
+        return std::nullopt;
+    }
+    // Asks the user for a picture file from the page's content folder;
+    // empty when cancelled.
+    virtual String choosePicture(PageView&) { return String(); }
+    // A command of the page or the project that reaches the canvas (preview,
+    // page properties, publishing, the page dialogs); false when nobody
+    // handles it.
+    virtual bool pageCommand(PageView&, int /*id*/) { return false; }
 };
 
 }

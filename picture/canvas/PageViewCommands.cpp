@@ -219,7 +219,7 @@ PicNode* PageView::createShape(int id, QPoint at)
         return m_page.addRoundRectangle(QRect(x, y, 70, 70));
     case NewPicture:
     case NewThumbnail: {
-        const String source = client().choosePicture();
+        const String source = client().choosePicture(*this);
         if (source.empty())
             return nullptr;
         return id == NewPicture ? m_page.addPicture(x, y, source) : m_page.addThumbnail(x, y, source);
@@ -308,8 +308,8 @@ bool PageView::runCommand(int id)
         if (shapes.isEmpty())
             return true;
         const bool scale = id == Scale;
-        const std::optional<String> answer = scale ? client().askValue(String(u"Scale"), String(u"Times"))
-                                                   : client().askValue(String(u"Rotate"), String(u"Degrees"));
+        const std::optional<String> answer = scale ? client().askValue(*this, String(u"Scale"), String(u"Times"))
+                                                   : client().askValue(*this, String(u"Rotate"), String(u"Degrees"));
         if (!answer)
             return true;
         const QString text = QString::fromStdU16String(*answer).trimmed();
@@ -408,7 +408,13 @@ bool PageView::runCommand(int id)
         redraw();
         return true;
     }
-    return false;
+    // The page's and the project's commands (preview, page properties,
+    // publishing, the page dialogs) belong to the window; what they change
+    // is shown afresh.
+    if (!client().pageCommand(*this, id))
+        return false;
+    redraw();
+    return true;
 }
 
 void PageView::copySelection()

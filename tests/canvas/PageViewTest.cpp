@@ -24,12 +24,12 @@ public:
         return confirm;
     }
     void modified() override { ++modifiedCount; }
-    std::optional<String> askValue(const String& title, const String& label) override
+    std::optional<String> askValue(PageView&, const String& title, const String& label) override
     {
         asked.push_back(title + u"/" + label);
         return answer;
     }
-    String choosePicture() override { return picture; }
+    String choosePicture(PageView&) override { return picture; }
     std::vector<const Page*> projectPages() override { return pages; }
     void goToPage(const String& id) override { shownPage = id; }
 

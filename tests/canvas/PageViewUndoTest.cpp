@@ -28,7 +28,7 @@ public:
         return true;
     }
     void modified() override { ++modifiedCount; }
-    std::optional<String> askValue(const String&, const String&) override { return answer; }
+    std::optional<String> askValue(PageView&, const String&, const String&) override { return answer; }
 
     bool confirm = true;
     int modifiedCount = 0;

@@ -202,6 +202,17 @@ TEST(FormNotifications, ChooserButtonsFillTheirEdits)
     EXPECT_TRUE(chooser.lastFilters.startsWith(u"All Picture Files|*.jpg;*.jpeg;*.png;*.gif;*.bmp|"));
     EXPECT_TRUE(thumbnail->hasPicture());
     EXPECT_DOUBLE_EQ(thumbnail->displayRatio(), 60.0 / 40.0);
+    // Pictures are chosen in the picture folder, and one chosen there is
+    // kept relative to it; one from elsewhere keeps its whole path.
+    const String root = fromQString(folder.path());
+    EXPECT_EQ(chooser.lastStart, root + u"/");
+    chooser.file = root + u"/pic.png";
+    QTest::mouseClick(thumbnail, Qt::LeftButton, {}, thumbnail->browseStrip().center());
+    EXPECT_EQ(chooser.lastStart, root + u"/pic.png");
+    EXPECT_EQ(form->valueOf(u"pic"), u"pic.png");
+    chooser.file = u"/srv/pictures/other.png";
+    QTest::mouseClick(thumbnail, Qt::LeftButton, {}, thumbnail->browseStrip().center());
+    EXPECT_EQ(form->valueOf(u"pic"), u"/srv/pictures/other.png");
 
     // None of the companion presses reached the listener.
     for (const std::string& call : listener.calls)

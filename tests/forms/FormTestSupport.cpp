@@ -116,6 +116,7 @@ bool ScriptedChooser::chooseFile(QWidget*, const String& defaultExtension, const
 {
     lastFilters = filters;
     lastDefaultExtension = defaultExtension;
+    lastStart = path;
     if (answer)
         path = file;
     return answer;

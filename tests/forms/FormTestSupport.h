@@ -65,6 +65,8 @@ public:
     String directory;
     String lastFilters;
     String lastDefaultExtension;
+    // Where the last file chooser started.
+    String lastStart;
     String lastTitle;
     std::vector<std::string> opened;
     std::vector<std::uint32_t> startColors;

@@ -1,0 +1,60 @@
+#pragma once
+
+#include "forms/XmlDialogListener.h"
+#include "picture/canvas/PageViewClient.h"
+
+#include <QFont>
+
+namespace lumavine {
+
+class Pic;
+class XmlDialog;
+
+// The canvas's questions answered with real dialogs: the shape property
+// dialogs, the picture chooser and the value dialogs. A window derives from
+// it and adds what only it knows (pages, the modified mark). Main thread
+// only.
+class ShapeDialogs : public PageViewClient, public XmlDialogListener {
+public:
+    ShapeDialogs() = default;
+
+    // PageViewClient: the dialogs open over the view.
+    bool editShapes(PageView& view, const PtrListOf<PicNode>& shapes) override;
+    std::optional<String> askValue(PageView& view, const String& title, const String& label) override;
+    String choosePicture(PageView& view) override;
+
+    // The property dialog of one shape, filled from it; true when the user
+    // confirmed it and the result was applied.
+    bool openEditNodeDialog(QWidget* parent, Pic& picture, PicNode& shape, const String& contentFolder);
+    bool editNode(Pic& picture, PicNode& shape, XmlDialog& dialog, Document& formDocument, const String& contentFolder);
+    // The dialog of several shapes: what the user fills in applies to each.
+    bool openEditNodesDialog(
+        QWidget* parent, Pic& picture, const PtrListOf<PicNode>& shapes, const String& contentFolder);
+    bool editNodes(Pic& picture, const PtrListOf<PicNode>& shapes, XmlDialog& dialog, Document& formDocument,
+        const String& contentFolder);
+    // "Add Picture": a picture file chosen from the content folder; empty
+    // when cancelled.
+    String askPicture(QWidget* parent, const String& contentFolder);
+
+    // The font chooser's answer to a form's P"FontDialog" button, opened
+    // with the font the form's P-prefixed font controls describe, which
+    // then take the chosen font. Nothing happens when the form lacks one of
+    // those controls. Separate so that other dialogs with font groups can
+    // use it.
+    static void chooseFontFor(XmlForm& form, const String& prefix);
+    // The font a form's font controls describe, and back.
+    static QFont fontOfControls(const XmlForm& form, const String& prefix);
+    static void setFontControls(XmlForm& form, const String& prefix, const QFont& font);
+
+    // XmlDialogListener: only the font buttons are answered.
+    void formCreated(XmlForm*) override { }
+    bool buttonClicked(XmlForm* form, const String& name, Element* element) override;
+    bool textChanged(XmlForm*, QWidget*, const String&, const String&, Element*) override { return false; }
+    bool listSelectionChanged(XmlForm*, QListWidget*, int, const String&, Element*) override { return false; }
+    bool listDoubleClicked(XmlForm*, QListWidget*, int, const String&, Element*) override { return false; }
+    bool comboSelected(XmlForm*, QComboBox*, int, const String&, Element*) override { return false; }
+    bool filesDropped(XmlForm*, const String&, Element*, const StringList&) override { return false; }
+    bool acceptResult(XmlDialog*, Document*) override { return true; }
+};
+
+}

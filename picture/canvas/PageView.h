@@ -174,6 +174,9 @@ private:
     QPoint newShapePosition() const;
     void created(PicNode* shape);
     PicNode* createShape(int id, QPoint at);
+    // The picture shape, or null after taking it out again and telling the
+    // client when its file does not read as a picture.
+    PicNode* keepIfReadable(PicNode* picture, const String& source);
     void copySelection();
     void paste();
     // Imports the shapes of a copied fragment; false when the text is no

@@ -41,6 +41,8 @@ public:
     // page properties, publishing, the page dialogs); false when nobody
     // handles it.
     virtual bool pageCommand(PageView&, int /*id*/) { return false; }
+    // Something the user asked for could not be done.
+    virtual void reportError(PageView&, const String& /*message*/) { }
 };
 
 }

@@ -5,6 +5,7 @@
 #include "forms/ShapeMenu.h"
 #include "page/Page.h"
 #include "page/PageNode.h"
+#include "picture/WinImage.h"
 #include "picture/canvas/PageView.h"
 #include "xml/Document.h"
 #include "xml/Elements.h"
@@ -222,7 +223,8 @@ PicNode* PageView::createShape(int id, QPoint at)
         const String source = client().choosePicture(*this);
         if (source.empty())
             return nullptr;
-        return id == NewPicture ? m_page.addPicture(x, y, source) : m_page.addThumbnail(x, y, source);
+        PicNode* picture = id == NewPicture ? m_page.addPicture(x, y, source) : m_page.addThumbnail(x, y, source);
+        return keepIfReadable(picture, source);
     }
     case NewFrame: {
         PicNode* frame = m_page.addRectangle(QRect(x, y, 200, 200));
@@ -432,12 +434,31 @@ void PageView::paste()
     pasteText(QGuiApplication::clipboard()->text());
 }
 
+PicNode* PageView::keepIfReadable(PicNode* picture, const String& source)
+{
+    if (!picture || (picture->image() && picture->image()->isLoaded()))
+        return picture;
+    // A folder, an empty or unreadable file, or one that is no picture
+    // would leave a shape showing nothing.
+    m_page.removeNode(picture);
+    client().reportError(*this, u"Cannot read the picture: " + source);
+    return nullptr;
+}
+
 bool PageView::pasteText(const QString& text)
 {
     if (text.isEmpty())
         return false;
+    // Read line by line until the lines read make a whole document: dropped
+    // text may carry more after the copied shapes.
+    // The root element joins the document when it closes.
     Document document;
-    document.parse(text.toStdU16String());
+    for (qsizetype at = 0; at < text.size() && !document.documentElement();) {
+        qsizetype end = text.indexOf(QLatin1Char('\n'), at);
+        end = end < 0 ? text.size() : end + 1;
+        document.parse(QStringView(text).mid(at, end - at).toString().toStdU16String());
+        at = end;
+    }
     const Element* root = document.documentElement();
     if (!root)
         return false;
@@ -487,7 +508,8 @@ void PageView::dropOnPage(QDropEvent* event)
         for (const QUrl& url : data->urls()) {
             if (!url.isLocalFile() || !isPictureFile(url.toLocalFile()))
                 continue;
-            if (PicNode* shape = m_page.addPicture(at.x(), at.y(), String(url.toLocalFile().toStdU16String())))
+            const String path(url.toLocalFile().toStdU16String());
+            if (PicNode* shape = keepIfReadable(m_page.addPicture(at.x(), at.y(), path), path))
                 added = shape;
         }
         if (added) {

@@ -10,6 +10,8 @@
 #include "xml/Document.h"
 
 #include <QFontDialog>
+#include <QGuiApplication>
+#include <QMessageBox>
 #include <cmath>
 
 namespace lumavine {
@@ -41,6 +43,11 @@ std::optional<String> ShapeDialogs::askValue(PageView& view, const String& title
 String ShapeDialogs::choosePicture(PageView& view)
 {
     return askPicture(&view, view.page().baseDirectory());
+}
+
+void ShapeDialogs::reportError(PageView& view, const String& message)
+{
+    QMessageBox::warning(&view, QGuiApplication::applicationDisplayName(), toQString(message));
 }
 
 String ShapeDialogs::askPicture(QWidget* parent, const String& contentFolder)

@@ -22,6 +22,7 @@ public:
     bool editShapes(PageView& view, const PtrListOf<PicNode>& shapes) override;
     std::optional<String> askValue(PageView& view, const String& title, const String& label) override;
     String choosePicture(PageView& view) override;
+    void reportError(PageView& view, const String& message) override;
 
     // The property dialog of one shape, filled from it; true when the user
     // confirmed it and the result was applied.

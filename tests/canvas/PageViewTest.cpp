@@ -32,6 +32,7 @@ public:
     String choosePicture(PageView&) override { return picture; }
     std::vector<const Page*> projectPages() override { return pages; }
     void goToPage(const String& id) override { shownPage = id; }
+    void reportError(PageView&, const String& message) override { errors.push_back(message); }
 
     std::vector<PicNode*> edited;
     bool confirm = true;
@@ -41,6 +42,7 @@ public:
     String picture;
     std::vector<const Page*> pages;
     String shownPage;
+    std::vector<String> errors;
 };
 
 class PageViewTest : public testing::Test {
@@ -455,6 +457,16 @@ TEST_F(PageViewCommandTest, CopiedShapesPasteBesideTheirOriginals)
     QGuiApplication::clipboard()->setText(QStringLiteral("not a picture"));
     view.command(PageView::Paste);
     EXPECT_EQ(page.shapeCount(), 2u);
+    // XML that holds no shapes of ours, or a shape of a kind there is none
+    // of, adds nothing and changes nothing.
+    const int modifiedBefore = client.modifiedCount;
+    for (const char* text : { "<html><body><p>hello</p></body></html>",
+             "<page><node><kind>hexagon</kind><points>1,1 5,5</points></node></page>", "<page><node>" }) {
+        QGuiApplication::clipboard()->setText(QString::fromUtf8(text));
+        view.command(PageView::Paste);
+        EXPECT_EQ(page.shapeCount(), 2u) << text;
+    }
+    EXPECT_EQ(client.modifiedCount, modifiedBefore);
 }
 
 TEST_F(PageViewCommandTest, ShapeCommandsAreOfferedOnlyWithSomethingToActOn)
@@ -509,6 +521,26 @@ TEST_F(PageViewCommandTest, DroppedPictureFilesBecomePictureShapes)
     text.setText(QStringLiteral("plain words"));
     drop(text, QPoint(0, 0));
     EXPECT_EQ(page.shapeCount(), 2u);
+    // Text that goes on after the copied shapes still gives them.
+    text.setText(QGuiApplication::clipboard()->text() + QStringLiteral("\nand a note below\n"));
+    drop(text, QPoint(0, 0));
+    EXPECT_EQ(page.shapeCount(), 3u);
+    EXPECT_TRUE(client.errors.empty());
+
+    // A folder, an empty file and a file that is no picture, each under a
+    // picture's name, add nothing and say why.
+    project.makeFolder("folder.png");
+    project.writeFile("empty.png", "");
+    project.writeFile("words.gif", "GIF? no, words");
+    QMimeData broken;
+    broken.setUrls({ QUrl::fromLocalFile(QString::fromStdString(project.path("folder.png"))),
+        QUrl::fromLocalFile(QString::fromStdString(project.path("empty.png"))),
+        QUrl::fromLocalFile(QString::fromStdString(project.path("words.gif"))) });
+    const int modifiedBefore = client.modifiedCount;
+    drop(broken, QPoint(40, 60));
+    EXPECT_EQ(page.shapeCount(), 3u);
+    EXPECT_EQ(client.errors.size(), 3u);
+    EXPECT_EQ(client.modifiedCount, modifiedBefore);
 }
 
 TEST_F(PageViewCommandTest, ScaleAndRotateTakeTheValueTheUserGives)

@@ -33,6 +33,11 @@ public:
     std::vector<const Page*> projectPages() override { return pages; }
     void goToPage(const String& id) override { shownPage = id; }
     void reportError(PageView&, const String& message) override { errors.push_back(message); }
+    bool pageCommand(PageView&, int id) override
+    {
+        pageCommands.push_back(id);
+        return handlesPageCommands;
+    }
 
     std::vector<PicNode*> edited;
     bool confirm = true;
@@ -43,6 +48,8 @@ public:
     std::vector<const Page*> pages;
     String shownPage;
     std::vector<String> errors;
+    std::vector<int> pageCommands;
+    bool handlesPageCommands = false;
 };
 
 class PageViewTest : public testing::Test {
@@ -467,6 +474,19 @@ TEST_F(PageViewCommandTest, CopiedShapesPasteBesideTheirOriginals)
         EXPECT_EQ(page.shapeCount(), 2u) << text;
     }
     EXPECT_EQ(client.modifiedCount, modifiedBefore);
+}
+
+TEST_F(PageViewCommandTest, PageCommandsGoToTheWindowAndUnknownOnesAreNotTaken)
+{
+    EXPECT_FALSE(view.command(PageView::Preview));
+    client.handlesPageCommands = true;
+    EXPECT_TRUE(view.command(PageView::PageProperties));
+    EXPECT_TRUE(view.command(PageView::Publish));
+    EXPECT_EQ(client.pageCommands,
+        std::vector<int>({ PageView::Preview, PageView::PageProperties, PageView::Publish }));
+    // The canvas's own commands never reach the window.
+    view.command(PageView::ToggleShowGrid);
+    EXPECT_EQ(client.pageCommands.size(), 3u);
 }
 
 TEST_F(PageViewCommandTest, ShapeCommandsAreOfferedOnlyWithSomethingToActOn)

@@ -1,10 +1,14 @@
+#include "forms/XmlDialog.h"
 #include "page/Page.h"
 #include "picture/canvas/PageView.h"
+#include "picture/canvas/ShapeDialogs.h"
 #include "tests/support/TestProject.h"
 #include "xml/Document.h"
 
 #include <QApplication>
 #include <QFileInfo>
+#include <QImage>
+#include <QTimer>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -13,7 +17,9 @@
 // shapes selected, and saves what the canvas looks like at 100% and 50%, so
 // that the canvas can be looked at without running the designer:
 //     canvas_snapshot PROJECT.xml OUT-PREFIX
-// writes OUT-PREFIX-100.png and OUT-PREFIX-50.png.
+// writes OUT-PREFIX-100.png and OUT-PREFIX-50.png, and the property
+// dialogs of a rectangle, a picture and a line as OUT-PREFIX-dialog-KIND.png
+// (shapes of the page when it has them, otherwise ones made for the shot).
 int main(int argc, char** argv)
 {
     using namespace lumavine;
@@ -56,6 +62,47 @@ int main(int argc, char** argv)
             std::fprintf(stderr, "cannot write %s\n", path.c_str());
             return 1;
         }
+    }
+    // The property dialogs, each grabbed as soon as it shows and cancelled.
+    ShapeDialogs dialogs;
+    const std::string prefix = argv[2];
+    bool written = true;
+    for (ShapeKind kind : { ShapeKind::Rectangle, ShapeKind::Image, ShapeKind::Line }) {
+        PicNode* shape = nullptr;
+        for (PicNode* candidate : page.shapes())
+            if (candidate->kind() == kind && !shape)
+                shape = candidate;
+        if (!shape && kind == ShapeKind::Rectangle)
+            shape = page.addRectangle(QRect(10, 10, 100, 60));
+        if (!shape && kind == ShapeKind::Line)
+            shape = page.addLine({ QPoint(10, 10), QPoint(110, 40) });
+        if (!shape) {
+            QImage picture(64, 48, QImage::Format_RGB32);
+            picture.fill(Qt::darkCyan);
+            const String file = project.contentDirectory() + u"/snapshot-picture.png";
+            picture.save(QString::fromStdU16String(file));
+            shape = page.addPicture(10, 10, file);
+        }
+        const std::string path = prefix + "-dialog-"
+            + (kind == ShapeKind::Rectangle    ? "rectangle"
+                    : kind == ShapeKind::Image ? "picture"
+                                               : "line")
+            + ".png";
+        QTimer grabber;
+        QObject::connect(&grabber, &QTimer::timeout, [&] {
+            auto* dialog = qobject_cast<XmlDialog*>(QApplication::activeModalWidget());
+            if (!dialog)
+                return;
+            grabber.stop();
+            written = dialog->grab().save(QString::fromStdString(path)) && written;
+            dialog->onCancel();
+        });
+        grabber.start(50);
+        dialogs.openEditNodeDialog(&view, page, *shape, project.contentDirectory());
+    }
+    if (!written) {
+        std::fprintf(stderr, "cannot write the dialog pictures\n");
+        return 1;
     }
     return 0;
 }

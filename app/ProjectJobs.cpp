@@ -2,6 +2,7 @@
 
 #include "app/NewProject.h"
 #include "app/PageDocument.h"
+#include "app/StartUp.h"
 #include "core/PathInfo.h"
 #include "net/NetworkServices.h"
 #include "page/Page.h"
@@ -59,6 +60,7 @@ void tellSite(PageDocument& document, JobReport& report)
 int runProjectJob(const CommandLine& commandLine, std::ostream& out, std::ostream& err)
 {
     installNetworkServices();
+    StartUp::applySharedDefaults();
     JobReport report(out, err);
     PageDocument document;
     report.attach(document);

@@ -64,6 +64,9 @@ public:
     XmlForm* formAt(size_t index) const { return index < m_formList.size() ? m_formList[index].get() : nullptr; }
     QTabBar* tabBar() const { return m_tabBar; }
     XmlDialogListener* listener() const { return m_listener; }
+    // For a dialog class that is its own listener, once it is whole; before
+    // the forms are loaded.
+    void setListener(XmlDialogListener* listener) { m_listener = listener; }
 
     // The identifiers of the controls, handed out from 1000 in the order the
     // controls are made; the name of each is how notifications find it.

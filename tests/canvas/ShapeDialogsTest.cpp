@@ -9,6 +9,7 @@
 #include "picture/canvas/PageView.h"
 #include "picture/canvas/ShapeProperties.h"
 #include "tests/support/TestProject.h"
+#include "tests/support/WhenShown.h"
 #include "xml/Document.h"
 #include "xml/Elements.h"
 
@@ -28,30 +29,7 @@
 namespace lumavine {
 namespace {
 
-// Acts on the first modal dialog of type T that the event loop shows, as a
-// person at the screen would.
-template<class T>
-class WhenShown {
-public:
-    explicit WhenShown(std::function<void(T&)> act) : m_act(std::move(act))
-    {
-        QObject::connect(&m_timer, &QTimer::timeout, [this] {
-            auto* dialog = qobject_cast<T*>(QApplication::activeModalWidget());
-            if (!dialog || m_done)
-                return;
-            m_done = true;
-            m_timer.stop();
-            m_act(*dialog);
-        });
-        m_timer.start(5);
-    }
-    bool done() const { return m_done; }
-
-private:
-    std::function<void(T&)> m_act;
-    QTimer m_timer;
-    bool m_done = false;
-};
+using test::WhenShown;
 
 void press(XmlDialog& dialog, std::u16string_view button)
 {

@@ -1,0 +1,83 @@
+#pragma once
+
+#include "app/PageDocument.h"
+#include "picture/canvas/ShapeDialogs.h"
+
+#include <QWidget>
+#include <functional>
+#include <map>
+#include <memory>
+
+class QUndoStack;
+class QVBoxLayout;
+
+namespace lumavine {
+
+class PageView;
+
+// One open project in the main window: its document and the canvas of its
+// current page, with an undo history per page. The window's title names the
+// project, the page, the zoom and the picture type, and carries the
+// modified mark until the project is saved.
+class ProjectWindow : public QWidget, private ShapeDialogs {
+    Q_OBJECT
+
+public:
+    explicit ProjectWindow(QWidget* parent = nullptr);
+    ~ProjectWindow() override;
+
+    // Opens the project file; false, with the document's message reported,
+    // when it cannot be read.
+    bool open(const String& path);
+
+    PageDocument& document() { return m_document; }
+    PageView* pageView() const { return m_view.get(); }
+    // The history of the page shown.
+    QUndoStack* undoStack() const;
+
+    // Shows the page with this "Go to Page" identifier; false for none.
+    bool goToPage(int commandId);
+    void showPage(Page& page);
+    // Runs a command of the canvas or of the project; false when neither
+    // knows it.
+    bool command(int id);
+    // Writes the project file and the site; the modified mark goes only
+    // when that worked.
+    bool save();
+    // Asks whether to save unsaved changes: true when the window may close
+    // (saved, or the changes discarded), false when the user cancels or
+    // saving failed.
+    bool mayClose();
+    bool isModified() const { return isWindowModified(); }
+    void setModified(bool modified);
+
+    // Where the window's failures and notes go; message boxes by default.
+    void setErrorReporter(std::function<void(const String&)> reporter);
+    void setStatusReporter(std::function<void(const QString&)> reporter) { m_status = std::move(reporter); }
+    // The pages changed: the "Go to Page" lists are out of date.
+    void setPagesChangedHandler(std::function<void()> handler) { m_pagesChanged = std::move(handler); }
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    // PageViewClient
+    std::vector<const Page*> projectPages() override;
+    void goToPage(const String& id) override;
+    void modified() override;
+    bool pageCommand(PageView& view, int id) override;
+
+    void updateTitle();
+    void showError(const String& message);
+
+    PageDocument m_document;
+    std::unique_ptr<PageView> m_view;
+    QVBoxLayout* m_layout;
+    // By page id, so that each page keeps its own history.
+    std::map<String, std::unique_ptr<QUndoStack>> m_stacks;
+    std::function<void(const String&)> m_error;
+    std::function<void(const QString&)> m_status;
+    std::function<void()> m_pagesChanged;
+};
+
+}

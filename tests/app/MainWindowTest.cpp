@@ -1,0 +1,213 @@
+#include "app/MainWindow.h"
+#include "app/NewProjectDialog.h"
+#include "app/ProjectWindow.h"
+#include "forms/XmlForm.h"
+#include "page/Page.h"
+#include "picture/canvas/PageView.h"
+#include "tests/support/TemporaryFolder.h"
+#include "tests/support/WhenShown.h"
+
+#include <QAbstractButton>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QTest>
+#include <QUndoStack>
+#include <filesystem>
+#include <gtest/gtest.h>
+#include <string>
+
+namespace lumavine {
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string readAll(const fs::path& path)
+{
+    return test::readFile(path.string());
+}
+
+QStringList menuTitles(QMainWindow& window)
+{
+    QStringList titles;
+    for (QAction* item : window.menuBar()->actions())
+        titles << item->text();
+    return titles;
+}
+
+QMenu* submenu(QMenu* menu, const QString& title)
+{
+    for (QAction* item : menu->actions())
+        if (item->menu() && item->text() == title)
+            return item->menu();
+    return nullptr;
+}
+
+QMenu* topMenu(QMainWindow& window, const QString& title)
+{
+    for (QAction* item : window.menuBar()->actions())
+        if (item->text() == title)
+            return item->menu();
+    return nullptr;
+}
+
+class MainWindowTest : public testing::Test {
+protected:
+    MainWindowTest()
+    {
+        setenv("LUMAVINE_REGISTRY", (folder.path() / "registry.xml").c_str(), 1);
+        fs::copy(LUMAVINE_SAMPLE_DIR, sample, fs::copy_options::recursive);
+        window.show();
+        // Shortcuts reach the active window only.
+        window.activateWindow();
+        QApplication::setActiveWindow(&window);
+    }
+
+    String sampleFile() const { return String::fromNarrowLossless((sample / "lumavine-sample.xml").string()); }
+
+    test::TemporaryFolder folder { "lumavine-designer" };
+    fs::path sample = folder.path() / "lumavine-sample";
+    Installation installation { String(u"/opt/lumavine"), String(u"/opt/lumavine/ftp.xml"), 0 };
+    MainWindow window { installation };
+};
+
+TEST_F(MainWindowTest, MenusFollowWhetherAProjectIsOpenAndCommandsTheState)
+{
+    EXPECT_EQ(menuTitles(window), QStringList({ "&File", "&View", "&Help" }));
+    EXPECT_EQ(window.windowTitle(), "Lumavine Designer");
+
+    ProjectWindow* project = window.openProject(sampleFile());
+    ASSERT_NE(project, nullptr);
+    EXPECT_EQ(menuTitles(window), QStringList({ "&File", "&Edit", "&View", "&Window", "&Object", "&Help" }));
+    EXPECT_EQ(window.windowTitle(), "Lumavine Designer - lumavine-sample.xml, Welcome (100%) - Png");
+    // Opening it again shows the window that has it.
+    EXPECT_EQ(window.openProject(sampleFile()), project);
+    EXPECT_EQ(window.projects().size(), 1u);
+
+    // Cut and Copy only with a selection.
+    window.updateCommandStates();
+    EXPECT_FALSE(window.action(CommandId::Cut)->isEnabled());
+    EXPECT_FALSE(window.action(CommandId::Copy)->isEnabled());
+    Page& page = project->pageView()->page();
+    page.select(page.shapes().first(), false, false);
+    window.updateCommandStates();
+    EXPECT_TRUE(window.action(CommandId::Cut)->isEnabled());
+    EXPECT_TRUE(window.action(CommandId::Copy)->isEnabled());
+
+    // Choosing 50% checks it alone.
+    window.action(32303)->trigger();
+    EXPECT_EQ(project->pageView()->zoom(), 0.5);
+    for (int id = 32300; id <= 32305; ++id)
+        EXPECT_EQ(window.action(id)->isChecked(), id == 32303) << id;
+    EXPECT_EQ(window.windowTitle(), "Lumavine Designer - lumavine-sample.xml, Welcome (50%) - Png");
+
+    // Go to Page lists the pages, the current one checked, and shows the one chosen.
+    QMenu* goToPage = submenu(topMenu(window, "&View"), "Go to Page");
+    ASSERT_NE(goToPage, nullptr);
+    QStringList labels;
+    for (QAction* item : goToPage->actions())
+        labels << item->text();
+    EXPECT_EQ(labels, QStringList({ "Welcome", "Slides", "Notes" }));
+    EXPECT_TRUE(goToPage->actions().at(0)->isChecked());
+    goToPage->actions().at(2)->trigger();
+    EXPECT_EQ(project->pageView()->page().label(), u"Notes");
+    EXPECT_FALSE(goToPage->actions().at(0)->isChecked());
+    EXPECT_TRUE(goToPage->actions().at(2)->isChecked());
+    // The page shown keeps the zoom.
+    EXPECT_EQ(project->pageView()->zoom(), 0.5);
+}
+
+TEST_F(MainWindowTest, KeysEditUndoAndSaveTheActiveProject)
+{
+    ProjectWindow* project = window.openProject(sampleFile());
+    ASSERT_NE(project, nullptr);
+    const std::string original = readAll(sample / "lumavine-sample.xml");
+    Page& page = project->pageView()->page();
+    const size_t shapes = page.shapeCount();
+
+    // A command of the toolbar reaches the canvas through the routing.
+    window.action(PageView::NewRectangle)->trigger();
+    EXPECT_EQ(page.shapeCount(), shapes + 1);
+    EXPECT_TRUE(project->isModified());
+    EXPECT_TRUE(window.windowTitle().endsWith("*")) << window.windowTitle().toStdString();
+
+    QTest::keyClick(project->pageView(), Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(page.shapeCount(), shapes);
+    EXPECT_FALSE(project->isModified());
+    QTest::keyClick(project->pageView(), Qt::Key_Y, Qt::ControlModifier);
+    EXPECT_EQ(page.shapeCount(), shapes + 1);
+
+    QTest::keyClick(project->pageView(), Qt::Key_S, Qt::ControlModifier);
+    EXPECT_FALSE(project->isModified());
+    const std::string saved = readAll(sample / "lumavine-sample.xml");
+    EXPECT_TRUE(saved != original);
+    EXPECT_NE(saved.find("Rectangle_"), std::string::npos);
+
+    // Closing with changes asks; Cancel keeps the window and its changes.
+    window.action(PageView::NewEllipse)->trigger();
+    test::WhenShown<QMessageBox> answer([](QMessageBox& box) { box.button(QMessageBox::Cancel)->click(); });
+    window.action(CommandId::Close)->trigger();
+    EXPECT_TRUE(answer.done());
+    QApplication::processEvents();
+    EXPECT_EQ(window.projects().size(), 1u);
+    EXPECT_TRUE(project->isModified());
+}
+
+TEST_F(MainWindowTest, NewProjectTellsWhatIsWrongAndSaveAsCopiesOnlyTheUsersFiles)
+{
+    const String parent = String::fromNarrowLossless(folder.path().string());
+    std::vector<QString> messages;
+    auto fill = [&](XmlDialog& dialog, const String& directory, const String& name) {
+        dialog.formAt(0)->setValue(u"directory", directory);
+        dialog.formAt(0)->setValue(u"name", name);
+    };
+    // An empty name, then a project that exists, then a good one: the
+    // dialog stays open with each message until the last.
+    test::WhenShown<NewProjectDialog> user([&](NewProjectDialog& dialog) {
+        auto confirm = [&] {
+            test::WhenShown<QMessageBox> box([&](QMessageBox& shown) {
+                messages.push_back(shown.text());
+                shown.accept();
+            });
+            QTest::mouseClick(dialog.findControl(u"ok"), Qt::LeftButton);
+        };
+        fill(dialog, parent, String());
+        confirm();
+        fill(dialog, parent, String(u"lumavine-sample"));
+        confirm();
+        fill(dialog, parent + u"/", String(u"fresh"));
+        QTest::mouseClick(dialog.findControl(u"ok"), Qt::LeftButton);
+    });
+    window.action(CommandId::New)->trigger();
+    ASSERT_TRUE(user.done());
+    ASSERT_EQ(messages.size(), 2u);
+    EXPECT_EQ(messages[0], "Must supply name");
+    EXPECT_EQ(messages[1], QString::fromStdString("directory already exists: " + sample.string()));
+    EXPECT_TRUE(fs::is_directory(folder.path() / "fresh/content/files"));
+    EXPECT_TRUE(fs::is_regular_file(folder.path() / "fresh/fresh.xml"));
+    ProjectWindow* fresh = window.activeProject();
+    ASSERT_NE(fresh, nullptr);
+    ASSERT_EQ(fresh->document().pageCount(), 1u);
+    EXPECT_EQ(fresh->pageView()->page().label(), u"fresh");
+
+    // Save As from the sample: its file and content/files, nothing generated.
+    ProjectWindow* project = window.openProject(sampleFile());
+    ASSERT_NE(project, nullptr);
+    ASSERT_TRUE(project->document().generateSite());
+    ASSERT_TRUE(fs::exists(sample / "content/Welcome.html"));
+    test::writeFile((sample / "content/files/notes.txt").string(), "the user's own");
+    test::WhenShown<NewProjectDialog> copier([&](NewProjectDialog& dialog) {
+        fill(dialog, parent, String(u"copy"));
+        QTest::mouseClick(dialog.findControl(u"ok"), Qt::LeftButton);
+    });
+    window.action(CommandId::SaveAs)->trigger();
+    ASSERT_TRUE(copier.done());
+    const fs::path copy = folder.path() / "copy";
+    EXPECT_EQ(readAll(copy / "copy.xml"), readAll(sample / "lumavine-sample.xml"));
+    EXPECT_EQ(readAll(copy / "content/files/notes.txt"), "the user's own");
+    EXPECT_FALSE(fs::exists(copy / "content/Welcome.html"));
+    EXPECT_EQ(
+        window.activeProject()->document().projectFile(), String::fromNarrowLossless((copy / "copy.xml").string()));
+}
+
+}
+}

@@ -29,7 +29,7 @@ namespace lumavine {
 
 namespace {
 
-constexpr std::u16string_view recentKey = u"Software\\Lumavine\\Recent File List";
+constexpr std::u16string_view recentKey = u"Software\\Lumavine\\RecentFiles";
 constexpr std::array<double, 6> zoomSteps { 0.1, 0.25, 0.33, 0.5, 0.75, 1.0 };
 
 // A menu text's label, without the shortcut that follows its tab.
@@ -74,7 +74,7 @@ MainWindow::MainWindow(const Installation& installation, QWidget* parent)
     connect(&m_stateTimer, &QTimer::timeout, this, &MainWindow::updateCommandStates);
     m_stateTimer.start(250);
     resize(1100, 760);
-    updateCaption();
+    updateCommandStates();
 }
 
 MainWindow::~MainWindow()

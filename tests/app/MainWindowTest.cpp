@@ -114,6 +114,20 @@ TEST_F(MainWindowTest, MenusFollowWhetherAProjectIsOpenAndCommandsTheState)
     EXPECT_TRUE(goToPage->actions().at(2)->isChecked());
     // The page shown keeps the zoom.
     EXPECT_EQ(project->pageView()->zoom(), 0.5);
+
+    // Without a project only New and Open of the toolbar act.
+    MainWindow second { installation };
+    EXPECT_TRUE(second.action(CommandId::Open)->isEnabled());
+    EXPECT_FALSE(second.action(PageView::NewRectangle)->isEnabled());
+    EXPECT_FALSE(second.action(CommandId::Save)->isEnabled());
+    // and its File menu offers the project opened before.
+    ASSERT_EQ(second.recentFiles().size(), 1u);
+    EXPECT_EQ(second.recentFiles().front(), sampleFile());
+    QStringList fileItems;
+    for (QAction* item : topMenu(second, "&File")->actions())
+        fileItems << item->text();
+    EXPECT_TRUE(fileItems.contains(QStringLiteral("&1 ") + QString::fromStdU16String(sampleFile())))
+        << fileItems.join('|').toStdString();
 }
 
 TEST_F(MainWindowTest, KeysEditUndoAndSaveTheActiveProject)

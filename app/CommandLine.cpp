@@ -34,8 +34,8 @@ bool isOption(const std::string& argument)
 
 bool CommandLine::isBuilt(Mode mode)
 {
-    return mode == Mode::Help || mode == Mode::Version || mode == Mode::NewProject || mode == Mode::Generate
-        || mode == Mode::Save;
+    return mode == Mode::Designer || mode == Mode::Help || mode == Mode::Version || mode == Mode::NewProject
+        || mode == Mode::Generate || mode == Mode::Save;
 }
 
 std::string CommandLine::modeName(Mode mode)

@@ -275,8 +275,13 @@ ProjectWindow* MainWindow::openProject(const String& path)
     window->setWindowIcon(windowIcon());
     connect(shown, &QWidget::windowTitleChanged, this, &MainWindow::updateCaption);
     connect(window, &QObject::destroyed, this, &MainWindow::projectsChanged, Qt::QueuedConnection);
-    window->resize(800, 600);
-    window->show();
+    // The first project fills the area; more share it as the user arranges.
+    if (m_area->subWindowList().size() == 1) {
+        window->showMaximized();
+    } else {
+        window->resize(800, 600);
+        window->show();
+    }
     m_area->setActiveSubWindow(window);
     rememberRecent(location);
     projectsChanged();

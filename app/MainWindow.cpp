@@ -276,12 +276,13 @@ ProjectWindow* MainWindow::openProject(const String& path)
     connect(shown, &QWidget::windowTitleChanged, this, &MainWindow::updateCaption);
     connect(window, &QObject::destroyed, this, &MainWindow::projectsChanged, Qt::QueuedConnection);
     // The first project fills the area; more share it as the user arranges.
-    if (m_area->subWindowList().size() == 1) {
-        window->showMaximized();
-    } else {
+    // Not maximised: Qt would then add the child's title to the caption in
+    // a form of its own.
+    if (m_area->subWindowList().size() == 1)
+        window->setGeometry(QRect(QPoint(0, 0), m_area->viewport()->size()));
+    else
         window->resize(800, 600);
-        window->show();
-    }
+    window->show();
     m_area->setActiveSubWindow(window);
     rememberRecent(location);
     projectsChanged();

@@ -78,7 +78,7 @@ TEST_F(MainWindowTest, MenusFollowWhetherAProjectIsOpenAndCommandsTheState)
     ProjectWindow* project = window.openProject(sampleFile());
     ASSERT_NE(project, nullptr);
     EXPECT_EQ(menuTitles(window), QStringList({ "&File", "&Edit", "&View", "&Window", "&Object", "&Help" }));
-    EXPECT_EQ(window.windowTitle(), "Lumavine Designer - lumavine-sample.xml, Welcome (100%) - Png");
+    EXPECT_EQ(window.windowTitle().toStdString(), "Lumavine Designer - lumavine-sample.xml, Welcome (100%) - Png");
     // Opening it again shows the window that has it.
     EXPECT_EQ(window.openProject(sampleFile()), project);
     EXPECT_EQ(window.projects().size(), 1u);
@@ -98,7 +98,7 @@ TEST_F(MainWindowTest, MenusFollowWhetherAProjectIsOpenAndCommandsTheState)
     EXPECT_EQ(project->pageView()->zoom(), 0.5);
     for (int id = 32300; id <= 32305; ++id)
         EXPECT_EQ(window.action(id)->isChecked(), id == 32303) << id;
-    EXPECT_EQ(window.windowTitle(), "Lumavine Designer - lumavine-sample.xml, Welcome (50%) - Png");
+    EXPECT_EQ(window.windowTitle().toStdString(), "Lumavine Designer - lumavine-sample.xml, Welcome (50%) - Png");
 
     // Go to Page lists the pages, the current one checked, and shows the one chosen.
     QMenu* goToPage = submenu(topMenu(window, "&View"), "Go to Page");

@@ -28,9 +28,10 @@ ProjectWindow::ProjectWindow(QWidget* parent) : QWidget(parent), m_layout(new QV
 
 ProjectWindow::~ProjectWindow()
 {
-    // The view lets go of its page before the document deletes the pages.
-    m_view.reset();
+    // The views let go of their pages before the document deletes the pages.
+    m_view = nullptr;
     m_document.setView(nullptr);
+    m_views.clear();
 }
 
 void ProjectWindow::setErrorReporter(std::function<void(const String&)> reporter)
@@ -60,12 +61,13 @@ void ProjectWindow::showPage(Page& page)
     if (m_view && &m_view->page() == &page)
         return;
     const double zoom = m_view ? m_view->zoom() : 1.0;
-    m_view.reset();
+    if (m_view)
+        m_view->hide();
     m_document.setCurrentPage(&page);
-    auto view = std::make_unique<PageView>(page, static_cast<PageViewClient*>(this), this);
-    std::unique_ptr<QUndoStack>& stack = m_stacks[page.id()];
-    if (!stack) {
-        stack = std::make_unique<QUndoStack>();
+    std::unique_ptr<PageView>& view = m_views[page.id()];
+    if (!view) {
+        view = std::make_unique<PageView>(page, static_cast<PageViewClient*>(this), this);
+        auto stack = std::make_unique<QUndoStack>();
         // Undoing every page back to where the project was saved clears
         // the mark.
         connect(stack.get(), &QUndoStack::cleanChanged, this, [this] {
@@ -74,14 +76,15 @@ void ProjectWindow::showPage(Page& page)
                 changed = changed || !pageStack->isClean();
             setModified(changed);
         });
+        view->setUndoStack(stack.get());
+        m_stacks[page.id()] = std::move(stack);
+        m_layout->addWidget(view.get());
     }
-    view->setUndoStack(stack.get());
     view->setZoom(zoom);
     m_document.setView(view.get());
-    m_layout->addWidget(view.get());
-    view->show();
-    view->setFocus();
-    m_view = std::move(view);
+    m_view = view.get();
+    m_view->show();
+    m_view->setFocus();
     updateTitle();
 }
 

@@ -31,7 +31,7 @@ public:
     bool open(const String& path);
 
     PageDocument& document() { return m_document; }
-    PageView* pageView() const { return m_view.get(); }
+    PageView* pageView() const { return m_view; }
     // The history of the page shown.
     QUndoStack* undoStack() const;
 
@@ -71,10 +71,13 @@ private:
     void showError(const String& message);
 
     PageDocument m_document;
-    std::unique_ptr<PageView> m_view;
-    QVBoxLayout* m_layout;
-    // By page id, so that each page keeps its own history.
+    // Each page keeps the view it was first shown in, and with it its own
+    // history: an undo step acts through the view it was made in, and the
+    // "Go to Page" menu runs inside the view it leaves.
+    std::map<String, std::unique_ptr<PageView>> m_views;
     std::map<String, std::unique_ptr<QUndoStack>> m_stacks;
+    PageView* m_view = nullptr;
+    QVBoxLayout* m_layout;
     std::function<void(const String&)> m_error;
     std::function<void(const QString&)> m_status;
     std::function<void()> m_pagesChanged;

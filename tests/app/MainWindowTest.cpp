@@ -144,6 +144,13 @@ TEST_F(MainWindowTest, KeysEditUndoAndSaveTheActiveProject)
     EXPECT_TRUE(project->isModified());
     EXPECT_TRUE(window.windowTitle().endsWith("*")) << window.windowTitle().toStdString();
 
+    // A visit to another page leaves this page's history as it was.
+    const int firstPage = page.commandId();
+    window.routeCommand(firstPage + 1);
+    EXPECT_NE(&project->pageView()->page(), &page);
+    window.routeCommand(firstPage);
+    ASSERT_EQ(&project->pageView()->page(), &page);
+
     QTest::keyClick(project->pageView(), Qt::Key_Z, Qt::ControlModifier);
     EXPECT_EQ(page.shapeCount(), shapes);
     EXPECT_FALSE(project->isModified());

@@ -68,6 +68,16 @@ MainWindow::MainWindow(const Installation& installation, QWidget* parent)
         updateCommandStates();
     });
     loadRecent();
+    // Zooming from the keyboard, a step of the Scale menu at a time.
+    for (int direction : { -1, 1 }) {
+        auto* zoom = new QAction(this);
+        zoom->setShortcuts(direction < 0 ? QList<QKeySequence> { QKeySequence(Qt::CTRL | Qt::Key_Minus) }
+                                         : QList<QKeySequence> { QKeySequence(Qt::CTRL | Qt::Key_Plus),
+                                             QKeySequence(Qt::CTRL | Qt::Key_Equal) });
+        zoom->setShortcutContext(Qt::ApplicationShortcut);
+        connect(zoom, &QAction::triggered, this, [this, direction] { stepZoom(direction); });
+        addAction(zoom);
+    }
     buildToolbar();
     buildMenus();
     statusBar()->showMessage(tr("Ready"));
@@ -359,6 +369,24 @@ void MainWindow::updateCommandStates()
         item->setEnabled(true);
         item->setChecked(item->data().toInt() == current);
     }
+}
+
+void MainWindow::stepZoom(int direction)
+{
+    ProjectWindow* project = activeProject();
+    PageView* view = project ? project->pageView() : nullptr;
+    if (!view)
+        return;
+    // The nearest step in that direction from the zoom there is.
+    int step = direction < 0 ? int(zoomSteps.size()) - 1 : 0;
+    for (size_t index = 0; index < zoomSteps.size(); ++index) {
+        if (direction < 0 && zoomSteps[index] < view->zoom())
+            step = int(index);
+        if (direction > 0 && zoomSteps[zoomSteps.size() - 1 - index] > view->zoom())
+            step = int(zoomSteps.size() - 1 - index);
+    }
+    if (zoomSteps[size_t(step)] != view->zoom())
+        routeCommand(PageView::ZoomFirst + step);
 }
 
 bool MainWindow::routeCommand(int id)

@@ -73,6 +73,8 @@ private:
     void projectsChanged();
     void updateCaption();
     void showPrompt(int id);
+    // One step of the Scale menu down (-1) or up (1).
+    void stepZoom(int direction);
     void rememberRecent(const String& path);
     void loadRecent();
     void fillRecentFiles(QMenu* menu);

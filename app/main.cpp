@@ -39,7 +39,6 @@ int runDesigner(const lumavine::CommandLine& commandLine, int& argc, char** argv
     }
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Lumavine Designer"));
-    QApplication::setApplicationDisplayName(QStringLiteral("Lumavine Designer"));
     QApplication::setApplicationVersion(QStringLiteral(LUMAVINE_VERSION));
     QApplication::setDesktopFileName(QStringLiteral("lumavine"));
     QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("lumavine")));

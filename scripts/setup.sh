@@ -27,6 +27,8 @@ APT_PACKAGES=(
     qt6-base-dev libgif-dev fonts-dejavu-core
     # The browser the tests of generated pages drive through playwright-core.
     chromium
+    # Windows as a person sees them: a virtual display, pointer and keys, screenshots.
+    xvfb xdotool imagemagick
 )
 
 # npm packages come from package.json and package-lock.json at the repository root: the

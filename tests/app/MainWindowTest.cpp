@@ -99,6 +99,13 @@ TEST_F(MainWindowTest, MenusFollowWhetherAProjectIsOpenAndCommandsTheState)
     for (int id = 32300; id <= 32305; ++id)
         EXPECT_EQ(window.action(id)->isChecked(), id == 32303) << id;
     EXPECT_EQ(window.windowTitle().toStdString(), "Lumavine Designer - lumavine-sample.xml, Welcome (50%) - Png");
+    // The keys step through the same scales.
+    QTest::keyClick(project->pageView(), Qt::Key_Minus, Qt::ControlModifier);
+    EXPECT_EQ(project->pageView()->zoom(), 0.33);
+    QTest::keyClick(project->pageView(), Qt::Key_Plus, Qt::ControlModifier);
+    QTest::keyClick(project->pageView(), Qt::Key_Plus, Qt::ControlModifier);
+    EXPECT_EQ(project->pageView()->zoom(), 0.75);
+    window.action(32303)->trigger();
 
     // Go to Page lists the pages, the current one checked, and shows the one chosen.
     QMenu* goToPage = submenu(topMenu(window, "&View"), "Go to Page");

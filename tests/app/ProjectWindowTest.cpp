@@ -1,0 +1,163 @@
+#include "app/ProjectWindow.h"
+#include "page/Page.h"
+#include "picture/canvas/PageView.h"
+#include "tests/support/TemporaryFolder.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QDesktopServices>
+#include <QMessageBox>
+#include <QTest>
+#include <QTimer>
+#include <QUrl>
+#include <deque>
+#include <filesystem>
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+namespace lumavine {
+namespace {
+
+namespace fs = std::filesystem;
+
+// Answers the message boxes the window opens, in order, as a user would
+// click them, and keeps what they said.
+class MessageBoxes {
+public:
+    explicit MessageBoxes(std::deque<QMessageBox::StandardButton> answers) : m_answers(std::move(answers))
+    {
+        QObject::connect(&m_poll, &QTimer::timeout, [this] { answer(); });
+        m_poll.start(10);
+    }
+
+    QStringList texts;
+
+private:
+    void answer()
+    {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (!box || !box->isVisible())
+            return;
+        texts.append(box->text());
+        QMessageBox::StandardButton choice = QMessageBox::Ok;
+        if (!m_answers.empty()) {
+            choice = m_answers.front();
+            m_answers.pop_front();
+        }
+        if (QAbstractButton* button = box->button(choice))
+            button->click();
+        else
+            box->reject();
+    }
+
+    std::deque<QMessageBox::StandardButton> m_answers;
+    QTimer m_poll;
+};
+
+// Keeps the files the desktop was asked to open instead of starting a
+// browser.
+class OpenedUrls : public QObject {
+    Q_OBJECT
+
+public:
+    OpenedUrls() { QDesktopServices::setUrlHandler(QStringLiteral("file"), this, "open"); }
+    ~OpenedUrls() override { QDesktopServices::unsetUrlHandler(QStringLiteral("file")); }
+
+    QList<QUrl> urls;
+
+public slots:
+    void open(const QUrl& url) { urls.append(url); }
+};
+
+class ProjectWindowTest : public testing::Test {
+protected:
+    ProjectWindowTest()
+    {
+        fs::copy(LUMAVINE_SAMPLE_DIR, sample, fs::copy_options::recursive);
+        window.setStatusReporter([this](const QString& text) { statuses << text; });
+        window.resize(900, 700);
+        window.show();
+    }
+
+    String projectFile() const { return String::fromNarrowLossless((sample / "lumavine-sample.xml").string()); }
+    Page& page() { return window.pageView()->page(); }
+
+    test::TemporaryFolder folder { "lumavine-project-window" };
+    fs::path sample = folder.path() / "lumavine-sample";
+    QStringList statuses;
+    ProjectWindow window;
+};
+
+TEST_F(ProjectWindowTest, PageCommandsWriteThePageAndOpenThePreview)
+{
+    ASSERT_TRUE(window.open(projectFile()));
+    ASSERT_TRUE(window.goToPage(page().commandId() + 1));
+    ASSERT_EQ(page().label(), u"Slides");
+
+    // The page's own files, and no other page's.
+    ASSERT_TRUE(window.command(PageView::WritePageFiles));
+    EXPECT_TRUE(fs::exists(page().htmlFilePath().toNarrow()));
+    EXPECT_TRUE(fs::exists(page().imageFilePath().toNarrow()));
+    EXPECT_FALSE(fs::exists(sample / "content/Welcome.html"));
+
+    // The preview generates every page and opens the one shown.
+    OpenedUrls opened;
+    ASSERT_TRUE(window.command(PageView::Preview));
+    ASSERT_EQ(opened.urls.size(), 1);
+    EXPECT_EQ(opened.urls[0].toLocalFile().toStdString(), page().htmlFilePath().toNarrow());
+    EXPECT_TRUE(fs::exists(sample / "content/Welcome.html"));
+
+    // A command whose dialog is not built says so.
+    statuses.clear();
+    EXPECT_TRUE(window.command(PageView::Publish));
+    ASSERT_EQ(statuses.size(), 1);
+    EXPECT_TRUE(statuses[0].contains("not available")) << statuses[0].toStdString();
+}
+
+TEST_F(ProjectWindowTest, ASaveThatCannotWriteIsToldAndKeepsTheChanges)
+{
+    ASSERT_TRUE(window.open(projectFile()));
+    const std::string original = test::readFile(projectFile().toNarrow());
+    window.pageView()->setFocus();
+    QTest::keyClick(window.pageView(), Qt::Key_A);
+    QTest::keyClick(window.pageView(), Qt::Key_Delete);
+    ASSERT_TRUE(page().shapes().isEmpty());
+    ASSERT_TRUE(window.isModified());
+
+    // The superuser writes into a read-only folder, so for it the project
+    // file's place is taken by a folder instead.
+    const fs::path file = projectFile().toNarrow();
+    if (geteuid() == 0) {
+        fs::rename(file, sample / "kept.xml");
+        fs::create_directory(file);
+    } else {
+        fs::permissions(sample, fs::perms::owner_read | fs::perms::owner_exec);
+    }
+    {
+        MessageBoxes boxes({});
+        EXPECT_FALSE(window.save());
+        ASSERT_FALSE(boxes.texts.isEmpty());
+        EXPECT_TRUE(boxes.texts[0].startsWith("Cannot write ")) << boxes.texts[0].toStdString();
+        EXPECT_TRUE(window.isModified());
+    }
+    // Closing asks; Save fails the same way and the window stays.
+    {
+        MessageBoxes boxes({ QMessageBox::Save, QMessageBox::Ok });
+        EXPECT_FALSE(window.close());
+        ASSERT_EQ(boxes.texts.size(), 2);
+        EXPECT_TRUE(boxes.texts[0].startsWith("Save changes to lumavine-sample.xml"));
+        EXPECT_TRUE(window.isVisible());
+    }
+    {
+        MessageBoxes boxes({ QMessageBox::Discard });
+        EXPECT_TRUE(window.close());
+    }
+    // What the user had on disk is untouched.
+    fs::permissions(sample, fs::perms::owner_all);
+    EXPECT_EQ(test::readFile(geteuid() == 0 ? (sample / "kept.xml").string() : file.string()), original);
+}
+
+}
+}
+
+#include "ProjectWindowTest.moc"

@@ -293,7 +293,8 @@ void PageDocument::deleteUnreferencedFiles()
 {
     Directory listing(filesDirectory(), nullptr, Directory::FilesOnly | Directory::IncludeHidden);
     for (PathInfo* file : listing.entries()) {
-        if (m_referencedFiles.countOf(String(u"files/") + file->fileName()) == 0)
+        const String sitePath = String(u"files/") + file->fileName();
+        if (m_referencedFiles.countOf(sitePath) == 0 && !(m_keeper && m_keeper(sitePath)))
             file->remove();
     }
 }

@@ -69,6 +69,10 @@ public:
     // Where failures go: a message box in the designer, standard error on
     // the command line.
     void setErrorReporter(std::function<void(const String&)> reporter) { m_reporter = std::move(reporter); }
+    // Asked, when saving tidies content/files, about each file no page names
+    // ("files/" and its name): true keeps it. The designer keeps the files
+    // that an undo step could bring back into a page.
+    void setFileKeeper(std::function<bool(const String& sitePath)> keeper) { m_keeper = std::move(keeper); }
     // Progress lines ("generating ...") for long work.
     void setStatusReporter(std::function<void(const String&)> reporter) { m_status = std::move(reporter); }
 
@@ -119,6 +123,7 @@ private:
     View* m_view = nullptr;
     std::function<void(const String&)> m_reporter;
     std::function<void(const String&)> m_status;
+    std::function<bool(const String&)> m_keeper;
 };
 
 }

@@ -4,6 +4,7 @@
 #include "forms/QtText.h"
 #include "generate/PageFiles.h"
 #include "page/Page.h"
+#include "picture/canvas/PageSnapshotCommand.h"
 #include "picture/canvas/PageView.h"
 
 #include <QCloseEvent>
@@ -41,6 +42,18 @@ void ProjectWindow::setErrorReporter(std::function<void(const String&)> reporter
 
 bool ProjectWindow::open(const String& path)
 {
+    // A file that an undo step could bring back into a page is not the
+    // page's to lose when saving tidies the project's files.
+    m_document.setFileKeeper([this](const String& sitePath) {
+        for (const auto& [id, stack] : m_stacks) {
+            for (int index = 0; index < stack->count(); ++index) {
+                const auto* step = dynamic_cast<const PageSnapshotCommand*>(stack->command(index));
+                if (step && (step->before().xml.contains(sitePath) || step->after().xml.contains(sitePath)))
+                    return true;
+            }
+        }
+        return false;
+    });
     if (!m_document.open(path)) {
         showError(u"Failed to open document: " + path);
         return false;

@@ -37,6 +37,8 @@ public:
     bool mergeWith(const QUndoCommand* other) override;
 
     const String& pageId() const { return m_pageId; }
+    const State& before() const { return m_before; }
+    const State& after() const { return m_after; }
 
 private:
     QPointer<PageView> m_view;

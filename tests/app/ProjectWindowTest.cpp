@@ -114,6 +114,27 @@ TEST_F(ProjectWindowTest, PageCommandsWriteThePageAndOpenThePreview)
     EXPECT_TRUE(statuses[0].contains("not available")) << statuses[0].toStdString();
 }
 
+TEST_F(ProjectWindowTest, SavingKeepsTheFilesThatUndoCanBringBack)
+{
+    ASSERT_TRUE(window.open(projectFile()));
+    const fs::path video = sample / "content/files/garden.avi";
+    ASSERT_TRUE(fs::exists(video));
+    window.pageView()->setFocus();
+    QTest::keyClick(window.pageView(), Qt::Key_A);
+    QTest::keyClick(window.pageView(), Qt::Key_Delete);
+    ASSERT_TRUE(page().shapes().isEmpty());
+
+    // No page names the video now, but undo would bring its shape back.
+    MessageBoxes boxes({});
+    ASSERT_TRUE(window.save());
+    EXPECT_TRUE(fs::exists(video));
+    window.undoStack()->undo();
+    ASSERT_FALSE(page().shapes().isEmpty());
+    ASSERT_TRUE(window.save());
+    EXPECT_TRUE(fs::exists(video));
+    EXPECT_TRUE(boxes.texts.isEmpty()) << boxes.texts.join('|').toStdString();
+}
+
 TEST_F(ProjectWindowTest, ASaveThatCannotWriteIsToldAndKeepsTheChanges)
 {
     ASSERT_TRUE(window.open(projectFile()));

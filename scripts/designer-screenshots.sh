@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Screenshots of the designer, for people to look at: the main window with the sample project's
 # first page at 100% and at 50% with shapes selected, and the property dialogs of a rectangle, a
-# picture and a line. The program runs on a virtual X display (Xvfb) and is driven with the
+# picture and a line; then the main window without a project, the New Project dialog, the
+# About box, and two projects tiled. The program runs on a virtual X display (Xvfb) and is driven with the
 # pointer and keys through xdotool, as a user would drive it; ImageMagick's import takes the
 # pictures.
 #
@@ -219,6 +220,53 @@ shootDialog 380 230 dialog-picture.png
 shootDialog 540 360 dialog-line.png
 
 # Nothing was changed that the program would ask about on the way out.
+kill "$PROGRAM_PID"
+wait "$PROGRAM_PID" 2>/dev/null || true
+PROGRAM_PID=""
+
+# The program without a project, its dialogs, and two projects side by side.
+cp -r "$LUMAVINE_ROOT/sample/lumavine-sample" "$WORK/second"
+env -u QT_QPA_PLATFORM LUMAVINE_REGISTRY="$WORK/registry.xml" "$PROGRAM" >"$WORK/program.log" 2>&1 &
+PROGRAM_PID=$!
+WINDOW="$(timeout 30 xdotool search --sync --onlyvisible --name '^Lumavine Designer$' | head -n1)"
+[ -n "$WINDOW" ] || { echo "designer-screenshots.sh: no main window" >&2; exit 1; }
+xdotool windowmove --sync "$WINDOW" 0 0
+sleep 1
+shoot root main-empty.png "$WINDOW"
+
+# A modal window of the given title, once it shows.
+windowNamed()
+{
+    timeout 20 xdotool search --sync --onlyvisible --name "$1" | head -n1
+}
+keys "$WINDOW" ctrl+n
+DIALOG="$(windowNamed '^New Project$')"
+sleep 0.5
+shoot root new-project.png "$DIALOG"
+keys "$DIALOG" Escape
+sleep 0.5
+keys "$WINDOW" alt+h
+sleep 0.3
+xdotool key a
+DIALOG="$(windowNamed '^About')"
+sleep 0.5
+shoot root about.png "$DIALOG"
+keys "$DIALOG" Return
+sleep 0.5
+for project in "$PROJECT" "$WORK/second/lumavine-sample.xml"; do
+    keys "$WINDOW" ctrl+o
+    DIALOG="$(windowNamed '^Open$')"
+    sleep 0.5
+    xdotool windowfocus --sync "$DIALOG"
+    xdotool type --delay 10 "$project"
+    xdotool key Return
+    sleep 1.5
+done
+keys "$WINDOW" alt+w
+sleep 0.3
+xdotool key t
+sleep 1
+shoot root main-two-tiled.png "$WINDOW"
 kill "$PROGRAM_PID"
 wait "$PROGRAM_PID" 2>/dev/null || true
 PROGRAM_PID=""

@@ -8,12 +8,14 @@
 #include "picture/canvas/PageView.h"
 
 #include <QCloseEvent>
+#include <QCoreApplication>
 #include <QDesktopServices>
 #include <QGuiApplication>
 #include <QMessageBox>
 #include <QUndoStack>
 #include <QUrl>
 #include <QVBoxLayout>
+#include <filesystem>
 
 namespace lumavine {
 
@@ -25,6 +27,7 @@ ProjectWindow::ProjectWindow(QWidget* parent) : QWidget(parent), m_layout(new QV
         QMessageBox::warning(this, QGuiApplication::applicationDisplayName(), toQString(message));
     };
     m_document.setErrorReporter([this](const String& message) { m_error(message); });
+    m_document.setStatusReporter([this](const String& line) { showProgress(line); });
 }
 
 ProjectWindow::~ProjectWindow()
@@ -54,7 +57,10 @@ bool ProjectWindow::open(const String& path)
         }
         return false;
     });
-    if (!m_document.open(path)) {
+    // Opening completes a project's folders: a file that is not there must
+    // not leave folders behind where it was looked for.
+    std::error_code error;
+    if (!std::filesystem::is_regular_file(path.toNarrow(), error) || !m_document.open(path)) {
         showError(u"Failed to open document: " + path);
         return false;
     }
@@ -121,9 +127,23 @@ bool ProjectWindow::command(int id)
     return handled;
 }
 
+void ProjectWindow::showProgress(const String& line)
+{
+    if (m_status)
+        m_status(toQString(line));
+    // Painting goes on while a large project is written; what the user
+    // does waits until the work is done, so that nothing changes under it.
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+}
+
 bool ProjectWindow::save()
 {
-    if (!m_document.save())
+    QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+    const bool saved = m_document.save();
+    QGuiApplication::restoreOverrideCursor();
+    if (m_status)
+        m_status(saved ? tr("Saved %1").arg(toQString(m_document.projectFile())) : QString());
+    if (!saved)
         return false;
     setModified(false);
     for (auto& [id, stack] : m_stacks)
@@ -183,7 +203,9 @@ bool ProjectWindow::pageCommand(PageView& view, int id)
 {
     switch (id) {
     case PageView::Preview: {
+        QGuiApplication::setOverrideCursor(Qt::WaitCursor);
         const String html = m_document.preview();
+        QGuiApplication::restoreOverrideCursor();
         if (html.empty()) {
             showError(u"Could not generate the pages of " + m_document.projectFile());
             return true;

@@ -68,6 +68,8 @@ private:
     bool pageCommand(PageView& view, int id) override;
 
     void updateTitle();
+    // A line of the document's long work ("generating ..."), shown at once.
+    void showProgress(const String& line);
     void showError(const String& message);
 
     PageDocument m_document;

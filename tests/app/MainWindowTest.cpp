@@ -137,6 +137,42 @@ TEST_F(MainWindowTest, MenusFollowWhetherAProjectIsOpenAndCommandsTheState)
         << fileItems.join('|').toStdString();
 }
 
+TEST_F(MainWindowTest, ProjectsThatCannotBeReadAreToldAndNothingIsWritten)
+{
+    // Missing, then cut short: the first opens nothing, the second opens
+    // what was read and says the rest is missing; neither file is written.
+    const fs::path cut = folder.path() / "cut/cut.xml";
+    fs::create_directories(cut.parent_path());
+    const std::string whole = readAll(sample / "lumavine-sample.xml");
+    const std::string half = whole.substr(0, whole.size() / 2);
+    test::writeFile(cut.string(), half);
+    std::vector<QString> messages;
+    {
+        test::WhenShown<QMessageBox> box([&](QMessageBox& shown) {
+            messages.push_back(shown.text());
+            shown.accept();
+        });
+        EXPECT_EQ(window.openProject(String::fromNarrowLossless((folder.path() / "absent.xml").string())), nullptr);
+    }
+    EXPECT_TRUE(window.projects().empty());
+    EXPECT_FALSE(window.showsProjectMenus());
+    {
+        test::WhenShown<QMessageBox> box([&](QMessageBox& shown) {
+            messages.push_back(shown.text());
+            shown.accept();
+        });
+        ProjectWindow* opened = window.openProject(String::fromNarrowLossless(cut.string()));
+        ASSERT_NE(opened, nullptr);
+        EXPECT_GE(opened->document().pageCount(), 1u);
+    }
+    ASSERT_EQ(messages.size(), 2u);
+    EXPECT_TRUE(messages[0].startsWith("Failed to open document: ")) << messages[0].toStdString();
+    EXPECT_TRUE(messages[1].startsWith("Incomplete project file: ")) << messages[1].toStdString();
+    EXPECT_EQ(readAll(cut), half);
+    EXPECT_FALSE(fs::exists(folder.path() / "absent.xml"));
+    EXPECT_FALSE(fs::exists(folder.path() / "content"));
+}
+
 TEST_F(MainWindowTest, KeysEditUndoAndSaveTheActiveProject)
 {
     ProjectWindow* project = window.openProject(sampleFile());

@@ -16,6 +16,7 @@
 #include <QUrl>
 #include <QVBoxLayout>
 #include <filesystem>
+#include <filesystem>
 
 namespace lumavine {
 

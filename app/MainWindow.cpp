@@ -161,6 +161,11 @@ void MainWindow::fillMenu(QMenu* menu, const std::vector<MenuEntry>& entries)
             QMenu* sub = menu->addMenu(labelOf(entry.text));
             if (entry.text == u"Go to Page") {
                 m_goToPage = sub;
+                // The pages may have changed since the list was made.
+                connect(sub, &QMenu::aboutToShow, this, [this] {
+                    rebuildGoToPage();
+                    updateCommandStates();
+                });
                 break;
             }
             fillMenu(sub, entry.entries);

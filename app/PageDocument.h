@@ -54,7 +54,7 @@ public:
 
     Page* currentPage() const { return m_current; }
     void setCurrentPage(Page* page) { m_current = page; }
-    std::vector<Page*> pages() const;
+    std::vector<Page*> pages() const override;
     size_t pageCount() const { return m_pages.count(); }
     Page* findPageByCommand(int commandId) const { return m_pageCommands.get(commandId); }
     const StringList& referencedFiles() const { return m_referencedFiles; }

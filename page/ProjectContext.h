@@ -2,6 +2,8 @@
 
 #include "core/String.h"
 
+#include <vector>
+
 namespace lumavine {
 
 class Page;
@@ -26,6 +28,8 @@ public:
     // when unknown.
     virtual const String& installationDirectory() const { return emptyString; }
 
+    // The project's pages in project order.
+    virtual std::vector<Page*> pages() const { return {}; }
     // A page of the project by its identifier, or by its label.
     virtual Page* findPage(std::u16string_view id) const = 0;
     virtual Page* findPageByLabel(std::u16string_view label) const = 0;

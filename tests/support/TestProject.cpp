@@ -87,6 +87,14 @@ Page* TestProject::findPageByLabel(std::u16string_view label) const
     return nullptr;
 }
 
+std::vector<Page*> TestProject::pages() const
+{
+    std::vector<Page*> pages;
+    for (const auto& page : m_pages)
+        pages.push_back(page.get());
+    return pages;
+}
+
 Page& TestProject::addPage(const String& label)
 {
     m_pages.push_back(std::make_unique<Page>(this));

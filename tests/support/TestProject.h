@@ -63,6 +63,7 @@ public:
 
     const String& projectDirectory() const override { return m_project; }
     const String& contentDirectory() const override { return m_content; }
+    std::vector<Page*> pages() const override;
     Page* findPage(std::u16string_view id) const override;
     Page* findPageByLabel(std::u16string_view label) const override;
     // Every kind answers the same, so that a test sees which kind a page

@@ -1,0 +1,41 @@
+#pragma once
+
+#include "forms/XmlDialogListener.h"
+
+#include <functional>
+
+namespace lumavine {
+
+class Page;
+
+// The page's side of its dialogs: it checks their answers before they
+// close, and fills one control from another where a dialog asks for it.
+class PageDialogListener : public XmlDialogListener {
+public:
+    explicit PageDialogListener(Page& page) : m_page(page) { }
+
+    // What a refused answer tells the user; a message box by default.
+    void setMessenger(std::function<void(XmlDialog*, const String&)> messenger) { m_messenger = std::move(messenger); }
+
+    // The first message the answers of the dialog of that name earn, by the
+    // rules of the page's dialogs; empty when they are fine.
+    static String refusal(const String& dialogName, const Element* result);
+
+    void formCreated(XmlForm*) override { }
+    bool buttonClicked(XmlForm*, const String&, Element*) override { return false; }
+    bool textChanged(XmlForm*, QWidget*, const String&, const String&, Element*) override { return false; }
+    bool listSelectionChanged(XmlForm*, QListWidget*, int, const String&, Element*) override { return false; }
+    bool listDoubleClicked(XmlForm*, QListWidget*, int, const String&, Element*) override { return false; }
+    // "Show Page": a page chosen in "pages" goes into "pageurl".
+    bool comboSelected(XmlForm* form, QComboBox* combo, int index, const String& name, Element* element) override;
+    bool filesDropped(XmlForm*, const String&, Element*, const StringList&) override { return false; }
+    bool acceptResult(XmlDialog* dialog, Document* result) override;
+
+protected:
+    Page& m_page;
+
+private:
+    std::function<void(XmlDialog*, const String&)> m_messenger;
+};
+
+}

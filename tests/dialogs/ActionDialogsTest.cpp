@@ -1,0 +1,237 @@
+#include "dialogs/ActionDialogs.h"
+#include "dialogs/PageDialogListener.h"
+#include "forms/XmlForm.h"
+#include "page/Page.h"
+#include "page/PageNode.h"
+#include "tests/support/TestProject.h"
+#include "tests/support/WhenShown.h"
+
+#include <QComboBox>
+#include <QTest>
+#include <functional>
+#include <gtest/gtest.h>
+#include <string>
+
+namespace lumavine {
+namespace {
+
+using test::WhenShown;
+
+class ActionDialogsTest : public testing::Test {
+protected:
+    ActionDialogsTest()
+    {
+        addFrame(u"F1");
+        addFrame(u"T");
+        project.addPage(String(u"Latest News"));
+        listener.setMessenger([this](XmlDialog*, const String& message) { refusals.push_back(message.toNarrow()); });
+    }
+
+    void addFrame(std::u16string_view name)
+    {
+        PicNode* shape = page.addRectangle(QRect(10, 10, 100, 100));
+        Page::asPageNode(shape)->setFrame(true);
+        shape->setName(String(name));
+    }
+
+    // Opens the dialog, lets `fill` act on it as the user, and presses OK;
+    // answers what the dialog answered.
+    int run(ActionDialog& dialog, const std::function<void(XmlForm&)>& fill)
+    {
+        WhenShown<ActionDialog> user([&](ActionDialog& shown) {
+            fill(*shown.formAt(0));
+            QTest::mouseClick(shown.findControl(u"ok"), Qt::LeftButton);
+        });
+        const int answer = dialog.doModal();
+        EXPECT_TRUE(user.done());
+        return answer;
+    }
+
+    // What the dialog shows in a control when it opens, without changing
+    // anything.
+    std::string shown(ActionDialog& dialog, std::u16string_view name)
+    {
+        std::string value;
+        WhenShown<ActionDialog> user([&](ActionDialog& open) {
+            value = open.formAt(0)->valueOf(name).toNarrow();
+            open.onCancel();
+        });
+        dialog.doModal();
+        return value;
+    }
+
+    test::TestProject project;
+    Page& page = project.addPage(String(u"Welcome"));
+    PageDialogListener listener { page };
+    std::vector<std::string> refusals;
+};
+
+TEST_F(ActionDialogsTest, EachDialogWritesItsActionFromTheFieldsShown)
+{
+    String action;
+    MediaDialog audio(MediaDialog::Audio, page, nullptr, &listener, action);
+    ASSERT_EQ(run(audio,
+                  [](XmlForm& form) {
+                      form.setValue(u"audiotarget", String(u"F1"));
+                      form.setValue(u"audiourl", String(u"C:\\media\\a.wav"));
+                      form.setValue(u"uimode", String(u"mini"));
+                      form.setValue(u"ratio", String(u"50"));
+                      form.setValue(u"playcount", String(u"2"));
+                  }),
+        Dialog::Ok);
+    EXPECT_EQ(action.toNarrow(), "javascript:play_audio('F1','file://C:/media/a.wav','mini',50,2)");
+
+    // Paths of this system are absolute with a leading slash.
+    action.clear();
+    MediaDialog video(MediaDialog::Video, page, nullptr, &listener, action);
+    run(video, [](XmlForm& form) {
+        form.setValue(u"videotarget", String(u"T"));
+        form.setValue(u"videourl", String(u"/home/ann/clip.avi"));
+    });
+    EXPECT_EQ(action.toNarrow(), "javascript:play_video('T','file:///home/ann/clip.avi','full',100,1)");
+
+    action.clear();
+    ContentDialog content(page, nullptr, &listener, action, true);
+    run(content, [](XmlForm& form) {
+        form.setValue(u"pagetarget", String(u"_self"));
+        form.setValue(u"pageurl", String(u"news.html"));
+    });
+    EXPECT_EQ(action.toNarrow(), "javascript:show_page('_self','news.html',null,100)");
+
+    action.clear();
+    ImageDialog image(page, nullptr, &listener, action, true);
+    run(image, [](XmlForm& form) {
+        form.setValue(u"picturetarget", String(u"T"));
+        form.setValue(u"imageurl", String(u"P"));
+        form.setValue(u"ratio", String(u"80"));
+    });
+    EXPECT_EQ(action.toNarrow(), "javascript:show_picture('T','P',null,null,null,null,80,true)");
+
+    action.clear();
+    MailDialog mail(page, nullptr, &listener, action);
+    run(mail, [](XmlForm& form) { form.setValue(u"address", String(u"ann@example.org")); });
+    EXPECT_EQ(action.toNarrow(), "javascript:mail('ann@example.org')");
+
+    action.clear();
+    TargetDialog clear(
+        page, nullptr, &listener, action, String(u"clear_frame"), String(u"Clear"), String(u"Clear Frame"));
+    run(clear, [](XmlForm& form) { form.setValue(u"cleartarget", String(u"F1")); });
+    EXPECT_EQ(action.toNarrow(), "javascript:clear_frame('F1')");
+    EXPECT_TRUE(refusals.empty());
+}
+
+TEST_F(ActionDialogsTest, DialogsShowTheCurrentActionAndStartAfreshOnAnother)
+{
+    String action(u"javascript:play_audio('F1','files/a.wav','none',0,3)");
+    {
+        MediaDialog audio(MediaDialog::Audio, page, nullptr, &listener, action);
+        EXPECT_EQ(shown(audio, u"ratio"), "100");
+    }
+    {
+        MediaDialog audio(MediaDialog::Audio, page, nullptr, &listener, action);
+        EXPECT_EQ(shown(audio, u"uimode"), "none");
+    }
+    {
+        MediaDialog audio(MediaDialog::Audio, page, nullptr, &listener, action);
+        EXPECT_EQ(shown(audio, u"playcount"), "3");
+    }
+    // Another function's action: empty fields and the defaults.
+    String mail(u"javascript:mail('ann@example.org','Hello')");
+    {
+        MediaDialog audio(MediaDialog::Audio, page, nullptr, &listener, mail);
+        EXPECT_EQ(shown(audio, u"audiourl"), "");
+    }
+    {
+        MediaDialog audio(MediaDialog::Audio, page, nullptr, &listener, mail);
+        EXPECT_EQ(shown(audio, u"ratio"), "100");
+    }
+
+    // A caption comes back as the user wrote it and goes out escaped; the
+    // item name of a show-picture entry is shown and written back.
+    String picture(u"javascript:show_picture('T','files/p.png','Fish &amp; chips',null,null,null,90,false)");
+    String name(u"Lunch");
+    ImageDialog image(page, nullptr, &listener, picture, true, &name);
+    std::string caption;
+    std::string shownName;
+    run(image, [&](XmlForm& form) {
+        caption = form.valueOf(u"imagecaption").toNarrow();
+        shownName = form.valueOf(u"name").toNarrow();
+        form.setValue(u"name", String(u"Dinner"));
+        form.setValue(u"imagelink", String(u"  menu.html\t"));
+        form.setValue(u"linktarget", String(u"_blank"));
+    });
+    EXPECT_EQ(caption, "Fish & chips");
+    EXPECT_EQ(shownName, "Lunch");
+    EXPECT_EQ(name.toNarrow(), "Dinner");
+    EXPECT_EQ(picture.toNarrow(),
+        "javascript:show_picture('T','files/p.png','Fish &amp; chips','menu.html','_blank',null,90,false)");
+
+    // Choosing one of the project's pages fills in its file.
+    String page1;
+    ContentDialog content(page, nullptr, &listener, page1, true);
+    run(content, [](XmlForm& form) {
+        auto* pages = qobject_cast<QComboBox*>(form.findControl(u"pages"));
+        EXPECT_NE(pages, nullptr);
+        if (!pages)
+            return;
+        const int news = pages->findText(QStringLiteral("Latest_News.html"));
+        EXPECT_GT(news, 0);
+        // As the user's choice in the list arrives.
+        pages->setCurrentIndex(news);
+        emit pages->activated(news);
+        EXPECT_EQ(pages->currentIndex(), 0);
+        form.setValue(u"pagetarget", String(u"F1"));
+    });
+    EXPECT_EQ(page1.toNarrow(), "javascript:show_page('F1','Latest_News.html',null,100)");
+}
+
+TEST_F(ActionDialogsTest, RefusedAnswersKeepTheDialogOpenWithTheInput)
+{
+    String action;
+    MediaDialog audio(MediaDialog::Audio, page, nullptr, &listener, action);
+    std::string kept;
+    WhenShown<ActionDialog> user([&](ActionDialog& shown) {
+        XmlForm& form = *shown.formAt(0);
+        form.setValue(u"audiotarget", String(u"F1"));
+        form.setValue(u"ratio", String(u"40"));
+        QTest::mouseClick(shown.findControl(u"ok"), Qt::LeftButton);
+        // Still open, with what the user gave.
+        EXPECT_TRUE(shown.isVisible());
+        kept = form.valueOf(u"ratio").toNarrow();
+        form.setValue(u"audiourl", String(u"files/a.wav"));
+        QTest::mouseClick(shown.findControl(u"ok"), Qt::LeftButton);
+    });
+    EXPECT_EQ(audio.doModal(), Dialog::Ok);
+    EXPECT_EQ(refusals, std::vector<std::string>({ "You must enter a audio url" }));
+    EXPECT_EQ(kept, "40");
+    EXPECT_EQ(action.toNarrow(), "javascript:play_audio('F1','files/a.wav','full',40,1)");
+
+    // The name comes first, then the picture, then its target (on a page
+    // without frames, nothing is chosen).
+    refusals.clear();
+    Page& bare = project.addPage(String(u"Bare"));
+    PageDialogListener bareListener(bare);
+    bareListener.setMessenger([this](XmlDialog*, const String& message) { refusals.push_back(message.toNarrow()); });
+    String picture;
+    String name;
+    ImageDialog image(bare, nullptr, &bareListener, picture, false, &name);
+    WhenShown<ActionDialog> second([&](ActionDialog& shown) {
+        XmlForm& form = *shown.formAt(0);
+        QTest::mouseClick(shown.findControl(u"ok"), Qt::LeftButton);
+        form.setValue(u"name", String(u"Boats"));
+        QTest::mouseClick(shown.findControl(u"ok"), Qt::LeftButton);
+        form.setValue(u"imageurl", String(u"files/boats.png"));
+        QTest::mouseClick(shown.findControl(u"ok"), Qt::LeftButton);
+        shown.onCancel();
+    });
+    EXPECT_EQ(image.doModal(), Dialog::Cancel);
+    EXPECT_EQ(refusals,
+        std::vector<std::string>(
+            { "You must enter name", "You must enter an image url", "You must enter a picture target" }));
+    // Cancelled: the caller's texts stay.
+    EXPECT_TRUE(picture.empty());
+    EXPECT_TRUE(name.empty());
+}
+
+}
+}

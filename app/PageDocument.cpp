@@ -190,7 +190,7 @@ bool PageDocument::load()
             }
             // A page without id (written by hand) gets a fresh one rather
             // than being dropped with its shapes.
-            auto page = std::make_unique<Page>(this, m_view);
+            auto page = std::make_unique<Page>(this);
             page->load(child->asElement());
             if (!id.empty())
                 page->setId(id);
@@ -221,7 +221,9 @@ Page* PageDocument::newPage(const String* label, const String* copyOf)
                 break;
         }
     }
-    auto page = std::make_unique<Page>(this, m_view);
+    // A page's view is the one that shows it, which binds itself: a page
+    // made now must not point at the view of another page.
+    auto page = std::make_unique<Page>(this);
     String id = page->newNodeId();
     page->setId(id);
     if (copyOf) {

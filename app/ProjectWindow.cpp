@@ -1,5 +1,9 @@
 #include "app/ProjectWindow.h"
 
+#include "app/PagesEditor.h"
+#include "core/PtrMap.h"
+#include "xml/Document.h"
+
 #include "core/PathInfo.h"
 #include "forms/QtText.h"
 #include "generate/PageFiles.h"
@@ -15,7 +19,6 @@
 #include <QUndoStack>
 #include <QUrl>
 #include <QVBoxLayout>
-#include <filesystem>
 #include <filesystem>
 
 namespace lumavine {
@@ -76,36 +79,103 @@ QUndoStack* ProjectWindow::undoStack() const
     return m_view ? &m_view->undoStack() : nullptr;
 }
 
+PageView& ProjectWindow::viewFor(Page& page)
+{
+    std::unique_ptr<PageView>& view = m_views[page.id()];
+    if (!view) {
+        view = std::make_unique<PageView>(page, static_cast<PageViewClient*>(this), this);
+        view->hide();
+        auto stack = std::make_unique<QUndoStack>();
+        // Undoing every page back to where the project was saved clears
+        // the mark, unless the project changed in ways no page records.
+        connect(stack.get(), &QUndoStack::cleanChanged, this, [this] { refreshModified(); });
+        view->setUndoStack(stack.get());
+        m_stacks[page.id()] = std::move(stack);
+        m_layout->addWidget(view.get());
+    }
+    return *view;
+}
+
+void ProjectWindow::refreshModified()
+{
+    bool changed = m_unrecordedChanges;
+    for (auto& [id, pageStack] : m_stacks)
+        changed = changed || !pageStack->isClean();
+    setModified(changed);
+}
+
 void ProjectWindow::showPage(Page& page)
 {
     if (m_view && &m_view->page() == &page)
         return;
     const double zoom = m_view ? m_view->zoom() : 1.0;
+    PageView& view = viewFor(page);
     if (m_view)
         m_view->hide();
     m_document.setCurrentPage(&page);
-    std::unique_ptr<PageView>& view = m_views[page.id()];
-    if (!view) {
-        view = std::make_unique<PageView>(page, static_cast<PageViewClient*>(this), this);
-        auto stack = std::make_unique<QUndoStack>();
-        // Undoing every page back to where the project was saved clears
-        // the mark.
-        connect(stack.get(), &QUndoStack::cleanChanged, this, [this] {
-            bool changed = false;
-            for (auto& [id, pageStack] : m_stacks)
-                changed = changed || !pageStack->isClean();
-            setModified(changed);
-        });
-        view->setUndoStack(stack.get());
-        m_stacks[page.id()] = std::move(stack);
-        m_layout->addWidget(view.get());
-    }
-    view->setZoom(zoom);
-    m_document.setView(view.get());
-    m_view = view.get();
+    view.setZoom(zoom);
+    m_document.setView(&view);
+    m_view = &view;
     m_view->show();
     m_view->setFocus();
     updateTitle();
+}
+
+void ProjectWindow::pagesChanged()
+{
+    m_unrecordedChanges = true;
+    refreshModified();
+    updateTitle();
+    if (m_pagesChanged)
+        m_pagesChanged();
+}
+
+void ProjectWindow::copyShapes(Page& from, Page& to)
+{
+    Document copy(String(u"page"));
+    from.writeXml(copy.documentElement());
+    PageView& view = viewFor(to);
+    view.recordStep(tr("Copy Page"), [&] {
+        StringMap oldToNew(true);
+        PtrMapOf<PicNode> added(true);
+        to.importNodes(copy.documentElement(), oldToNew, added);
+    });
+}
+
+bool ProjectWindow::deletePage(const String& id, String& message)
+{
+    Page* page = m_document.findPage(id);
+    if (!page) {
+        message = u"Cannot find page: " + id;
+        return false;
+    }
+    if (m_document.pageCount() == 1) {
+        message = String(u"Cannot delete the last page");
+        return false;
+    }
+    // Its view goes before the page does; another page is shown first.
+    if (m_view && &m_view->page() == page) {
+        for (Page* other : m_document.pages()) {
+            if (other != page) {
+                showPage(*other);
+                break;
+            }
+        }
+    }
+    // The view may be the one whose command got here: it goes once the
+    // command has returned, and lets go of the page now.
+    if (auto found = m_views.find(id); found != m_views.end()) {
+        PageView* retired = found->second.release();
+        m_views.erase(found);
+        retired->hide();
+        retired->releasePage();
+        retired->deleteLater();
+    }
+    m_stacks.erase(id);
+    if (!m_document.deletePage(id, message))
+        return false;
+    pagesChanged();
+    return true;
 }
 
 bool ProjectWindow::goToPage(int commandId)
@@ -146,9 +216,10 @@ bool ProjectWindow::save()
         m_status(saved ? tr("Saved %1").arg(toQString(m_document.projectFile())) : QString());
     if (!saved)
         return false;
-    setModified(false);
+    m_unrecordedChanges = false;
     for (auto& [id, stack] : m_stacks)
         stack->setClean();
+    setModified(false);
     return true;
 }
 
@@ -224,11 +295,15 @@ bool ProjectWindow::pageCommand(PageView& view, int id)
             m_status(tr("Wrote %1").arg(toQString(htmlPath)));
         return true;
     }
+    case PageView::Pages: {
+        PagesEditor editor(*this);
+        editor.run();
+        return true;
+    }
     case PageView::PageProperties:
     case PageView::Publish:
     case PageView::Slideshows:
     case PageView::Initialize:
-    case PageView::Pages:
     case PageView::Transition:
         // Their dialogs are not built yet: say so rather than do nothing.
         if (m_status)

@@ -49,6 +49,14 @@ public:
     // saving failed.
     bool mayClose();
     bool isModified() const { return isWindowModified(); }
+    // The project's pages changed (added, renamed, deleted): the project is
+    // modified, and the "Go to Page" lists hear of it.
+    void pagesChanged();
+    // Imports the shapes of one page into another, as one undo step there.
+    void copyShapes(Page& from, Page& to);
+    // Deletes a page, and its view and history; false with the reason when
+    // it cannot go (the last page).
+    bool deletePage(const String& id, String& message);
     void setModified(bool modified);
 
     // Where the window's failures and notes go; message boxes by default.
@@ -67,6 +75,9 @@ private:
     void modified() override;
     bool pageCommand(PageView& view, int id) override;
 
+    // The view of a page, made (hidden) the first time it is asked for.
+    PageView& viewFor(Page& page);
+    void refreshModified();
     void updateTitle();
     // A line of the document's long work ("generating ..."), shown at once.
     void showProgress(const String& line);
@@ -80,6 +91,8 @@ private:
     std::map<String, std::unique_ptr<QUndoStack>> m_stacks;
     PageView* m_view = nullptr;
     QVBoxLayout* m_layout;
+    // Changes no page's history holds: pages added, renamed or deleted.
+    bool m_unrecordedChanges = false;
     std::function<void(const String&)> m_error;
     std::function<void(const QString&)> m_status;
     std::function<void()> m_pagesChanged;

@@ -24,7 +24,7 @@ PageView::PageView(Page& page, PageViewClient* client, QWidget* parent)
 
 PageView::~PageView()
 {
-    if (m_page.view() == this)
+    if (!m_pageReleased && m_page.view() == this)
         m_page.setView(nullptr);
 }
 

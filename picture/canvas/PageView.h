@@ -35,6 +35,10 @@ public:
     ~PageView() override;
 
     Page& page() const { return m_page; }
+    // The page is about to be deleted while this view, hidden, waits for
+    // its own deletion (it may be the one whose command deletes the page):
+    // the view no longer touches it.
+    void releasePage() { m_pageReleased = true; }
     PageViewClient& client() const;
     void setClient(PageViewClient* client) { m_client = client; }
 
@@ -142,6 +146,10 @@ public:
     // Runs a command; false when the canvas does not handle it (the window
     // around it may). The context shape is forgotten afterwards.
     bool command(int id);
+    // Whether the canvas acts on the command itself; the others (the
+    // pages of "Go to Page", the page's and the project's commands) are the
+    // window's.
+    static bool isCanvasCommand(int id);
 
 protected:
     QSize pictureExtent() override;
@@ -185,6 +193,7 @@ private:
     void dropOnPage(QDropEvent* event);
 
     Page& m_page;
+    bool m_pageReleased = false;
     PageViewClient* m_client = nullptr;
     // By id: the shapes can leave the picture (undo, another window) while
     // the list waits for the next move.

@@ -16,6 +16,7 @@
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QMimeData>
+#include <QPointer>
 #include <QUrl>
 #include <algorithm>
 #include <array>
@@ -158,6 +159,42 @@ QString commandText(int id)
 
 }
 
+bool PageView::isCanvasCommand(int id)
+{
+    switch (id) {
+    case Scale:
+    case NewRectangle:
+    case NewEllipse:
+    case NewPolygon:
+    case NewLine:
+    case NewPicture:
+    case NewRoundRectangle:
+    case NewThumbnail:
+    case NewFrame:
+    case NewButton:
+    case ToggleShowGrid:
+    case ToggleSnapGrid:
+    case Edit:
+    case Delete:
+    case ReflectX:
+    case ReflectY:
+    case AttachToGrid:
+    case Rotate:
+    case DeletePoint:
+    case InsertPoint:
+    case Group:
+    case Ungroup:
+    case DetachEndA:
+    case DetachEndZ:
+    case Copy:
+    case Cut:
+    case Paste:
+        return true;
+    default:
+        return (id >= ZoomFirst && id <= ZoomLast) || (id >= GridSizeFirst && id <= GridSizeLast);
+    }
+}
+
 bool PageView::command(int id)
 {
     bool handled = false;
@@ -166,8 +203,19 @@ bool PageView::command(int id)
     // switches are the picture's and saved with it, so they are steps; an
     // undo that brought back the whole page would otherwise undo them by
     // the way.
-    if ((id >= ZoomFirst && id <= ZoomLast) || (id >= firstPageCommand && id < firstPageCommand + pageCommandCount)
-        || id == Copy)
+    // The page's and the project's commands go to the window, which may
+    // show another page, or delete this one, before they return: they are
+    // no step of this page, and this view may be on its way out.
+    if (!isCanvasCommand(id)) {
+        const QPointer<PageView> alive(this);
+        handled = runCommand(id);
+        if (alive) {
+            m_contextShapeId.clear();
+            m_contextPoint.reset();
+        }
+        return handled;
+    }
+    if ((id >= ZoomFirst && id <= ZoomLast) || id == Copy)
         handled = runCommand(id);
     else
         recordStep(commandText(id), [&] { handled = runCommand(id); });

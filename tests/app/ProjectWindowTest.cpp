@@ -1,11 +1,15 @@
 #include "app/ProjectWindow.h"
+#include "dialogs/PageDialogs.h"
+#include "forms/XmlForm.h"
 #include "page/Page.h"
 #include "picture/canvas/PageView.h"
 #include "tests/support/TemporaryFolder.h"
+#include "tests/support/WhenShown.h"
 
 #include <QAbstractButton>
 #include <QApplication>
 #include <QDesktopServices>
+#include <QListWidget>
 #include <QMessageBox>
 #include <QTest>
 #include <QTimer>
@@ -133,6 +137,68 @@ TEST_F(ProjectWindowTest, SavingKeepsTheFilesThatUndoCanBringBack)
     ASSERT_TRUE(window.save());
     EXPECT_TRUE(fs::exists(video));
     EXPECT_TRUE(boxes.texts.isEmpty()) << boxes.texts.join('|').toStdString();
+}
+
+TEST_F(ProjectWindowTest, ThePagesDialogAddsRenamesAndDeletesPages)
+{
+    ASSERT_TRUE(window.open(projectFile()));
+    int changes = 0;
+    window.setPagesChangedHandler([&] { ++changes; });
+    const size_t notesShapes = window.document().findPageByLabel(u"Notes")->shapeCount();
+
+    // Answers the page dialog that a list button opens.
+    auto answerPage = [](const String& label, const String& copyFrom) {
+        return std::make_unique<test::WhenShown<PageDialog>>([label, copyFrom](PageDialog& dialog) {
+            dialog.formAt(0)->setValue(u"label", label);
+            dialog.formAt(0)->setValue(u"copy", copyFrom);
+            QTest::mouseClick(dialog.findControl(u"ok"), Qt::LeftButton);
+        });
+    };
+    QStringList listed;
+    test::WhenShown<ListDialog> user([&](ListDialog& dialog) {
+        XmlForm& form = *dialog.formAt(0);
+        auto* list = qobject_cast<QListWidget*>(form.findControl(u"pagelist"));
+        ASSERT_NE(list, nullptr);
+        auto select
+            = [list](const QString& label) { list->setCurrentItem(list->findItems(label, Qt::MatchExactly).value(0)); };
+        {
+            auto page = answerPage(String(u"Events"), String(u"Notes"));
+            QTest::mouseClick(dialog.findControl(u"add"), Qt::LeftButton);
+        }
+        select(QStringLiteral("Slides"));
+        {
+            auto page = answerPage(String(u"Tour"), String());
+            QTest::mouseClick(dialog.findControl(u"edit"), Qt::LeftButton);
+        }
+        select(QStringLiteral("Welcome"));
+        {
+            MessageBoxes answer({ QMessageBox::Yes });
+            QTest::mouseClick(dialog.findControl(u"delete"), Qt::LeftButton);
+        }
+        for (int row = 0; row < list->count(); ++row)
+            listed << list->item(row)->text();
+        QTest::mouseClick(dialog.findControl(u"ok"), Qt::LeftButton);
+    });
+    ASSERT_TRUE(window.command(PageView::Pages));
+    ASSERT_TRUE(user.done());
+    EXPECT_EQ(listed, QStringList({ "Tour", "Notes", "Events" }));
+    EXPECT_EQ(changes, 3);
+    EXPECT_TRUE(window.isModified());
+    // The page shown went, and another shows in its place.
+    EXPECT_EQ(page().label(), u"Tour");
+    Page* events = window.document().findPageByLabel(u"Events");
+    ASSERT_NE(events, nullptr);
+    EXPECT_EQ(events->shapeCount(), notesShapes);
+
+    // Saved and read again, the project holds the pages as they are now.
+    ASSERT_TRUE(window.save());
+    EXPECT_FALSE(window.isModified());
+    ProjectWindow again;
+    ASSERT_TRUE(again.open(projectFile()));
+    QStringList labels;
+    for (Page* each : again.document().pages())
+        labels << QString::fromStdU16String(each->label());
+    EXPECT_EQ(labels, QStringList({ "Tour", "Notes", "Events" }));
 }
 
 TEST_F(ProjectWindowTest, ASaveThatCannotWriteIsToldAndKeepsTheChanges)

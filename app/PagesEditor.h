@@ -1,0 +1,40 @@
+#pragma once
+
+#include "forms/XmlDialogListener.h"
+
+namespace lumavine {
+
+class ProjectWindow;
+
+// The project's list of pages in the "Pages" dialog: it fills the list and
+// answers Add, Edit (or a double click) and Delete on the project of the
+// window.
+class PagesEditor : public XmlDialogListener {
+public:
+    explicit PagesEditor(ProjectWindow& window) : m_window(window) { }
+
+    // Shows the dialog until the user closes it.
+    void run();
+
+    void formCreated(XmlForm* form) override;
+    bool buttonClicked(XmlForm* form, const String& name, Element* element) override;
+    bool textChanged(XmlForm*, QWidget*, const String&, const String&, Element*) override { return false; }
+    bool listSelectionChanged(XmlForm*, QListWidget*, int, const String&, Element*) override { return false; }
+    bool listDoubleClicked(XmlForm* form, QListWidget* list, int index, const String& name, Element* element) override;
+    bool comboSelected(XmlForm*, QComboBox*, int, const String&, Element*) override { return false; }
+    bool filesDropped(XmlForm*, const String&, Element*, const StringList&) override { return false; }
+    bool acceptResult(XmlDialog*, Document*) override { return true; }
+
+private:
+    void fill(XmlForm& form, const String& selectedId);
+    void add(XmlForm& form);
+    void edit(XmlForm& form);
+    void remove(XmlForm& form);
+    // The id of the page selected in the list; empty for none.
+    String selectedPage(XmlForm& form) const;
+    void tell(XmlForm& form, const String& message) const;
+
+    ProjectWindow& m_window;
+};
+
+}

@@ -1,0 +1,193 @@
+#include "dialogs/PageDialogs.h"
+
+#include "forms/FormDocument.h"
+#include "forms/FormStyle.h"
+#include "page/Page.h"
+#include "page/ProjectContext.h"
+#include "page/Slideshow.h"
+#include "xml/Elements.h"
+
+namespace lumavine {
+
+namespace {
+
+Element* groupBox(
+    Element* parent, std::u16string_view name, std::u16string_view caption, int left, int top, int width, int height)
+{
+    Element* box = addElement(parent, u"button");
+    box->setAttribute(u"type", u"groupbox");
+    box->setAttribute(u"name", String(name));
+    box->setAttribute(u"value", String(caption));
+    box->setAttribute(u"style", FormStyle::format(left, top, width, height));
+    return box;
+}
+
+Element* option(Element* select, const String& value, const String& text, bool selected)
+{
+    Element* entry = addElement(select, u"option", text);
+    entry->setAttribute(u"value", value);
+    if (selected)
+        entry->setAttribute(u"selected", u"true");
+    return entry;
+}
+
+Element* dropDown(Element* box, std::u16string_view name, int width, int height)
+{
+    Element* select = addElement(box, u"select");
+    select->setAttribute(u"name", String(name));
+    select->setAttribute(u"style", FormStyle::format(10, 25, width, height));
+    return select;
+}
+
+Element* button(
+    Element* parent, std::u16string_view name, std::u16string_view text, int left, int top, int width, int height)
+{
+    Element* made = addElement(parent, u"button", String(text));
+    made->setAttribute(u"name", String(name));
+    made->setAttribute(u"style", FormStyle::format(left, top, width, height));
+    return made;
+}
+
+Element* frame(Document& document, const String& title, int width, int height, const String& formName)
+{
+    Element* root = document.documentElement();
+    addElement(root, u"title", title);
+    addElement(root, u"x", 10);
+    addElement(root, u"y", 10);
+    addElement(root, u"width", width);
+    addElement(root, u"height", height);
+    Element* form = addElement(root, u"form");
+    form->setAttribute(u"name", formName);
+    return form;
+}
+
+}
+
+PageDialog::PageDialog(Page& page, QWidget* parent, XmlDialogListener* listener, const String& label)
+    : XmlDialog(parent, u"Page", listener)
+    , m_formDocument(u"dialog")
+{
+    Element* form = frame(m_formDocument, String(u"Page Properties"), 290, 110, String(u"Page Properties"));
+    Element* labelBox = groupBox(form, u"LabelBox", u"Page Label", 10, 10, 400, 55);
+    Element* input = addElement(labelBox, u"input");
+    input->setAttribute(u"type", u"text");
+    input->setAttribute(u"name", u"label");
+    input->setAttribute(u"value", label);
+    input->setAttribute(u"style", FormStyle::format(10, 25, 380));
+    Element* copy = dropDown(groupBox(form, u"CopyBox", u"Copy From Page...", 10, 70, 400, 55), u"copy", 380, 200);
+    option(copy, String(), String(), true);
+    if (ProjectContext* project = page.project())
+        for (Page* other : project->pages())
+            option(copy, other->label(), other->label(), false);
+    FormDocument::addStandardButtons(form, 140);
+    loadForms(&m_formDocument);
+}
+
+PageDialog::~PageDialog()
+{
+    clearForms();
+}
+
+String PageDialog::label() const
+{
+    String text = valueOf(u"label");
+    return text.trim();
+}
+
+ListDialog::ListDialog(QWidget* parent, XmlDialogListener* listener, const String& name, const String& listName)
+    : XmlDialog(parent, name, listener)
+    , m_formDocument(u"dialog")
+{
+    Element* form = frame(m_formDocument, name, 240, 140, name);
+    form->setAttribute(u"drop", u"true");
+    Element* box = groupBox(form, name, name, 10, 10, 340, 170);
+    Element* list = addElement(box, u"list");
+    list->setAttribute(u"name", listName);
+    list->setAttribute(u"style", FormStyle::format(10, 30, 320, 110));
+    button(box, u"add", u"Add", 10, 140, 65, 25);
+    button(box, u"edit", u"Edit", 85, 140, 65, 25);
+    button(box, u"delete", u"Delete", 160, 140, 65, 25);
+    FormDocument::addStandardButton(form, 195);
+    loadForms(&m_formDocument);
+}
+
+ListDialog::~ListDialog()
+{
+    clearForms();
+}
+
+SlideDialog::SlideDialog(Page& page, QWidget* parent, XmlDialogListener* listener, String& action, String* itemName)
+    : ActionDialog(page, parent, String(u"Slide"), listener, action, itemName)
+{
+    String function;
+    std::vector<String> arguments;
+    for (std::u16string_view known : { u"show_slides", u"next_slide", u"prev_slide" }) {
+        arguments = currentArguments(known, false);
+        if (!arguments.empty()) {
+            function = String(known);
+            break;
+        }
+    }
+    auto argument = [&](size_t index) { return index < arguments.size() ? arguments[index] : String(); };
+    const bool show = function.empty() || function.equals(u"show_slides");
+
+    Element* form = beginForm(String(u"Slide"), String(u"Slideshow"), 290, itemName ? 240 : 160);
+    int top = 10;
+    if (itemName) {
+        Element* box = addBox(form, String(u"NameBox"), String(u"Item Name"), 10, 10, 420);
+        addText(box, String(u"name"), *itemName, 400);
+        top = 70;
+    }
+    Element* functions
+        = dropDown(addBox(form, String(u"FunctionBox"), String(u"Function"), 10, top, 200), u"function", 180, 100);
+    option(functions, String(u"show_slides"), String(u"Show Slides"), show);
+    option(functions, String(u"next_slide"), String(u"Next Slide"), function.equals(u"next_slide"));
+    option(functions, String(u"prev_slide"), String(u"Previous Slide"), function.equals(u"prev_slide"));
+    Element* shows
+        = dropDown(addBox(form, String(u"SlideshowBox"), String(u"Slideshow"), 220, top, 200), u"slideshow", 180, 100);
+    const String current = show ? argument(1) : String();
+    for (const auto* entry : page.slideshows()) {
+        const Slideshow* slideshow = PtrMapOf<Slideshow>::valueOf(entry);
+        option(shows, slideshow->id(), slideshow->name(), slideshow->id().equals(current));
+    }
+    addTargetBlock(form, String(u"Slideshow"), argument(0), 10, top + 65, 200, false);
+    Element* delay = addText(addBox(form, String(u"DelayBox"), String(u"Slideshow Delay"), 220, top + 65, 200),
+        String(u"delay"), String::number(readNumber(argument(2), 5)), 180, u"spin");
+    delay->setAttribute(u"low", u"1");
+    delay->setAttribute(u"high", u"60");
+    struct Check {
+        std::u16string_view box;
+        std::u16string_view caption;
+        std::u16string_view name;
+        std::u16string_view text;
+        int left;
+        size_t argument;
+    };
+    for (const Check& check : { Check { u"ManualBox", u"Run this manually?", u"manual", u"Manual", 10, 4 },
+             Check { u"Repeat Box", u"Do you want to repeat?", u"repeat", u"Repeat", 220, 3 } }) {
+        Element* box = addBox(form, String(check.box), String(check.caption), check.left, top + 130, 200);
+        Element* input = addElement(box, u"input", String(check.text));
+        input->setAttribute(u"type", u"checkbox");
+        input->setAttribute(u"name", String(check.name));
+        if (show && argument(check.argument).equals(u"true"))
+            input->setAttribute(u"selected", u"true");
+        input->setAttribute(u"style", FormStyle::format(10, 25, 180));
+    }
+    FormDocument::addStandardButtons(form, itemName ? 350 : 220);
+    loadForms(&m_formDocument);
+}
+
+String SlideDialog::composeAction() const
+{
+    const String& function = resultText(u"function");
+    const String target = u"'" + resultText(u"slideshowtarget") + u"'";
+    if (function.equals(u"next_slide") || function.equals(u"prev_slide"))
+        return u"javascript:" + function + u"(" + target + u")";
+    auto flag = [this](std::u16string_view name) {
+        return resultText(name).equals(u"true") ? String(u"true") : String(u"false");
+    };
+    return u"javascript:show_slides(" + target + u",'" + resultText(u"slideshow") + u"',"
+        + String::number(readNumber(resultText(u"delay"), 5)) + u"," + flag(u"repeat") + u"," + flag(u"manual") + u")";
+}
+
+}

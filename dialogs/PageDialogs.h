@@ -1,0 +1,49 @@
+#pragma once
+
+#include "dialogs/ActionDialogs.h"
+
+namespace lumavine {
+
+// "Page Properties" for a new or renamed page: its label, and a page of the
+// project to copy the shapes of.
+class PageDialog : public XmlDialog {
+    Q_OBJECT
+
+public:
+    PageDialog(Page& page, QWidget* parent, XmlDialogListener* listener, const String& label);
+    ~PageDialog() override;
+    String label() const;
+    // The label of the page to copy from; empty for none.
+    const String& copyFrom() const { return valueOf(u"copy"); }
+
+private:
+    Document m_formDocument;
+};
+
+// A list the listener keeps (pages, slideshows) with its Add, Edit and
+// Delete buttons; the dialog only lays it out, the listener fills the list
+// when the form is made and answers the buttons.
+class ListDialog : public XmlDialog {
+    Q_OBJECT
+
+public:
+    // "Pages" with "pagelist", or "Slideshows" with "slideshowlist".
+    ListDialog(QWidget* parent, XmlDialogListener* listener, const String& name, const String& listName);
+    ~ListDialog() override;
+
+private:
+    Document m_formDocument;
+};
+
+// "Slideshow" actions: show_slides, next_slide, prev_slide.
+class SlideDialog : public ActionDialog {
+    Q_OBJECT
+
+public:
+    SlideDialog(Page& page, QWidget* parent, XmlDialogListener* listener, String& action, String* itemName = nullptr);
+
+private:
+    String composeAction() const override;
+};
+
+}

@@ -1,8 +1,10 @@
 #include "dialogs/ActionDialogs.h"
 #include "dialogs/PageDialogListener.h"
+#include "dialogs/PageDialogs.h"
 #include "forms/XmlForm.h"
 #include "page/Page.h"
 #include "page/PageNode.h"
+#include "page/Slideshow.h"
 #include "tests/support/TestProject.h"
 #include "tests/support/WhenShown.h"
 
@@ -183,6 +185,42 @@ TEST_F(ActionDialogsTest, DialogsShowTheCurrentActionAndStartAfreshOnAnother)
         form.setValue(u"pagetarget", String(u"F1"));
     });
     EXPECT_EQ(page1.toNarrow(), "javascript:show_page('F1','Latest_News.html',null,100)");
+}
+
+TEST_F(ActionDialogsTest, SlideActionsNameTheSlideshowTheFrameAndTheTiming)
+{
+    Slideshow* show = page.newSlideshow(String(u"Around the lake"));
+    ASSERT_NE(show, nullptr);
+    String action;
+    SlideDialog slides(page, nullptr, &listener, action);
+    run(slides, [&](XmlForm& form) {
+        form.setValue(u"slideshowtarget", String(u"F1"));
+        form.setValue(u"slideshow", show->id());
+        form.setValue(u"delay", String(u"3"));
+    });
+    EXPECT_EQ(action.toNarrow(), "javascript:show_slides('F1','" + show->id().toNarrow() + "',3,false,false)");
+
+    // Opened on it again, the dialog shows it; then the previous slide.
+    SlideDialog again(page, nullptr, &listener, action);
+    std::string delay;
+    run(again, [&](XmlForm& form) {
+        delay = form.valueOf(u"delay").toNarrow();
+        form.setValue(u"function", String(u"prev_slide"));
+        form.setValue(u"slideshowtarget", String(u"T"));
+    });
+    EXPECT_EQ(delay, "3");
+    EXPECT_EQ(action.toNarrow(), "javascript:prev_slide('T')");
+
+    // A delay that does not read is five seconds, and the boxes are read.
+    String unread(u"javascript:show_slides('F1','x',soon,true,true)");
+    SlideDialog third(page, nullptr, &listener, unread);
+    std::string shownDelay;
+    run(third, [&](XmlForm& form) {
+        shownDelay = form.valueOf(u"delay").toNarrow();
+        form.setValue(u"slideshow", show->id());
+    });
+    EXPECT_EQ(shownDelay, "5");
+    EXPECT_EQ(unread.toNarrow(), "javascript:show_slides('F1','" + show->id().toNarrow() + "',5,true,true)");
 }
 
 TEST_F(ActionDialogsTest, RefusedAnswersKeepTheDialogOpenWithTheInput)

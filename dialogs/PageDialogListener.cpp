@@ -1,8 +1,13 @@
 #include "dialogs/PageDialogListener.h"
 
+#include "dialogs/ActionDialogs.h"
+#include "dialogs/PageDialogs.h"
 #include "forms/QtText.h"
+#include "forms/ValueDialog.h"
 #include "forms/XmlDialog.h"
 #include "forms/XmlForm.h"
+#include "forms/XmlPanel.h"
+#include "page/Page.h"
 #include "xml/Document.h"
 #include "xml/Elements.h"
 
@@ -66,6 +71,72 @@ bool PageDialogListener::acceptResult(XmlDialog* dialog, Document* result)
     else
         QMessageBox::warning(dialog, QGuiApplication::applicationDisplayName(), toQString(message));
     return false;
+}
+
+bool PageDialogListener::buttonClicked(XmlForm* form, const String& name, Element* element)
+{
+    if (!form || !element)
+        return false;
+    const String& control = element->getAttribute(u"control");
+    if (control.empty() || !name.startsWith(control) || name.length() <= control.length())
+        return false;
+    if (!form->control(control)) {
+        const String message = u"No edit control: " + control;
+        if (m_messenger)
+            m_messenger(form->dialog(), message);
+        else
+            QMessageBox::warning(form, QGuiApplication::applicationDisplayName(), toQString(message));
+        return true;
+    }
+    const std::u16string_view command = std::u16string_view(name).substr(control.length());
+    String action = form->valueOf(control);
+    int answer = Dialog::Ok;
+    if (command == u":nothing") {
+        action.clear();
+    } else if (command == u":stopaudio") {
+        action = String(u"javascript:clear_audio()");
+    } else if (command == u":custom") {
+        ValueDialog dialog(form, String(u"Custom Script"), String(u"Script"), action);
+        answer = dialog.doModal();
+        if (answer == Dialog::Ok)
+            action = dialog.value();
+    } else if (command == u":clearframe") {
+        TargetDialog dialog(
+            m_page, form, this, action, String(u"clear_frame"), String(u"Clear"), String(u"Clear Frame"));
+        answer = dialog.doModal();
+    } else if (command == u":pausevideo") {
+        TargetDialog dialog(
+            m_page, form, this, action, String(u"pause_video"), String(u"Pause Video"), String(u"Pause Video"));
+        answer = dialog.doModal();
+    } else if (command == u":playaudio" || command == u":playvideo") {
+        MediaDialog dialog(
+            command == u":playaudio" ? MediaDialog::Audio : MediaDialog::Video, m_page, form, this, action);
+        answer = dialog.doModal();
+    } else if (command == u":showcontent") {
+        ContentDialog dialog(m_page, form, this, action, true);
+        answer = dialog.doModal();
+    } else if (command == u":showimage") {
+        ImageDialog dialog(m_page, form, this, action, true);
+        answer = dialog.doModal();
+    } else if (command == u":showslides") {
+        SlideDialog dialog(m_page, form, this, action);
+        answer = dialog.doModal();
+    } else if (command == u":mailto") {
+        MailDialog dialog(m_page, form, this, action);
+        answer = dialog.doModal();
+    } else {
+        return false;
+    }
+    if (answer == Dialog::Ok)
+        form->setValue(control, action);
+    updateEventPanel(*form, control);
+    return true;
+}
+
+void PageDialogListener::updateEventPanel(XmlForm& form, const String& control)
+{
+    if (auto* panel = qobject_cast<XmlPanel*>(form.findControl(control + u"-panel")))
+        panel->setCaption(Page::eventPanelCaption(control, form.valueOf(control)));
 }
 
 bool PageDialogListener::comboSelected(XmlForm* form, QComboBox* combo, int index, const String& name, Element*)

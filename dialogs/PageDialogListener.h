@@ -22,7 +22,11 @@ public:
     static String refusal(const String& dialogName, const Element* result);
 
     void formCreated(XmlForm*) override { }
-    bool buttonClicked(XmlForm*, const String&, Element*) override { return false; }
+    // The commands of the event panels: the action dialogs, a custom
+    // script, clearing and stopping; the panel is relabelled afterwards.
+    bool buttonClicked(XmlForm* form, const String& name, Element* element) override;
+    // Relabels the panel of an action control after its action.
+    static void updateEventPanel(XmlForm& form, const String& control);
     bool textChanged(XmlForm*, QWidget*, const String&, const String&, Element*) override { return false; }
     bool listSelectionChanged(XmlForm*, QListWidget*, int, const String&, Element*) override { return false; }
     bool listDoubleClicked(XmlForm*, QListWidget*, int, const String&, Element*) override { return false; }

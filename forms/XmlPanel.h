@@ -17,6 +17,11 @@ public:
     XmlPanel(XmlForm* form, const String& caption, QWidget* parent);
 
     const String& caption() const { return m_caption; }
+    void setCaption(const String& caption)
+    {
+        m_caption = caption;
+        update();
+    }
     // The height of the caption band: the font's height and 10 pixels.
     int captionHeight() const;
 

@@ -148,6 +148,12 @@ public:
 
     // The shapes as page nodes, in node order (ascending layer).
     std::vector<PageNode*> pageNodes() const;
+    // A shape's property dialog gets the tabs "Click" and "Move" with the
+    // panels of its mouse events and its tooltip; lines and frames get none.
+    void addFormGroups(Element* form, PicNode* shape) override;
+    // The caption of an event panel: the event's label, and the function
+    // its action calls in parentheses.
+    static String eventPanelCaption(std::u16string_view control, const String& action);
     static PageNode* asPageNode(PicNode* node);
     // A frame by its node name (exact comparison).
     PageNode* findFrame(std::u16string_view name) const;

@@ -1,5 +1,6 @@
 #include "picture/canvas/ShapeDialogs.h"
 
+#include "dialogs/PageDialogListener.h"
 #include "forms/QtText.h"
 #include "forms/ValueDialog.h"
 #include "forms/XmlDialog.h"
@@ -23,6 +24,10 @@ constexpr std::u16string_view fontButton = u"FontDialog";
 constexpr std::u16string_view fontStyles[] = { u"Regular", u"Italic", u"Bold", u"Bold Italic" };
 
 }
+
+ShapeDialogs::ShapeDialogs() = default;
+
+ShapeDialogs::~ShapeDialogs() = default;
 
 bool ShapeDialogs::editShapes(PageView& view, const PtrListOf<PicNode>& shapes)
 {
@@ -69,6 +74,8 @@ bool ShapeDialogs::openEditNodeDialog(QWidget* parent, Pic& picture, PicNode& sh
 bool ShapeDialogs::editNode(
     Pic& picture, PicNode& shape, XmlDialog& dialog, Document& formDocument, const String& contentFolder)
 {
+    Page* page = dynamic_cast<Page*>(&picture);
+    m_pageListener = page ? std::make_unique<PageDialogListener>(*page) : nullptr;
     ShapeProperties::buildSingle(formDocument, picture, shape, contentFolder);
     dialog.loadForms(&formDocument);
     if (dialog.doModal() != Dialog::Ok || !dialog.resultRoot())
@@ -98,13 +105,14 @@ bool ShapeDialogs::editNodes(Pic& picture, const PtrListOf<PicNode>& shapes, Xml
     return true;
 }
 
-bool ShapeDialogs::buttonClicked(XmlForm* form, const String& name, Element*)
+bool ShapeDialogs::buttonClicked(XmlForm* form, const String& name, Element* element)
 {
     const size_t at = name.find(fontButton);
-    if (!form || at == String::npos)
-        return false;
-    chooseFontFor(*form, name.substring(0, at));
-    return true;
+    if (form && at != String::npos) {
+        chooseFontFor(*form, name.substring(0, at));
+        return true;
+    }
+    return m_pageListener && m_pageListener->buttonClicked(form, name, element);
 }
 
 QFont ShapeDialogs::fontOfControls(const XmlForm& form, const String& prefix)

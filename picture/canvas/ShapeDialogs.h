@@ -4,9 +4,11 @@
 #include "picture/canvas/PageViewClient.h"
 
 #include <QFont>
+#include <memory>
 
 namespace lumavine {
 
+class PageDialogListener;
 class Pic;
 class XmlDialog;
 
@@ -16,7 +18,8 @@ class XmlDialog;
 // only.
 class ShapeDialogs : public PageViewClient, public XmlDialogListener {
 public:
-    ShapeDialogs() = default;
+    ShapeDialogs();
+    ~ShapeDialogs() override;
 
     // PageViewClient: the dialogs open over the view.
     bool editShapes(PageView& view, const PtrListOf<PicNode>& shapes) override;
@@ -47,7 +50,8 @@ public:
     static QFont fontOfControls(const XmlForm& form, const String& prefix);
     static void setFontControls(XmlForm& form, const String& prefix, const QFont& font);
 
-    // XmlDialogListener: only the font buttons are answered.
+    // XmlDialogListener: the font buttons here; a page's commands (its
+    // event panels' action dialogs) and checks by the page's listener.
     void formCreated(XmlForm*) override { }
     bool buttonClicked(XmlForm* form, const String& name, Element* element) override;
     bool textChanged(XmlForm*, QWidget*, const String&, const String&, Element*) override { return false; }
@@ -56,6 +60,10 @@ public:
     bool comboSelected(XmlForm*, QComboBox*, int, const String&, Element*) override { return false; }
     bool filesDropped(XmlForm*, const String&, Element*, const StringList&) override { return false; }
     bool acceptResult(XmlDialog*, Document*) override { return true; }
+
+private:
+    // The page's side of the dialog running now; null for a plain picture.
+    std::unique_ptr<PageDialogListener> m_pageListener;
 };
 
 }

@@ -162,7 +162,11 @@ Element* ShapeProperties::buildSingle(Document& formDocument, Pic& picture, PicN
     PropertyGroups::addNameBox(form, &shape, { 10, 20, 240, 50 });
     addGroups(form, formKindOf(shape.kind()), &shape, 0, contentFolder);
     picture.addFormGroups(form, &shape);
-    addButtons(form, buttonTop(formDocument), u"OK");
+    // Every tab the picture added confirms and cancels as well.
+    const int top = buttonTop(formDocument);
+    for (Node* node : formDocument.documentElement()->childNodes())
+        if (Element* each = node->asElement(); each && each->tagName().equals(u"form"))
+            addButtons(each, top, u"OK");
     return form;
 }
 

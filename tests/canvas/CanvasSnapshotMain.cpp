@@ -19,7 +19,8 @@
 //     canvas_snapshot PROJECT.xml OUT-PREFIX
 // writes OUT-PREFIX-100.png and OUT-PREFIX-50.png, and the property
 // dialogs of a rectangle, a picture and a line as OUT-PREFIX-dialog-KIND.png
-// (shapes of the page when it has them, otherwise ones made for the shot).
+// (shapes of the page when it has them, otherwise ones made for the shot),
+// with their Click and Move tabs as OUT-PREFIX-dialog-KIND-Click.png.
 int main(int argc, char** argv)
 {
     using namespace lumavine;
@@ -95,6 +96,14 @@ int main(int argc, char** argv)
                 return;
             grabber.stop();
             written = dialog->grab().save(QString::fromStdString(path)) && written;
+            // A page's shape has its actions on tabs of their own.
+            for (const char* tab : { "Click", "Move" }) {
+                if (!dialog->selectForm(String::fromNarrow(tab)))
+                    continue;
+                QApplication::processEvents();
+                const std::string tabPath = path.substr(0, path.size() - 4) + "-" + tab + ".png";
+                written = dialog->grab().save(QString::fromStdString(tabPath)) && written;
+            }
             dialog->onCancel();
         });
         grabber.start(50);

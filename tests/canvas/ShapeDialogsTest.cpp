@@ -1,9 +1,12 @@
 #include "picture/canvas/ShapeDialogs.h"
+#include "dialogs/ActionDialogs.h"
 #include "forms/QtText.h"
 #include "forms/ValueDialog.h"
 #include "forms/XmlDialog.h"
 #include "forms/XmlForm.h"
+#include "forms/XmlPanel.h"
 #include "page/Page.h"
+#include "page/PageNode.h"
 #include "picture/WinFont.h"
 #include "picture/WinImage.h"
 #include "picture/canvas/PageView.h"
@@ -253,6 +256,54 @@ TEST_F(ShapeDialogsTest, EachKindGetsItsGroupsAndLinesAndPicturesApplyTheirOwn)
     ASSERT_TRUE(picture->image()->isLoaded());
     EXPECT_EQ(picture->image()->naturalWidth(), 64);
     EXPECT_TRUE(picture->isSelected());
+}
+
+TEST_F(ShapeDialogsTest, TheClickAndMoveTabsSetTheShapesActionsThroughTheirDialogs)
+{
+    PicNode* frame = page.addRectangle(QRect(200, 20, 200, 200));
+    Page::asPageNode(frame)->setFrame(true);
+    frame->setName(String(u"stage"));
+    PicNode* box = page.addRectangle(QRect(20, 20, 100, 40));
+    PicNode* line = page.addLine({ QPoint(20, 300), QPoint(120, 300) });
+
+    // Lines and frames have no actions of their own.
+    for (PicNode* plain : { frame, line }) {
+        Document formDocument(String(u"dialog"));
+        ShapeProperties::buildSingle(formDocument, page, *plain, project.contentDirectory());
+        EXPECT_EQ(findChildByAttribute(formDocument.documentElement(), u"name", u"Click"), nullptr);
+    }
+
+    std::string captionAfter;
+    test::WhenShown<ImageDialog> picture([](ImageDialog& dialog) {
+        dialog.formAt(0)->setValue(u"picturetarget", String(u"stage"));
+        dialog.formAt(0)->setValue(u"imageurl", String(u"files/sunrise.jpg"));
+        QTest::mouseClick(dialog.findControl(u"ok"), Qt::LeftButton);
+    });
+    WhenShown<XmlDialog> user([&](XmlDialog& dialog) {
+        EXPECT_EQ(dialog.windowTitle(), QStringLiteral("Object Properties"));
+        ASSERT_TRUE(dialog.selectForm(String(u"Click")));
+        XmlForm* click = dialog.form(u"Click");
+        ASSERT_NE(click, nullptr);
+        QTest::mouseClick(click->findControl(u"onmousedown:showimage"), Qt::LeftButton);
+        auto* panel = qobject_cast<XmlPanel*>(click->findControl(u"onmousedown-panel"));
+        ASSERT_NE(panel, nullptr);
+        captionAfter = panel->caption().toNarrow();
+        QTest::mouseClick(click->findControl(u"onmouseup:stopaudio"), Qt::LeftButton);
+        ASSERT_TRUE(dialog.selectForm(String(u"Move")));
+        XmlForm* move = dialog.form(u"Move");
+        move->setValue(u"title", String(u"Look at the lake"));
+        QTest::mouseClick(move->findControl(u"ok"), Qt::LeftButton);
+    });
+    PtrListOf<PicNode> shapes;
+    shapes.append(box);
+    ASSERT_TRUE(dialogs.editShapes(view, shapes));
+    ASSERT_TRUE(picture.done());
+    EXPECT_EQ(captionAfter, "Mouse is Clicked (show_picture)");
+    const Written after = written(*box);
+    EXPECT_EQ(
+        after.at("onmousedown"), "javascript:show_picture('stage','files/sunrise.jpg',null,null,null,null,100,true)");
+    EXPECT_EQ(after.at("onmouseup"), "javascript:clear_audio()");
+    EXPECT_EQ(after.at("title"), "Look at the lake");
 }
 
 TEST_F(ShapeDialogsTest, ANewLayerPutsTheShapeWhereItsLayerDraws)

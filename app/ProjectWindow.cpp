@@ -2,6 +2,8 @@
 
 #include "app/PagesEditor.h"
 #include "core/PtrMap.h"
+#include "dialogs/PageDialogListener.h"
+#include "dialogs/PageDialogs.h"
 #include "xml/Document.h"
 
 #include "core/PathInfo.h"
@@ -300,10 +302,17 @@ bool ProjectWindow::pageCommand(PageView& view, int id)
         editor.run();
         return true;
     }
+    case PageView::Initialize: {
+        PageDialogListener listener(view.page());
+        listener.beginInitialize();
+        InitializeDialog dialog(this, &listener);
+        if (dialog.doModal() == Dialog::Ok)
+            view.recordStep(tr("Page Initialization"), [&] { listener.commitInitialize(); });
+        return true;
+    }
     case PageView::PageProperties:
     case PageView::Publish:
     case PageView::Slideshows:
-    case PageView::Initialize:
     case PageView::Transition:
         // Their dialogs are not built yet: say so rather than do nothing.
         if (m_status)

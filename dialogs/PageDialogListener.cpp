@@ -13,6 +13,7 @@
 
 #include <QComboBox>
 #include <QGuiApplication>
+#include <QListWidget>
 #include <QMessageBox>
 
 namespace lumavine {
@@ -73,19 +74,107 @@ bool PageDialogListener::acceptResult(XmlDialog* dialog, Document* result)
     return false;
 }
 
+void PageDialogListener::beginInitialize()
+{
+    m_initialize.copyFrom(m_page.initialize().list());
+}
+
+void PageDialogListener::commitInitialize()
+{
+    m_initialize.renumber();
+    m_page.initialize().list().copyFrom(m_initialize);
+}
+
+void PageDialogListener::tell(XmlForm* form, const String& message) const
+{
+    if (m_messenger)
+        m_messenger(form ? form->dialog() : nullptr, message);
+    else
+        QMessageBox::warning(form, QGuiApplication::applicationDisplayName(), toQString(message));
+}
+
+void PageDialogListener::formCreated(XmlForm* form)
+{
+    if (form && form->name().equals(u"Initialize"))
+        fillEntries(*form, nullptr);
+}
+
+void PageDialogListener::fillEntries(XmlForm& form, const Element* selected)
+{
+    auto* list = qobject_cast<QListWidget*>(form.findControl(u"entrylist"));
+    if (!list) {
+        tell(&form, String(u"No listbox control: entrylist"));
+        return;
+    }
+    m_initialize.renumber();
+    list->clear();
+    for (Element* entry : m_initialize.entries()) {
+        auto* item = new QListWidgetItem(toQString(EntryList::nameOf(entry)), list);
+        item->setData(Qt::UserRole, toQString(EntryList::idOf(entry)));
+        if (entry == selected)
+            list->setCurrentItem(item);
+    }
+}
+
+bool PageDialogListener::initializeCommand(XmlForm& form, const String& name)
+{
+    auto* list = qobject_cast<QListWidget*>(form.findControl(u"entrylist"));
+    if (!list) {
+        tell(&form, String(u"No listbox control: entrylist"));
+        return true;
+    }
+    QListWidgetItem* current = list->currentItem();
+    Element* entry = current ? m_initialize.findById(fromQString(current->data(Qt::UserRole).toString())) : nullptr;
+    if (name.equals(u"add") || name.equals(u"edit")) {
+        // Add makes a new entry whatever is selected.
+        if (name.equals(u"add"))
+            entry = nullptr;
+        else if (!entry)
+            return true;
+        InitializeEntryDialog dialog(
+            &form, this, entry ? EntryList::nameOf(entry) : String(), entry ? EntryList::actionOf(entry) : String());
+        if (dialog.doModal() != Dialog::Ok)
+            return true;
+        if (entry) {
+            entry->setAttribute(u"name", dialog.name());
+            EntryList::setAction(entry, dialog.action());
+        } else {
+            entry = m_initialize.add(dialog.name(), dialog.action());
+        }
+    } else if (name.equals(u"delete")) {
+        if (!entry)
+            return true;
+        m_initialize.remove(entry);
+        entry = nullptr;
+    } else if (name.equals(u"moveup") || name.equals(u"movedown")) {
+        if (!entry)
+            return true;
+        m_initialize.move(entry, name.equals(u"moveup") ? -1 : 1);
+    } else {
+        return false;
+    }
+    fillEntries(form, entry);
+    return true;
+}
+
+bool PageDialogListener::listDoubleClicked(XmlForm* form, QListWidget*, int, const String& name, Element*)
+{
+    if (!form || !name.equals(u"entrylist"))
+        return false;
+    return initializeCommand(*form, String(u"edit"));
+}
+
 bool PageDialogListener::buttonClicked(XmlForm* form, const String& name, Element* element)
 {
+    if (form && form->name().equals(u"Initialize"))
+        return initializeCommand(*form, name);
     if (!form || !element)
         return false;
     const String& control = element->getAttribute(u"control");
     if (control.empty() || !name.startsWith(control) || name.length() <= control.length())
         return false;
     if (!form->control(control)) {
-        const String message = u"No edit control: " + control;
-        if (m_messenger)
-            m_messenger(form->dialog(), message);
-        else
-            QMessageBox::warning(form, QGuiApplication::applicationDisplayName(), toQString(message));
+        tell(form, u"No edit control: " + control);
         return true;
     }
     const std::u16string_view command = std::u16string_view(name).substr(control.length());

@@ -2,6 +2,8 @@
 
 #include "forms/XmlDialogListener.h"
 
+#include "page/EntryList.h"
+
 #include <functional>
 
 namespace lumavine {
@@ -21,7 +23,14 @@ public:
     // rules of the page's dialogs; empty when they are fine.
     static String refusal(const String& dialogName, const Element* result);
 
-    void formCreated(XmlForm*) override { }
+    // The page's start-up entries as the "Initialize" dialog edits them:
+    // a copy of the page's, which commitInitialize hands back.
+    EntryList& initializeCopy() { return m_initialize; }
+    void beginInitialize();
+    void commitInitialize();
+
+    // Fills the lists of the page's list dialogs.
+    void formCreated(XmlForm* form) override;
     // The commands of the event panels: the action dialogs, a custom
     // script, clearing and stopping; the panel is relabelled afterwards.
     bool buttonClicked(XmlForm* form, const String& name, Element* element) override;
@@ -29,7 +38,7 @@ public:
     static void updateEventPanel(XmlForm& form, const String& control);
     bool textChanged(XmlForm*, QWidget*, const String&, const String&, Element*) override { return false; }
     bool listSelectionChanged(XmlForm*, QListWidget*, int, const String&, Element*) override { return false; }
-    bool listDoubleClicked(XmlForm*, QListWidget*, int, const String&, Element*) override { return false; }
+    bool listDoubleClicked(XmlForm* form, QListWidget* list, int index, const String& name, Element* element) override;
     // "Show Page": a page chosen in "pages" goes into "pageurl".
     bool comboSelected(XmlForm* form, QComboBox* combo, int index, const String& name, Element* element) override;
     bool filesDropped(XmlForm*, const String&, Element*, const StringList&) override { return false; }
@@ -39,7 +48,13 @@ protected:
     Page& m_page;
 
 private:
+    void tell(XmlForm* form, const String& message) const;
+    // The buttons of the "Initialize" form on the working copy.
+    bool initializeCommand(XmlForm& form, const String& name);
+    void fillEntries(XmlForm& form, const Element* selected);
+
     std::function<void(XmlDialog*, const String&)> m_messenger;
+    EntryList m_initialize { u"initialize", u"entry" };
 };
 
 }

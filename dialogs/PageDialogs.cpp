@@ -116,6 +116,62 @@ ListDialog::~ListDialog()
     clearForms();
 }
 
+InitializeDialog::InitializeDialog(QWidget* parent, XmlDialogListener* listener)
+    : XmlDialog(parent, u"Initialize", listener)
+    , m_formDocument(u"dialog")
+{
+    Element* form = frame(m_formDocument, String(u"Page Initialization"), 280, 180, String(u"Initialize"));
+    form->setAttribute(u"drop", u"true");
+    Element* box = groupBox(form, u"EntryBox", u"Entries", 10, 20, 400, 230);
+    Element* list = addElement(box, u"list");
+    list->setAttribute(u"name", u"entrylist");
+    list->setAttribute(u"style", FormStyle::format(10, 30, 380, 170));
+    int left = 10;
+    for (auto [name, text] : { std::pair(u"add", u"Add"), std::pair(u"edit", u"Edit"), std::pair(u"delete", u"Delete"),
+             std::pair(u"moveup", u"Up"), std::pair(u"movedown", u"Down") }) {
+        button(box, name, text, left, 200, 65, 25);
+        left += 75;
+    }
+    FormDocument::addStandardButtons(form, 260);
+    loadForms(&m_formDocument);
+}
+
+InitializeDialog::~InitializeDialog()
+{
+    clearForms();
+}
+
+InitializeEntryDialog::InitializeEntryDialog(
+    QWidget* parent, XmlDialogListener* listener, const String& name, const String& action)
+    : XmlDialog(parent, u"InitializeEntry", listener)
+    , m_formDocument(u"dialog")
+{
+    Element* form = frame(m_formDocument, String(u"Initialization Entry"), 300, 175, String(u"initializeentry"));
+    Element* nameBox = groupBox(form, u"NameBox", u"Item Name", 10, 10, 400, 55);
+    Element* input = addElement(nameBox, u"input");
+    input->setAttribute(u"type", u"text");
+    input->setAttribute(u"name", u"name");
+    input->setAttribute(u"value", name);
+    input->setAttribute(u"style", FormStyle::format(10, 25, 380));
+    // Tall enough for the rows of action buttons.
+    Element* panel = groupBox(form, u"function-panel", u"", 10, 70, 400, 190);
+    panel->setAttribute(u"value", Page::eventPanelCaption(u"function", action));
+    Page::addActionControls(panel, String(u"function"), action, true, 400);
+    FormDocument::addStandardButtons(form, 270);
+    loadForms(&m_formDocument);
+}
+
+InitializeEntryDialog::~InitializeEntryDialog()
+{
+    clearForms();
+}
+
+String InitializeEntryDialog::name() const
+{
+    String text = valueOf(u"name");
+    return text.trim();
+}
+
 SlideDialog::SlideDialog(Page& page, QWidget* parent, XmlDialogListener* listener, String& action, String* itemName)
     : ActionDialog(page, parent, String(u"Slide"), listener, action, itemName)
 {

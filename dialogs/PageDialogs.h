@@ -35,6 +35,35 @@ private:
     Document m_formDocument;
 };
 
+// "Page Initialization": the list of the actions the page runs once it has
+// loaded, with Add, Edit, Delete, Up and Down, which the listener answers on
+// its working copy of the list.
+class InitializeDialog : public XmlDialog {
+    Q_OBJECT
+
+public:
+    InitializeDialog(QWidget* parent, XmlDialogListener* listener);
+    ~InitializeDialog() override;
+
+private:
+    Document m_formDocument;
+};
+
+// "Initialization Entry": a name and the action, set through the page's
+// action buttons.
+class InitializeEntryDialog : public XmlDialog {
+    Q_OBJECT
+
+public:
+    InitializeEntryDialog(QWidget* parent, XmlDialogListener* listener, const String& name, const String& action);
+    ~InitializeEntryDialog() override;
+    String name() const;
+    const String& action() const { return valueOf(u"function"); }
+
+private:
+    Document m_formDocument;
+};
+
 // "Slideshow" actions: show_slides, next_slide, prev_slide.
 class SlideDialog : public ActionDialog {
     Q_OBJECT

@@ -154,6 +154,10 @@ public:
     // The caption of an event panel: the event's label, and the function
     // its action calls in parentheses.
     static String eventPanelCaption(std::u16string_view control, const String& action);
+    // Into a panel `width` wide: the hidden input `control` holding the
+    // action, and the buttons of the action dialogs and direct commands
+    // that act on it (Mail only when asked).
+    static void addActionControls(Element* panel, const String& control, const String& action, bool mail, int width);
     static PageNode* asPageNode(PicNode* node);
     // A frame by its node name (exact comparison).
     PageNode* findFrame(std::u16string_view name) const;

@@ -67,9 +67,17 @@ void addEventPanel(Element* form, const PageNode& node, const Event& event, int 
     const String control(PageNode::eventName(event.code));
     const String& action = node.eventText(event.code);
     Element* panel = groupBox(form, control + u"-panel", Page::eventPanelCaption(control, action), 10, top, 510, 190);
+    Page::addActionControls(panel, control, action, event.code == PageNode::MouseDown, 510);
+}
+
+}
+
+void Page::addActionControls(Element* panel, const String& control, const String& action, bool mail, int width)
+{
     Element* hidden = addElement(panel, u"input");
     hidden->setAttribute(u"type", u"hidden");
     hidden->setAttribute(u"name", control);
+    hidden->setAttribute(u"control", control);
     hidden->setAttribute(u"value", action);
     struct Group {
         std::u16string_view suffix;
@@ -92,14 +100,14 @@ void addEventPanel(Element* form, const PageNode& node, const Event& event, int 
         if (!group.second.empty())
             commandButton(box, control, group.secondCommand, group.second, 10, 52, 100);
     }
+    // The direct commands in a column at the panel's right edge.
+    const int left = width - 80;
     int row = 30;
-    commandButton(panel, control, u":custom", u"Custom...", 430, row, 70);
-    commandButton(panel, control, u":clearframe", u"Clear...", 430, row += 25, 70);
-    commandButton(panel, control, u":nothing", u"Nothing", 430, row += 25, 70);
-    if (event.code == PageNode::MouseDown)
-        commandButton(panel, control, u":mailto", u"Mail...", 430, row += 25, 70);
-}
-
+    commandButton(panel, control, u":custom", u"Custom...", left, row, 70);
+    commandButton(panel, control, u":clearframe", u"Clear...", left, row += 25, 70);
+    commandButton(panel, control, u":nothing", u"Nothing", left, row += 25, 70);
+    if (mail)
+        commandButton(panel, control, u":mailto", u"Mail...", left, row += 25, 70);
 }
 
 String Page::eventPanelCaption(std::u16string_view control, const String& action)

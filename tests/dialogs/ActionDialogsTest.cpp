@@ -8,7 +8,11 @@
 #include "tests/support/TestProject.h"
 #include "tests/support/WhenShown.h"
 
+#include "forms/ValueDialog.h"
+#include "page/EntryList.h"
+#include "page/Initialize.h"
 #include <QComboBox>
+#include <QListWidget>
 #include <QTest>
 #include <functional>
 #include <gtest/gtest.h>
@@ -221,6 +225,76 @@ TEST_F(ActionDialogsTest, SlideActionsNameTheSlideshowTheFrameAndTheTiming)
     });
     EXPECT_EQ(shownDelay, "5");
     EXPECT_EQ(unread.toNarrow(), "javascript:show_slides('F1','" + show->id().toNarrow() + "',5,true,true)");
+}
+
+TEST_F(ActionDialogsTest, StartUpEntriesAreAddedMovedAndDeletedOnACopyUntilOk)
+{
+    page.initialize().list().add(String(u"Hours"), String(u"javascript:show_page('F1','custom/hours.html',null,100)"));
+    // Adds an entry named `name` whose action is a script typed in.
+    auto addEntry = [](XmlForm& list, const String& name, const String& script) {
+        test::WhenShown<InitializeEntryDialog> entry([name, script](InitializeEntryDialog& dialog) {
+            XmlForm& form = *dialog.formAt(0);
+            test::WhenShown<ValueDialog> custom([script](ValueDialog& value) {
+                value.formAt(0)->setValue(u"value", script);
+                QTest::mouseClick(value.findControl(u"ok"), Qt::LeftButton);
+            });
+            QTest::mouseClick(form.findControl(u"function:custom"), Qt::LeftButton);
+            form.setValue(u"name", name);
+            QTest::mouseClick(dialog.findControl(u"ok"), Qt::LeftButton);
+        });
+        QTest::mouseClick(list.findControl(u"add"), Qt::LeftButton);
+    };
+    auto names = [](XmlForm& form) {
+        QStringList shown;
+        auto* list = qobject_cast<QListWidget*>(form.findControl(u"entrylist"));
+        for (int row = 0; list && row < list->count(); ++row)
+            shown << list->item(row)->text();
+        return shown;
+    };
+    std::vector<QStringList> seen;
+    {
+        listener.beginInitialize();
+        InitializeDialog dialog(nullptr, &listener);
+        WhenShown<InitializeDialog> user([&](InitializeDialog& shown) {
+            XmlForm& form = *shown.formAt(0);
+            seen.push_back(names(form));
+            addEntry(form, String(u"Welcome"), String(u"javascript:alert(1)"));
+            addEntry(form, String(u"Tour"), String(u"javascript:show_slides('F1','tour',3,true,false)"));
+            seen.push_back(names(form));
+            QTest::mouseClick(form.findControl(u"moveup"), Qt::LeftButton);
+            seen.push_back(names(form));
+            auto* list = qobject_cast<QListWidget*>(form.findControl(u"entrylist"));
+            list->setCurrentRow(0);
+            QTest::mouseClick(form.findControl(u"delete"), Qt::LeftButton);
+            seen.push_back(names(form));
+            QTest::mouseClick(shown.findControl(u"ok"), Qt::LeftButton);
+        });
+        ASSERT_EQ(dialog.doModal(), Dialog::Ok);
+    }
+    ASSERT_EQ(seen.size(), 4u);
+    EXPECT_EQ(seen[0], QStringList({ "Hours" }));
+    EXPECT_EQ(seen[1], QStringList({ "Hours", "Welcome", "Tour" }));
+    EXPECT_EQ(seen[2], QStringList({ "Hours", "Tour", "Welcome" }));
+    EXPECT_EQ(seen[3], QStringList({ "Tour", "Welcome" }));
+    // Nothing reaches the page before it is committed.
+    EXPECT_EQ(page.initialize().count(), 1u);
+    listener.commitInitialize();
+    const std::vector<Element*> entries = page.initialize().entries();
+    ASSERT_EQ(entries.size(), 2u);
+    EXPECT_EQ(EntryList::nameOf(entries[0]).toNarrow(), "Tour");
+    EXPECT_EQ(EntryList::actionOf(entries[0]).toNarrow(), "javascript:show_slides('F1','tour',3,true,false)");
+    EXPECT_EQ(EntryList::nameOf(entries[1]).toNarrow(), "Welcome");
+
+    // An entry without a name is refused with the dialog left open.
+    refusals.clear();
+    String action;
+    InitializeEntryDialog unnamed(nullptr, &listener, String(), String(u"javascript:alert(2)"));
+    WhenShown<InitializeEntryDialog> user([](InitializeEntryDialog& shown) {
+        QTest::mouseClick(shown.findControl(u"ok"), Qt::LeftButton);
+        shown.onCancel();
+    });
+    EXPECT_EQ(unnamed.doModal(), Dialog::Cancel);
+    EXPECT_EQ(refusals, std::vector<std::string>({ "You must enter name" }));
 }
 
 TEST_F(ActionDialogsTest, RefusedAnswersKeepTheDialogOpenWithTheInput)

@@ -256,7 +256,9 @@ FormControl* createHidden(XmlForm& form, Element* element, const String& name, Q
 
 FormControl* createCheckBox(XmlForm& form, Element* element, const String& name, QWidget* window)
 {
-    auto* box = new QCheckBox(toQString(initialText(element)), window);
+    // The text is what the user reads; the "value" only captions a box that has no text.
+    const String& text = getText(element);
+    auto* box = new QCheckBox(toQString(text.empty() ? element->getAttribute(u"value") : text), window);
     box->setChecked(element->getAttribute(u"selected").equals(u"true"));
     return form.addControl(name, element, box, ControlKind::Button, window);
 }

@@ -1,6 +1,7 @@
 #include "FormTestSupport.h"
 
 #include "forms/ColorText.h"
+#include "forms/Dialog.h"
 #include "forms/FormDocument.h"
 #include "forms/FormStyle.h"
 #include "forms/QtText.h"
@@ -16,13 +17,17 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDir>
 #include <QFontMetrics>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScrollBar>
+#include <QSlider>
 #include <QTest>
+#include <QTextCursor>
 #include <gtest/gtest.h>
 
 using namespace lumavine;
@@ -291,4 +296,41 @@ TEST(XmlForm, GroupBoxesHoldTheirControlsAndPassOnTheFocus)
     ASSERT_TRUE(QTest::qWaitForWindowActive(&shown.dialog));
     QTest::mouseClick(innerPanel, Qt::LeftButton, {}, QPoint(5, 5));
     EXPECT_EQ(QApplication::focusWidget(), deep);
+}
+
+namespace {
+
+// Saves what a form looks like for a person to check, beside the other form pictures.
+void saveShot(QWidget* widget, const char* file)
+{
+    QDir().mkpath(QStringLiteral("/tmp/lumavine-forms"));
+    QApplication::processEvents();
+    widget->grab().save(QStringLiteral("/tmp/lumavine-forms/") + QString::fromUtf8(file));
+}
+
+}
+
+TEST(XmlForm, CheckBoxesAreCaptionedByTheirTextAndWriteTheirState)
+{
+    FormBuilder builder(300, 200);
+    Element* f = builder.form(u"main");
+    builder.add(f, u"input", u"type:checkbox;name:static;value:yes;selected:true;style:\"left:10;top:10;width:200\"",
+        u"Static");
+    builder.add(f, u"input", u"type:checkbox;name:repeat;value:Repeat;style:\"left:10;top:40;width:200\"");
+    builder.add(f, u"input", u"type:checkbox;name:bare;style:\"left:10;top:70;width:200\"");
+    ShownForm shown(builder);
+    saveShot(shown.form, "check-boxes.png");
+    auto* both = qobject_cast<QCheckBox*>(shown.form->findControl(u"static"));
+    ASSERT_NE(both, nullptr);
+    // The text is what the user reads; the value is never shown in its place.
+    EXPECT_EQ(both->text(), QStringLiteral("Static"));
+    EXPECT_LE(both->sizeHint().width(), both->width());
+    EXPECT_EQ(static_cast<QCheckBox*>(shown.form->findControl(u"repeat"))->text(), QStringLiteral("Repeat"));
+    EXPECT_EQ(static_cast<QCheckBox*>(shown.form->findControl(u"bare"))->text(), QString());
+    // What a box writes is its state, whatever its value or caption.
+    EXPECT_TRUE(shown.form->setValue(u"repeat", u"true"));
+    shown.dialog.onOK();
+    EXPECT_EQ(shown.dialog.valueOf(u"static"), u"true");
+    EXPECT_EQ(shown.dialog.valueOf(u"repeat"), u"true");
+    EXPECT_EQ(shown.dialog.valueOf(u"bare"), u"false");
 }

@@ -15,11 +15,13 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFontMetrics>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSlider>
+#include <algorithm>
 #include <unordered_map>
 
 namespace lumavine {
@@ -152,13 +154,21 @@ FormControl* createSliderInput(XmlForm& form, Element* element, const String& na
     return edit;
 }
 
+// The slider takes the row and the edit showing its number sits at the
+// right end, like the number of a spin, so that neither hides the other.
 void layoutSliderInput(XmlForm& form, FormControl& edit, const QRect& rect)
 {
-    form.placeEdit(edit, QRect(rect.x() + 2, rect.y() + 2, rect.width() - 3, rect.height() - 3));
-    if (FormControl* slider = form.control(edit.name + u":slider")) {
-        slider->widget->setGeometry(rect);
-        slider->widget->raise();
+    FormControl* slider = form.control(edit.name + u":slider");
+    if (!slider) {
+        form.placeEdit(edit, QRect(rect.x() + 2, rect.y() + 2, rect.width() - 3, rect.height() - 3));
+        return;
     }
+    int right = rect.x() + rect.width();
+    int editWidth = std::min(QFontMetrics(edit.widget->font()).horizontalAdvance(QStringLiteral("0000")) + 8,
+        rect.width() / 2);
+    int editLeft = right - editWidth;
+    form.placeEdit(edit, QRect(editLeft + 2, rect.y() + 2, editWidth - 3, rect.height() - 3));
+    slider->widget->setGeometry(rect.x(), rect.y(), std::max(editLeft - 5 - rect.x(), 0), rect.height());
 }
 
 FormControl* createColorInput(XmlForm& form, Element* element, const String& name, QWidget* window)

@@ -308,6 +308,17 @@ void saveShot(QWidget* widget, const char* file)
     widget->grab().save(QStringLiteral("/tmp/lumavine-forms/") + QString::fromUtf8(file));
 }
 
+// The control a person sees at the middle of `control`: the control itself
+// unless another one is painted over it.
+QWidget* seenAtMiddleOf(QWidget* control)
+{
+    QWidget* window = control->parentWidget();
+    QWidget* seen = window->childAt(control->geometry().center());
+    while (seen && seen->parentWidget() != window)
+        seen = seen->parentWidget();
+    return seen;
+}
+
 }
 
 TEST(XmlForm, CheckBoxesAreCaptionedByTheirTextAndWriteTheirState)
@@ -333,4 +344,29 @@ TEST(XmlForm, CheckBoxesAreCaptionedByTheirTextAndWriteTheirState)
     EXPECT_EQ(shown.dialog.valueOf(u"static"), u"true");
     EXPECT_EQ(shown.dialog.valueOf(u"repeat"), u"true");
     EXPECT_EQ(shown.dialog.valueOf(u"bare"), u"false");
+}
+
+TEST(XmlForm, SliderLeavesItsEditInSight)
+{
+    FormBuilder builder(300, 200);
+    Element* f = builder.form(u"main");
+    builder.add(
+        f, u"input", u"type:text;name:level;extension:slider;value:100;style:\"left:10;top:10;width:200;height:22\"");
+    ShownForm shown(builder);
+    saveShot(shown.form, "slider.png");
+    QWidget* edit = shown.form->findControl(u"level");
+    auto* slider = qobject_cast<QSlider*>(shown.form->findControl(u"level:slider"));
+    ASSERT_TRUE(edit && slider);
+    QRect row(10, 10, 200, 22);
+    EXPECT_TRUE(row.contains(edit->geometry())) << edit->geometry().x() << "," << edit->geometry().width();
+    EXPECT_TRUE(row.contains(slider->geometry()));
+    EXPECT_FALSE(edit->geometry().intersects(slider->geometry()));
+    EXPECT_EQ(seenAtMiddleOf(edit), edit);
+    EXPECT_EQ(seenAtMiddleOf(slider), slider);
+    // Wide enough to read the largest value, and the slider still takes most of the row.
+    EXPECT_GE(edit->width(), QFontMetrics(edit->font()).horizontalAdvance(QStringLiteral("255")) + 4);
+    EXPECT_GE(slider->width(), 100);
+    EXPECT_EQ(slider->value(), 100);
+    slider->setValue(200);
+    EXPECT_EQ(shown.form->valueOf(u"level"), u"200");
 }

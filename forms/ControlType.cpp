@@ -21,6 +21,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSlider>
+#include <QTextDocument>
 #include <algorithm>
 #include <unordered_map>
 
@@ -328,8 +329,11 @@ FormControl* createTextArea(XmlForm& form, Element* element, const String& name,
     auto* edit = new QPlainTextEdit(window);
     edit->setFrameShape(QFrame::NoFrame);
     edit->setLineWrapMode(QPlainTextEdit::NoWrap);
-    edit->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    edit->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    // Scroll bars only when the text needs them, and a margin as narrow as a
+    // line edit's, so that a short area shows every row it has room for.
+    edit->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    edit->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    edit->document()->setDocumentMargin(1);
     edit->setTabChangesFocus(true);
     String text = getText(element);
     text.replaceAll(u"\r\n", u"\n");

@@ -370,3 +370,34 @@ TEST(XmlForm, SliderLeavesItsEditInSight)
     slider->setValue(200);
     EXPECT_EQ(shown.form->valueOf(u"level"), u"200");
 }
+
+TEST(XmlForm, ShortTextAreasShowTheirRowsAndScrollOnlyWhenNeeded)
+{
+    FormBuilder builder(300, 250);
+    Element* f = builder.form(u"main");
+    // Two rows: the height of two single-line edits.
+    int twoRows = 2 * (QFontMetrics(Dialog(u"font").dialogFont()).height() + 4);
+    builder.add(f, u"textarea",
+        u"name:short;style:\"left:10;top:10;width:200;height:" + String::number(twoRows) + u"\"", u"First\nSecond");
+    String many;
+    for (int i = 0; i < 12; ++i)
+        many.append(u"Line " + String::number(i) + u" of a text that is longer than the area is wide\n");
+    builder.add(f, u"textarea", u"name:long;style:\"left:10;top:80;width:200;height:80\"", many);
+    ShownForm shown(builder);
+    saveShot(shown.form, "text-areas.png");
+    auto* area = qobject_cast<QPlainTextEdit*>(shown.form->findControl(u"short"));
+    ASSERT_NE(area, nullptr);
+    EXPECT_FALSE(area->horizontalScrollBar()->isVisible());
+    EXPECT_FALSE(area->verticalScrollBar()->isVisible());
+    QTextCursor end(area->document());
+    end.movePosition(QTextCursor::End);
+    QRect lastLine = area->cursorRect(end);
+    QRect seen = area->viewport()->rect();
+    EXPECT_LE(lastLine.bottom(), seen.bottom())
+        << "viewport " << seen.height() << ", text ends at " << lastLine.bottom();
+    EXPECT_GE(area->cursorRect(QTextCursor(area->document())).top(), seen.top());
+    // A text that does not fit can still be scrolled to.
+    auto* longArea = qobject_cast<QPlainTextEdit*>(shown.form->findControl(u"long"));
+    EXPECT_TRUE(longArea->verticalScrollBar()->isVisible());
+    EXPECT_TRUE(longArea->horizontalScrollBar()->isVisible());
+}

@@ -1,6 +1,7 @@
 #include "FormTestSupport.h"
 
 #include "forms/ColorText.h"
+#include "forms/ControlType.h"
 #include "forms/Dialog.h"
 #include "forms/FormDocument.h"
 #include "forms/FormStyle.h"
@@ -26,6 +27,7 @@
 #include <QPushButton>
 #include <QScrollBar>
 #include <QSlider>
+#include <QSpinBox>
 #include <QTest>
 #include <QTextCursor>
 #include <gtest/gtest.h>
@@ -400,4 +402,55 @@ TEST(XmlForm, ShortTextAreasShowTheirRowsAndScrollOnlyWhenNeeded)
     auto* longArea = qobject_cast<QPlainTextEdit*>(shown.form->findControl(u"long"));
     EXPECT_TRUE(longArea->verticalScrollBar()->isVisible());
     EXPECT_TRUE(longArea->horizontalScrollBar()->isVisible());
+}
+
+TEST(XmlForm, ControlTypesAddedToTheTableAreMadeReadWrittenAndHeard)
+{
+    // A kind of control the engine has never seen, given as one entry.
+    ControlType dial;
+    dial.create = [](XmlForm& form, const ControlType& type, Element* element, const String& name,
+                      QWidget* window) -> FormControl* {
+        auto* box = new QSpinBox(window);
+        box->setRange(0, 100);
+        int value = 0;
+        element->getAttribute(u"value").readInt(value);
+        box->setValue(value);
+        return form.addControl(name, element, box, type, window);
+    };
+    dial.read
+        = [](const FormControl& control) { return String::number(static_cast<QSpinBox*>(control.widget)->value()); };
+    dial.write = [](FormControl& control, const String& value) {
+        int number = 0;
+        if (!value.readInt(number))
+            return false;
+        static_cast<QSpinBox*>(control.widget)->setValue(number);
+        return true;
+    };
+    dial.connect = [](XmlForm& form, FormControl& control) {
+        XmlForm* f = &form;
+        FormControl* c = &control;
+        QObject::connect(static_cast<QSpinBox*>(control.widget), &QSpinBox::valueChanged, f,
+            [f, c](int value) { f->notifyTextChanged(*c, String::number(value)); });
+    };
+    dial.result = [](const XmlForm& form, const String& name, const FormControl*, Element* root) {
+        addElement(root, name, u"dial " + form.valueOf(name));
+    };
+    ControlType::add(u"dial", dial);
+
+    FormBuilder builder(300, 200);
+    Element* f = builder.form(u"main");
+    builder.add(f, u"dial", u"name:level;value:40;style:\"left:10;top:20;width:80;height:24\"");
+    RecordingListener listener;
+    ShownForm shown(builder, &listener);
+    auto* box = qobject_cast<QSpinBox*>(shown.form->findControl(u"level"));
+    ASSERT_NE(box, nullptr);
+    EXPECT_EQ(box->geometry(), QRect(10, 20, 80, 24));
+    EXPECT_EQ(shown.form->valueOf(u"level"), u"40");
+    EXPECT_FALSE(shown.form->setValue(u"level", u"many"));
+    EXPECT_TRUE(shown.form->setValue(u"level", u"75"));
+    EXPECT_EQ(box->value(), 75);
+    EXPECT_TRUE(listener.saw("textChanged level dial"));
+    EXPECT_EQ(listener.texts.back(), "75");
+    shown.dialog.onOK();
+    EXPECT_EQ(shown.dialog.valueOf(u"level"), u"dial 75");
 }

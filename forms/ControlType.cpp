@@ -103,6 +103,18 @@ void connectLine(XmlForm& form, FormControl& control)
         [f, c](const QString& text) { f->notifyTextChanged(*c, fromQString(text)); });
 }
 
+// The alpha of a colour input repaints what shows the colour; the listener
+// hears only of the colour's own edit.
+void connectAlpha(XmlForm& form, FormControl& alpha)
+{
+    XmlForm* f = &form;
+    FormControl* color = alpha.main;
+    QObject::connect(static_cast<QLineEdit*>(alpha.widget), &QLineEdit::textChanged, f, [f, color] {
+        f->refreshSwatch(color->name);
+        f->refreshBorderPreview(color->name);
+    });
+}
+
 String readArea(const FormControl& control)
 {
     return fromQString(static_cast<const QPlainTextEdit*>(control.widget)->toPlainText());
@@ -343,7 +355,7 @@ constexpr ControlType directoryButton { .connect = connectButton, .press = press
 constexpr ControlType spinButton {};
 constexpr ControlType sliderBar {};
 constexpr ControlType colorSwatch { .connect = connectSwatch, .press = pressSwatch, .framed = true };
-constexpr ControlType alphaText { .read = readLine, .write = writeLine, .connect = connectLine, .framed = true };
+constexpr ControlType alphaText { .read = readLine, .write = writeLine, .connect = connectAlpha, .framed = true };
 constexpr ControlType thumbnailImage { .connect = connectThumbnail, .press = pressThumbnail, .framed = true };
 constexpr ControlType staticText {};
 

@@ -160,13 +160,6 @@ FormControl* XmlForm::addControl(const String& name, Element* element, QWidget* 
 
 void XmlForm::notifyTextChanged(FormControl& control, const String& text)
 {
-    if (control.name.endsWith(u":alpha")) {
-        if (control.main) {
-            refreshSwatch(control.main->name);
-            refreshBorderPreview(control.main->name);
-        }
-        return;
-    }
     if (control.main == nullptr)
         refreshBorderPreview(control.name);
     // The swatch follows what is typed, so that the user sees the colour before choosing it.

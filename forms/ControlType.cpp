@@ -476,8 +476,8 @@ void layoutSliderInput(XmlForm& form, FormControl& edit, const QRect& rect)
         return;
     }
     int right = rect.x() + rect.width();
-    int editWidth = std::min(QFontMetrics(edit.widget->font()).horizontalAdvance(QStringLiteral("0000")) + 8,
-        rect.width() / 2);
+    int editWidth
+        = std::min(QFontMetrics(edit.widget->font()).horizontalAdvance(QStringLiteral("0000")) + 8, rect.width() / 2);
     int editLeft = right - editWidth;
     form.placeEdit(edit, QRect(editLeft + 2, rect.y() + 2, editWidth - 3, rect.height() - 3));
     slider->widget->setGeometry(rect.x(), rect.y(), std::max(editLeft - 5 - rect.x(), 0), rect.height());

@@ -242,8 +242,10 @@ Element* PropertyGroups::addBackgroundGroup(Element* parent, const DisplayElemen
     Element* box = groupBox(parent, prefix + u"BackgroundGroup", caption, rect);
     bool gradientRows = rows & GradientRows;
     bool pictureRow = rows & PictureRow;
-    // A wide group puts the picture beside the colours.
-    bool pictureBeside = pictureRow && rect.width >= 400;
+    // A wide group puts the picture beside the colours. Each half then needs
+    // about 245 pixels: a colour row with its alpha controls still shows the
+    // whole colour, and the picture row keeps its thumbnail and a readable path.
+    bool pictureBeside = pictureRow && rect.width >= 490;
     int colorRows = gradientRows ? 3 : 1;
     Rows r;
     r.labelWidth = 70;
@@ -283,17 +285,24 @@ Element* PropertyGroups::addBackgroundGroup(Element* parent, const DisplayElemen
 
     if (pictureRow) {
         int left = pictureBeside ? rect.width / 2 : 0;
-        int top = pictureBeside ? r.top : r.y(colorRows);
-        int thumb = std::clamp(rect.height - top - 8, 16, 60);
+        // Under the colours, the thumbnail starts a whole row below the last
+        // colour row, however close the rows are, so that it never covers
+        // that row's swatch; it then takes the height that is left.
+        int top = pictureBeside ? r.top : r.y(colorRows - 1) + std::max(r.step, 24);
+        int thumb = std::clamp(rect.height - top - (pictureBeside ? 8 : 4), 16, 60);
         // Beside the colours the short label leaves the edit more room.
         int labelWidth = pictureBeside ? 50 : r.labelWidth;
         int controlLeft = pictureBeside ? 65 : r.controlLeft;
         String name = prefix + u"background-image";
         addLabel(box, name, u"Picture", left + r.left, top, labelWidth);
+        int inputWidth = rect.width - 10 - left - controlLeft;
+        // A short thumbnail is made wider, up to the usual 60, so that its
+        // browse strip stays readable, as long as the path keeps 100 pixels.
+        int thumbWidth = std::clamp(inputWidth - 20 - 100, thumb, 60);
         Element* input = addTextInput(box, name,
             object && object->hasBackgroundImage() ? object->backgroundImageSource() : String(), left + controlLeft,
-            top, rect.width - 10 - left - controlLeft, u"image");
-        input->setAttribute(u"thumbwidth", String::number(thumb));
+            top, inputWidth, u"image");
+        input->setAttribute(u"thumbwidth", String::number(thumbWidth));
         input->setAttribute(u"thumbheight", String::number(thumb));
         if (object && !object->baseDirectory().empty())
             input->setAttribute(u"imageroot", object->baseDirectory());

@@ -13,44 +13,22 @@
 #include "picture/Color.h"
 #include "xml/Elements.h"
 
-#include <QAbstractButton>
-#include <QCheckBox>
-#include <QComboBox>
+#include <QAbstractScrollArea>
 #include <QDropEvent>
 #include <QFontMetrics>
 #include <QLabel>
-#include <QLineEdit>
-#include <QListWidget>
 #include <QMimeData>
 #include <QPainter>
-#include <QPlainTextEdit>
 #include <QUrl>
 
 namespace lumavine {
 
-static const char16_t pictureFilter[] = u"All Picture Files|*.jpg;*.jpeg;*.png;*.gif;*.bmp|"
-                                        u"JPEG Files (*.jpg)|*.jpg|"
-                                        u"PNG Files (*.png)|*.png|"
-                                        u"GIF Files (*.gif)|*.gif|"
-                                        u"Bitmap Files (*.bmp)|*.bmp|"
-                                        u"All Files|*.*|"
-                                        u"|";
-
 // Identifier of static texts, which never notify.
 static constexpr int staticId = 0xFFFF;
 
-static Element* optionOf(const QVariant& data)
+static String read(const FormControl& control)
 {
-    return reinterpret_cast<Element*>(data.value<quintptr>());
-}
-
-static String textOf(const QWidget* widget)
-{
-    if (auto* line = qobject_cast<const QLineEdit*>(widget))
-        return fromQString(line->text());
-    if (auto* area = qobject_cast<const QPlainTextEdit*>(widget))
-        return fromQString(area->toPlainText());
-    return String();
+    return control.type->read ? control.type->read(control) : String();
 }
 
 XmlForm::XmlForm(XmlDialog* dialog, XmlDialogListener* listener, Element* element, QWidget* parent)
@@ -81,7 +59,7 @@ void XmlForm::clearControls()
     }
     m_controlsByName.clear();
     m_controlsById.clear();
-    m_edits.clear();
+    m_labels.clear();
     m_framed.clear();
     const QList<QWidget*> children = findChildren<QWidget*>(Qt::FindDirectChildrenOnly);
     for (QWidget* child : children)
@@ -106,18 +84,13 @@ void XmlForm::build()
     if (m_listener)
         m_listener->formCreated(this);
 
+    // Companions are placed by their main control.
     for (auto& control : m_controls) {
-        if (control->type)
+        if (!control->main)
             layoutControl(*control);
     }
-    for (auto& control : m_controls) {
-        if (control->kind == ControlKind::Static && control->id == staticId)
-            layoutLabel(*control);
-    }
-    for (auto& control : m_controls) {
-        if (control->kind == ControlKind::BorderPreview)
-            refreshBorderPreview(control->name);
-    }
+    for (FormControl* label : m_labels)
+        layoutLabel(*label);
 }
 
 void XmlForm::createControls(Element* parent, QWidget* window)
@@ -127,15 +100,14 @@ void XmlForm::createControls(Element* parent, QWidget* window)
         if (!element)
             continue;
         const ControlType* type = ControlType::find(*element);
-        if (!type)
+        if (!type || !type->create)
             continue;
         String name = type->fixedName ? String(type->fixedName) : element->getAttribute(u"name");
         if (name.empty() || m_controlsByName.contains(name))
             continue;
-        FormControl* control = type->create(*this, element, name, window);
+        FormControl* control = type->create(*this, *type, element, name, window);
         if (!control)
             continue;
-        control->type = type;
         if (type->container)
             createControls(element, control->widget);
     }
@@ -150,17 +122,17 @@ void XmlForm::createLabel(Element* element)
     if (m_controlsByName.contains(name))
         return;
     auto* label = new QLabel(toQString(getText(element)), target->window);
-    addControl(name, element, label, ControlKind::Static, target->window, target, staticId);
+    m_labels.append(addControl(name, element, label, ControlType::label(), target->window, target, staticId));
 }
 
-FormControl* XmlForm::addControl(
-    const String& name, Element* element, QWidget* widget, ControlKind kind, QWidget* window, FormControl* main, int id)
+FormControl* XmlForm::addControl(const String& name, Element* element, QWidget* widget, const ControlType& type,
+    QWidget* window, FormControl* main, int id)
 {
     auto control = std::make_unique<FormControl>();
     control->name = name;
     control->element = element;
     control->widget = widget;
-    control->kind = kind;
+    control->type = &type;
     control->main = main;
     control->window = window;
     control->id = id >= 0 ? id : (m_dialog ? m_dialog->nextControlId(name) : 0);
@@ -174,12 +146,10 @@ FormControl* XmlForm::addControl(
     m_controlsByName.add(name, added);
     if (added->id != staticId)
         m_controlsById.add(added->id, added);
-    if (kind == ControlKind::Edit)
-        m_edits.append(added);
-    else if (kind == ControlKind::ListBox || kind == ControlKind::ColorSwatch || kind == ControlKind::Thumbnail
-        || kind == ControlKind::BorderPreview)
+    if (type.framed)
         m_framed.append(added);
-    connectControl(*added);
+    if (type.connect)
+        type.connect(*this, *added);
     if (acceptDrops()) {
         widget->installEventFilter(this);
         if (auto* scrolled = qobject_cast<QAbstractScrollArea*>(widget))
@@ -188,50 +158,8 @@ FormControl* XmlForm::addControl(
     return added;
 }
 
-void XmlForm::connectControl(FormControl& control)
-{
-    FormControl* c = &control;
-    int id = control.id;
-    QWidget* widget = control.widget;
-    if (auto* button = qobject_cast<QAbstractButton*>(widget)) {
-        connect(button, &QAbstractButton::clicked, this, [this, id] { command(id); });
-    } else if (auto* swatch = qobject_cast<XmlFormColor*>(widget)) {
-        connect(swatch, &XmlFormColor::clicked, this, [this, id] { command(id); });
-    } else if (auto* thumbnail = qobject_cast<XmlFormImage*>(widget)) {
-        connect(thumbnail, &XmlFormImage::clicked, this, [this, id] { command(id); });
-    } else if (auto* line = qobject_cast<QLineEdit*>(widget)) {
-        connect(line, &QLineEdit::textChanged, this,
-            [this, c](const QString& text) { notifyTextChanged(*c, fromQString(text)); });
-    } else if (auto* area = qobject_cast<QPlainTextEdit*>(widget)) {
-        connect(area, &QPlainTextEdit::textChanged, this,
-            [this, c, area] { notifyTextChanged(*c, fromQString(area->toPlainText())); });
-    } else if (auto* combo = qobject_cast<QComboBox*>(widget)) {
-        connect(combo, &QComboBox::currentIndexChanged, this, [this, c] { refreshBorderPreview(c->name); });
-        connect(combo, &QComboBox::activated, this, [this, c, combo](int index) {
-            if (m_listener && c->element)
-                m_listener->comboSelected(this, combo, index, c->name, c->element);
-        });
-    } else if (auto* list = qobject_cast<QListWidget*>(widget)) {
-        connect(list, &QListWidget::itemSelectionChanged, this, [this, c, list] {
-            if (m_listener && c->element)
-                m_listener->listSelectionChanged(this, list, list->currentRow(), c->name, c->element);
-        });
-        connect(list, &QListWidget::itemDoubleClicked, this, [this, c, list] {
-            if (m_listener && c->element)
-                m_listener->listDoubleClicked(this, list, list->currentRow(), c->name, c->element);
-        });
-    }
-}
-
 void XmlForm::notifyTextChanged(FormControl& control, const String& text)
 {
-    if (control.name.endsWith(u":alpha")) {
-        if (control.main) {
-            refreshSwatch(control.main->name);
-            refreshBorderPreview(control.main->name);
-        }
-        return;
-    }
     if (control.main == nullptr)
         refreshBorderPreview(control.name);
     // The swatch follows what is typed, so that the user sees the colour before choosing it.
@@ -256,58 +184,13 @@ Element* XmlForm::elementOf(std::u16string_view name) const
 String XmlForm::valueOf(std::u16string_view name) const
 {
     FormControl* found = control(name);
-    if (!found)
-        return String();
-    switch (found->kind) {
-    case ControlKind::Edit:
-        return textOf(found->widget);
-    case ControlKind::DropDown: {
-        auto* combo = static_cast<QComboBox*>(found->widget);
-        if (combo->currentIndex() < 0)
-            return String();
-        Element* option = optionOf(combo->currentData());
-        return option ? option->getAttribute(u"value") : String();
-    }
-    case ControlKind::Button:
-        if (auto* box = qobject_cast<QCheckBox*>(found->widget)) {
-            if (box->checkState() == Qt::PartiallyChecked)
-                return String();
-            return String(box->isChecked() ? u"true" : u"false");
-        }
-        return String();
-    default:
-        return String();
-    }
+    return found ? read(*found) : String();
 }
 
 bool XmlForm::setValue(std::u16string_view name, const String& value)
 {
     FormControl* found = control(name);
-    if (!found)
-        return false;
-    if (auto* line = qobject_cast<QLineEdit*>(found->widget)) {
-        line->setText(toQString(value));
-        return true;
-    }
-    if (auto* area = qobject_cast<QPlainTextEdit*>(found->widget)) {
-        area->setPlainText(toQString(value));
-        return true;
-    }
-    if (auto* box = qobject_cast<QCheckBox*>(found->widget)) {
-        box->setChecked(value.equals(u"true"));
-        return true;
-    }
-    if (auto* combo = qobject_cast<QComboBox*>(found->widget)) {
-        for (int i = 0; i < combo->count(); ++i) {
-            Element* option = optionOf(combo->itemData(i));
-            if (option && option->getAttribute(u"value").equals(value)) {
-                combo->setCurrentIndex(i);
-                return true;
-            }
-        }
-        return false;
-    }
-    return false;
+    return found && found->type->write && found->type->write(*found, value);
 }
 
 String XmlForm::colorValueOf(std::u16string_view name) const
@@ -315,7 +198,7 @@ String XmlForm::colorValueOf(std::u16string_view name) const
     FormControl* edit = control(name);
     if (!edit)
         return String();
-    String text = textOf(edit->widget);
+    String text = read(*edit);
     text.trim();
     if (text.empty())
         return text;
@@ -325,7 +208,7 @@ String XmlForm::colorValueOf(std::u16string_view name) const
         return text;
     if (FormControl* alphaEdit = control(String(name) + u":alpha")) {
         int alpha = 0;
-        String alphaText = textOf(alphaEdit->widget);
+        String alphaText = read(*alphaEdit);
         if (alphaText.trim().readInt(alpha))
             color = (color & 0x00FFFFFFu) | (std::uint32_t(alpha & 0xFF) << 24);
     }
@@ -337,9 +220,8 @@ void XmlForm::writeResult(Element* root) const
     std::unique_ptr<NodeList> all = m_element->getElementsByTagName(u"*");
     for (Node* node : *all) {
         Element* element = node->asElement();
-        const String& tag = element->tagName();
-        bool isInput = tag.equals(u"input");
-        if (!isInput && !tag.equals(u"textarea") && !tag.equals(u"select"))
+        const ControlType* type = ControlType::find(*element);
+        if (!type || !type->result)
             continue;
         const String& name = element->getAttribute(u"name");
         if (name.empty())
@@ -348,38 +230,7 @@ void XmlForm::writeResult(Element* root) const
         // A second element of a name already taken made no control and gives no value.
         if (found && found->element != element)
             continue;
-        if (isInput) {
-            const String& type = element->getAttribute(u"type");
-            String value;
-            if (type.empty() || type.equals(u"text")) {
-                value = element->getAttribute(u"extension").equals(u"color") ? colorValueOf(name) : valueOf(name);
-            } else if (type.equals(u"hidden")) {
-                value = valueOf(name);
-            } else if (type.equals(u"checkbox")) {
-                value = valueOf(name).equals(u"true") ? u"true" : u"false";
-            }
-            addElement(root, name, value);
-        } else if (tag.equals(u"textarea")) {
-            String value = valueOf(name);
-            value.replaceAll(u"\r\n", u"\n");
-            addElement(root, name, value);
-        } else if (!element->getAttribute(u"multiple").empty()) {
-            size_t written = 0;
-            if (found && found->kind == ControlKind::ListBox) {
-                auto* list = static_cast<QListWidget*>(found->widget);
-                for (int i = 0; i < list->count(); ++i) {
-                    if (!list->item(i)->isSelected())
-                        continue;
-                    Element* option = optionOf(list->item(i)->data(Qt::UserRole));
-                    addElement(root, name, option ? option->getAttribute(u"value") : emptyString);
-                    ++written;
-                }
-            }
-            if (!written)
-                addElement(root, name, emptyString);
-        } else {
-            addElement(root, name, valueOf(name));
-        }
+        type->result(*this, name, found, root);
     }
 }
 
@@ -412,71 +263,17 @@ void XmlForm::command(int id)
     }
     if (name.empty())
         return;
-    Element* element = elementOf(name);
+    FormControl* pressed = control(name);
+    Element* element = pressed ? pressed->element : nullptr;
     if (name.equals(u"help") && element)
         FormChooser::current().open(m_dialog, getChildText(element, u"helpfile"));
-
-    static const std::u16string_view markers[] = { u":color", u":file", u":image", u":directory" };
-    for (std::u16string_view marker : markers) {
-        size_t at = name.find(marker);
-        if (at == String::npos)
-            continue;
-        FormControl* edit = control(name.substring(0, at));
-        if (!edit || edit->kind != ControlKind::Edit)
-            return;
-        if (marker == u":color")
-            chooseColor(*edit);
-        else if (marker == u":file")
-            chooseFile(*edit, false);
-        else if (marker == u":image")
-            chooseFile(*edit, true);
-        else
-            chooseDirectory(*edit);
+    // The companions of an edit fill it through a chooser and tell nobody.
+    if (pressed && pressed->type->press) {
+        pressed->type->press(*this, *pressed);
         return;
     }
     if (m_listener && element)
         m_listener->buttonClicked(this, name, element);
-}
-
-void XmlForm::chooseColor(FormControl& edit)
-{
-    std::uint32_t color = 0xFF000000;
-    String text = textOf(edit.widget);
-    ColorText::read(text.trim(), color);
-    if (!FormChooser::current().chooseColor(this, color))
-        return;
-    static_cast<QLineEdit*>(edit.widget)->setText(toQString(Color(color).toCss()));
-    refreshSwatch(edit.name);
-}
-
-void XmlForm::chooseFile(FormControl& edit, bool picture)
-{
-    const Element* element = edit.element;
-    String path = textOf(edit.widget);
-    String filters = picture ? String(pictureFilter) : element->getAttribute(u"files");
-    // Pictures are chosen from the project's content folder, and one chosen
-    // there is kept relative to it, so that the project can move.
-    String root = picture ? element->getAttribute(u"imageroot") : String();
-    root.replaceChar(u'\\', u'/');
-    while (root.length() > 1 && root.endsWith(u"/"))
-        root = root.substring(0, root.length() - 1);
-    if (!root.empty())
-        path = path.trim().empty() ? root + u"/" : XmlFormImage::resolve(path, root);
-    if (!FormChooser::current().chooseFile(this, element->getAttribute(u"default"), filters, path))
-        return;
-    if (!root.empty() && path.startsWith(root + u"/") && path.length() > root.length() + 1)
-        path = path.substring(root.length() + 1);
-    static_cast<QLineEdit*>(edit.widget)->setText(toQString(path));
-    if (picture)
-        refreshThumbnail(edit.name, path);
-}
-
-void XmlForm::chooseDirectory(FormControl& edit)
-{
-    String path = textOf(edit.widget);
-    if (!FormChooser::current().chooseDirectory(this, u"Enter Directory", path))
-        return;
-    static_cast<QLineEdit*>(edit.widget)->setText(toQString(path));
 }
 
 void XmlForm::refreshSwatch(std::u16string_view name)
@@ -508,7 +305,8 @@ void XmlForm::refreshBorderPreview(std::u16string_view name)
     if (!found)
         return;
     FormControl* preview = control(String(prefix) + u"border-display");
-    if (!preview || preview->kind != ControlKind::BorderPreview)
+    auto* border = preview ? qobject_cast<XmlFormBorder*>(preview->widget) : nullptr;
+    if (!border)
         return;
     std::vector<std::pair<String, String>> changes;
     for (std::u16string_view key : borderKeys) {
@@ -517,7 +315,7 @@ void XmlForm::refreshBorderPreview(std::u16string_view name)
             continue;
         changes.emplace_back(String(key), key == u"border-color" ? colorValueOf(controlName) : valueOf(controlName));
     }
-    static_cast<XmlFormBorder*>(preview->widget)->showChanges(changes);
+    border->showChanges(changes);
 }
 
 void XmlForm::refreshThumbnail(std::u16string_view name, const String& path)
@@ -548,8 +346,6 @@ void XmlForm::layoutControl(FormControl& control)
     QRect rect(style.left, style.top, style.width, style.hasHeight ? style.height : defaultHeight(control));
     if (control.type->layout)
         control.type->layout(*this, control, rect);
-    else if (control.kind == ControlKind::Edit)
-        placeEdit(control, QRect(rect.x() + 2, rect.y() + 2, rect.width() - 3, rect.height() - 3));
     else
         control.widget->setGeometry(rect);
 }
@@ -577,11 +373,9 @@ static void paintSunkenFrame(QPainter& painter, const QRect& outer)
 
 void XmlForm::paintFrames(QPainter& painter, const QWidget* window) const
 {
-    for (const PtrListOf<FormControl>* list : { &m_edits, &m_framed }) {
-        for (FormControl* control : *list) {
-            if (control->window == window && !control->widget->isHidden())
-                paintSunkenFrame(painter, control->widget->geometry().adjusted(-2, -2, 1, 1));
-        }
+    for (FormControl* control : m_framed) {
+        if (control->window == window && !control->widget->isHidden())
+            paintSunkenFrame(painter, control->widget->geometry().adjusted(-2, -2, 1, 1));
     }
 }
 
@@ -596,7 +390,8 @@ FormControl* XmlForm::controlAt(QWidget* window, const QPoint& point) const
     QWidget* hit = window->childAt(point);
     for (QWidget* w = hit; w && w != this; w = w->parentWidget()) {
         for (auto& control : m_controls) {
-            if (control->widget == w && control->kind != ControlKind::Panel)
+            // A drop on a group's free space names no control.
+            if (control->widget == w && !control->type->container)
                 return control.get();
         }
     }

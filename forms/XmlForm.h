@@ -46,12 +46,14 @@ public:
     Element* elementOf(std::u16string_view name) const;
     size_t controlCount() const { return m_controls.size(); }
 
-    // An edit's text, a drop-down list's selected value, a check box's "true"
-    // or "false"; the empty text for anything else.
+    // The value as the control's type reads it: an edit's text, a drop-down
+    // list's selected value, a check box's "true" or "false"; the empty text
+    // for anything else.
     String valueOf(std::u16string_view name) const;
     // The reverse, for owners that fill a form while it shows: an edit takes
     // the text, a drop-down list selects the option of that value, a check
-    // box is checked by "true". False when there is no such control.
+    // box is checked by "true". False when there is no such control or it
+    // cannot take the value.
     bool setValue(std::u16string_view name, const String& value);
     // The colour value of a colour input: its edit and alpha edit together.
     String colorValueOf(std::u16string_view name) const;
@@ -64,9 +66,13 @@ public:
     // A press of a control, by identifier: choosers, help, and the listener.
     void command(int id);
 
-    // For the control table: records a control made for an element.
-    FormControl* addControl(const String& name, Element* element, QWidget* widget, ControlKind kind, QWidget* window,
-        FormControl* main = nullptr, int id = -1);
+    // For the control table: records a control made for an element and
+    // connects it as its type says.
+    FormControl* addControl(const String& name, Element* element, QWidget* widget, const ControlType& type,
+        QWidget* window, FormControl* main = nullptr, int id = -1);
+    // For the control table: an edit's text changed; keeps the swatch and
+    // border preview it feeds up to date and tells the listener.
+    void notifyTextChanged(FormControl& control, const String& text);
     // The height a style without one gives a control.
     int defaultHeight(const FormControl& control) const;
     // Sets an edit's rectangle, its frame following it.
@@ -99,16 +105,12 @@ private:
     void createLabel(Element* element);
     void layoutControl(FormControl& control);
     void layoutLabel(FormControl& label);
-    void connectControl(FormControl& control);
-    void chooseColor(FormControl& edit);
-    void chooseFile(FormControl& edit, bool picture);
-    void chooseDirectory(FormControl& edit);
-    void notifyTextChanged(FormControl& control, const String& text);
 
     std::vector<std::unique_ptr<FormControl>> m_controls;
     PtrMapOf<FormControl> m_controlsByName;
     PtrMapOf<FormControl> m_controlsById;
-    PtrListOf<FormControl> m_edits;
+    // Labels are laid out after the controls, which may move them.
+    PtrListOf<FormControl> m_labels;
     PtrListOf<FormControl> m_framed;
     String m_name;
     String m_label;

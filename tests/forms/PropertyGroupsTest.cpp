@@ -7,6 +7,8 @@
 #include "forms/XmlDialog.h"
 #include "forms/XmlForm.h"
 #include "forms/XmlFormBorder.h"
+#include "forms/XmlFormColor.h"
+#include "forms/XmlFormImage.h"
 #include "picture/Alignment.h"
 #include "picture/PicNode.h"
 #include "picture/WinImage.h"
@@ -443,4 +445,67 @@ TEST(PropertyGroups, PageStyleFormScreenshotHasNothingClipped)
     EXPECT_GT(expectReadable(form), 40);
     QDir().mkpath(QStringLiteral("/tmp/lumavine-forms"));
     EXPECT_TRUE(saveFormSnapshot(&g.builder.document, u"/tmp/lumavine-forms/page-style-groups.png"));
+}
+
+TEST(PropertyGroups, BackgroundGroupKeepsItsRowsApartInShortBoxes)
+{
+    // The boxes the dialogs give: the shape dialog's gradient and picture,
+    // the page's colour and picture in its wide box and in shorter ones, and
+    // the gradient alone of captions and menus.
+    struct Case {
+        int width;
+        int height;
+        int rows;
+    } cases[] = {
+        { 500, 150, PropertyGroups::GradientRows | PropertyGroups::PictureRow },
+        { 520, 120, PropertyGroups::PictureRow },
+        { 520, 85, PropertyGroups::PictureRow },
+        { 400, 85, PropertyGroups::PictureRow },
+        { 330, 120, PropertyGroups::PictureRow },
+        { 330, 85, PropertyGroups::PictureRow },
+        { 250, 85, PropertyGroups::PictureRow },
+        { 250, 120, PropertyGroups::GradientRows },
+    };
+    auto page = makeBox();
+    ASSERT_TRUE(page->setBackgroundColor(u"#f0f0f080"));
+    page->setBackgroundImage(u"paper.jpg");
+    QDir().mkpath(QStringLiteral("/tmp/lumavine-forms"));
+    for (const Case& c : cases) {
+        std::string size = std::to_string(c.width) + "x" + std::to_string(c.height);
+        GroupForm g(300, 200);
+        PropertyGroups::addBackgroundGroup(
+            g.form, page.get(), { 10, 10, c.width, c.height }, u"Background", u"", c.rows);
+        XmlForm* form = g.show();
+        ASSERT_NE(form, nullptr) << size;
+        QWidget* box = form->findControl(u"BackgroundGroup");
+        box->grab().save(
+            QStringLiteral("/tmp/lumavine-forms/background-%1-%2.png").arg(QString::fromStdString(size)).arg(c.rows));
+        // What each control takes, with the sunken frame drawn round the framed ones.
+        std::vector<std::pair<std::string, QRect>> taken;
+        for (QWidget* child : box->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+            if (!child->isVisible())
+                continue;
+            std::string name = child->objectName().toStdString();
+            bool framed = qobject_cast<QLineEdit*>(child) || qobject_cast<XmlFormColor*>(child)
+                || qobject_cast<XmlFormImage*>(child);
+            QRect rect = framed ? child->geometry().adjusted(-2, -2, 1, 1) : child->geometry();
+            EXPECT_TRUE(box->rect().contains(rect)) << size << " " << name;
+            if (auto* label = qobject_cast<QLabel*>(child)) {
+                EXPECT_LE(label->sizeHint().width(), label->width()) << size << " " << name;
+                EXPECT_GE(label->height(), label->fontMetrics().height()) << size << " " << name;
+            }
+            for (const auto& [other, otherRect] : taken)
+                EXPECT_FALSE(rect.intersects(otherRect)) << size << " " << name << " overlaps " << other;
+            taken.emplace_back(name, rect);
+        }
+        // The picture row really is there when asked for, with a thumbnail big
+        // enough to see and a path edit that shows a file name.
+        if (c.rows & PropertyGroups::PictureRow) {
+            QWidget* thumbnail = form->findControl(u"background-image:image");
+            ASSERT_NE(thumbnail, nullptr) << size;
+            EXPECT_GE(thumbnail->height(), 30) << size;
+            EXPECT_GE(form->findControl(u"background-image")->width(), 80) << size;
+        }
+        EXPECT_GE(taken.size(), 4u) << size;
+    }
 }

@@ -1,6 +1,8 @@
 #include "FormTestSupport.h"
 
 #include "forms/ColorText.h"
+#include "forms/ControlType.h"
+#include "forms/Dialog.h"
 #include "forms/FormDocument.h"
 #include "forms/FormStyle.h"
 #include "forms/QtText.h"
@@ -16,13 +18,18 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDir>
 #include <QFontMetrics>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScrollBar>
+#include <QSlider>
+#include <QSpinBox>
 #include <QTest>
+#include <QTextCursor>
 #include <gtest/gtest.h>
 
 using namespace lumavine;
@@ -291,4 +298,159 @@ TEST(XmlForm, GroupBoxesHoldTheirControlsAndPassOnTheFocus)
     ASSERT_TRUE(QTest::qWaitForWindowActive(&shown.dialog));
     QTest::mouseClick(innerPanel, Qt::LeftButton, {}, QPoint(5, 5));
     EXPECT_EQ(QApplication::focusWidget(), deep);
+}
+
+namespace {
+
+// Saves what a form looks like for a person to check, beside the other form pictures.
+void saveShot(QWidget* widget, const char* file)
+{
+    QDir().mkpath(QStringLiteral("/tmp/lumavine-forms"));
+    QApplication::processEvents();
+    widget->grab().save(QStringLiteral("/tmp/lumavine-forms/") + QString::fromUtf8(file));
+}
+
+// The control a person sees at the middle of `control`: the control itself
+// unless another one is painted over it.
+QWidget* seenAtMiddleOf(QWidget* control)
+{
+    QWidget* window = control->parentWidget();
+    QWidget* seen = window->childAt(control->geometry().center());
+    while (seen && seen->parentWidget() != window)
+        seen = seen->parentWidget();
+    return seen;
+}
+
+}
+
+TEST(XmlForm, CheckBoxesAreCaptionedByTheirTextAndWriteTheirState)
+{
+    FormBuilder builder(300, 200);
+    Element* f = builder.form(u"main");
+    builder.add(f, u"input", u"type:checkbox;name:static;value:yes;selected:true;style:\"left:10;top:10;width:200\"",
+        u"Static");
+    builder.add(f, u"input", u"type:checkbox;name:repeat;value:Repeat;style:\"left:10;top:40;width:200\"");
+    builder.add(f, u"input", u"type:checkbox;name:bare;style:\"left:10;top:70;width:200\"");
+    ShownForm shown(builder);
+    saveShot(shown.form, "check-boxes.png");
+    auto* both = qobject_cast<QCheckBox*>(shown.form->findControl(u"static"));
+    ASSERT_NE(both, nullptr);
+    // The text is what the user reads; the value is never shown in its place.
+    EXPECT_EQ(both->text(), QStringLiteral("Static"));
+    EXPECT_LE(both->sizeHint().width(), both->width());
+    EXPECT_EQ(static_cast<QCheckBox*>(shown.form->findControl(u"repeat"))->text(), QStringLiteral("Repeat"));
+    EXPECT_EQ(static_cast<QCheckBox*>(shown.form->findControl(u"bare"))->text(), QString());
+    // What a box writes is its state, whatever its value or caption.
+    EXPECT_TRUE(shown.form->setValue(u"repeat", u"true"));
+    shown.dialog.onOK();
+    EXPECT_EQ(shown.dialog.valueOf(u"static"), u"true");
+    EXPECT_EQ(shown.dialog.valueOf(u"repeat"), u"true");
+    EXPECT_EQ(shown.dialog.valueOf(u"bare"), u"false");
+}
+
+TEST(XmlForm, SliderLeavesItsEditInSight)
+{
+    FormBuilder builder(300, 200);
+    Element* f = builder.form(u"main");
+    builder.add(
+        f, u"input", u"type:text;name:level;extension:slider;value:100;style:\"left:10;top:10;width:200;height:22\"");
+    ShownForm shown(builder);
+    saveShot(shown.form, "slider.png");
+    QWidget* edit = shown.form->findControl(u"level");
+    auto* slider = qobject_cast<QSlider*>(shown.form->findControl(u"level:slider"));
+    ASSERT_TRUE(edit && slider);
+    QRect row(10, 10, 200, 22);
+    EXPECT_TRUE(row.contains(edit->geometry())) << edit->geometry().x() << "," << edit->geometry().width();
+    EXPECT_TRUE(row.contains(slider->geometry()));
+    EXPECT_FALSE(edit->geometry().intersects(slider->geometry()));
+    EXPECT_EQ(seenAtMiddleOf(edit), edit);
+    EXPECT_EQ(seenAtMiddleOf(slider), slider);
+    // Wide enough to read the largest value, and the slider still takes most of the row.
+    EXPECT_GE(edit->width(), QFontMetrics(edit->font()).horizontalAdvance(QStringLiteral("255")) + 4);
+    EXPECT_GE(slider->width(), 100);
+    EXPECT_EQ(slider->value(), 100);
+    slider->setValue(200);
+    EXPECT_EQ(shown.form->valueOf(u"level"), u"200");
+}
+
+TEST(XmlForm, ShortTextAreasShowTheirRowsAndScrollOnlyWhenNeeded)
+{
+    FormBuilder builder(300, 250);
+    Element* f = builder.form(u"main");
+    // Two rows: the height of two single-line edits.
+    int twoRows = 2 * (QFontMetrics(Dialog(u"font").dialogFont()).height() + 4);
+    builder.add(f, u"textarea",
+        u"name:short;style:\"left:10;top:10;width:200;height:" + String::number(twoRows) + u"\"", u"First\nSecond");
+    String many;
+    for (int i = 0; i < 12; ++i)
+        many.append(u"Line " + String::number(i) + u" of a text that is longer than the area is wide\n");
+    builder.add(f, u"textarea", u"name:long;style:\"left:10;top:80;width:200;height:80\"", many);
+    ShownForm shown(builder);
+    saveShot(shown.form, "text-areas.png");
+    auto* area = qobject_cast<QPlainTextEdit*>(shown.form->findControl(u"short"));
+    ASSERT_NE(area, nullptr);
+    EXPECT_FALSE(area->horizontalScrollBar()->isVisible());
+    EXPECT_FALSE(area->verticalScrollBar()->isVisible());
+    QTextCursor end(area->document());
+    end.movePosition(QTextCursor::End);
+    QRect lastLine = area->cursorRect(end);
+    QRect seen = area->viewport()->rect();
+    EXPECT_LE(lastLine.bottom(), seen.bottom())
+        << "viewport " << seen.height() << ", text ends at " << lastLine.bottom();
+    EXPECT_GE(area->cursorRect(QTextCursor(area->document())).top(), seen.top());
+    // A text that does not fit can still be scrolled to.
+    auto* longArea = qobject_cast<QPlainTextEdit*>(shown.form->findControl(u"long"));
+    EXPECT_TRUE(longArea->verticalScrollBar()->isVisible());
+    EXPECT_TRUE(longArea->horizontalScrollBar()->isVisible());
+}
+
+TEST(XmlForm, ControlTypesAddedToTheTableAreMadeReadWrittenAndHeard)
+{
+    // A kind of control the engine has never seen, given as one entry.
+    ControlType dial;
+    dial.create = [](XmlForm& form, const ControlType& type, Element* element, const String& name,
+                      QWidget* window) -> FormControl* {
+        auto* box = new QSpinBox(window);
+        box->setRange(0, 100);
+        int value = 0;
+        element->getAttribute(u"value").readInt(value);
+        box->setValue(value);
+        return form.addControl(name, element, box, type, window);
+    };
+    dial.read
+        = [](const FormControl& control) { return String::number(static_cast<QSpinBox*>(control.widget)->value()); };
+    dial.write = [](FormControl& control, const String& value) {
+        int number = 0;
+        if (!value.readInt(number))
+            return false;
+        static_cast<QSpinBox*>(control.widget)->setValue(number);
+        return true;
+    };
+    dial.connect = [](XmlForm& form, FormControl& control) {
+        XmlForm* f = &form;
+        FormControl* c = &control;
+        QObject::connect(static_cast<QSpinBox*>(control.widget), &QSpinBox::valueChanged, f,
+            [f, c](int value) { f->notifyTextChanged(*c, String::number(value)); });
+    };
+    dial.result = [](const XmlForm& form, const String& name, const FormControl*, Element* root) {
+        addElement(root, name, u"dial " + form.valueOf(name));
+    };
+    ControlType::add(u"dial", dial);
+
+    FormBuilder builder(300, 200);
+    Element* f = builder.form(u"main");
+    builder.add(f, u"dial", u"name:level;value:40;style:\"left:10;top:20;width:80;height:24\"");
+    RecordingListener listener;
+    ShownForm shown(builder, &listener);
+    auto* box = qobject_cast<QSpinBox*>(shown.form->findControl(u"level"));
+    ASSERT_NE(box, nullptr);
+    EXPECT_EQ(box->geometry(), QRect(10, 20, 80, 24));
+    EXPECT_EQ(shown.form->valueOf(u"level"), u"40");
+    EXPECT_FALSE(shown.form->setValue(u"level", u"many"));
+    EXPECT_TRUE(shown.form->setValue(u"level", u"75"));
+    EXPECT_EQ(box->value(), 75);
+    EXPECT_TRUE(listener.saw("textChanged level dial"));
+    EXPECT_EQ(listener.texts.back(), "75");
+    shown.dialog.onOK();
+    EXPECT_EQ(shown.dialog.valueOf(u"level"), u"dial 75");
 }

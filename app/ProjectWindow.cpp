@@ -4,6 +4,7 @@
 #include "core/PtrMap.h"
 #include "dialogs/PageDialogListener.h"
 #include "dialogs/PageDialogs.h"
+#include "dialogs/PropertiesDialog.h"
 #include "xml/Document.h"
 
 #include "core/PathInfo.h"
@@ -310,7 +311,17 @@ bool ProjectWindow::pageCommand(PageView& view, int id)
             view.recordStep(tr("Page Initialization"), [&] { listener.commitInitialize(); });
         return true;
     }
-    case PageView::PageProperties:
+    case PageView::PageProperties: {
+        PageDialogListener listener(view.page());
+        PropertiesDialog dialog(view.page(), this, &listener);
+        if (dialog.doModal() == Dialog::Ok) {
+            view.recordStep(tr("Page Properties"), [&] { dialog.apply(); });
+            // The page's size and picture type show in the canvas and the title.
+            view.redraw();
+            updateTitle();
+        }
+        return true;
+    }
     case PageView::Publish:
     case PageView::Slideshows:
     case PageView::Transition:

@@ -1,5 +1,6 @@
 #include "app/ProjectWindow.h"
 #include "dialogs/PageDialogs.h"
+#include "dialogs/PropertiesDialog.h"
 #include "forms/XmlForm.h"
 #include "page/Page.h"
 #include "picture/canvas/PageView.h"
@@ -199,6 +200,45 @@ TEST_F(ProjectWindowTest, ThePagesDialogAddsRenamesAndDeletesPages)
     for (Page* each : again.document().pages())
         labels << QString::fromStdU16String(each->label());
     EXPECT_EQ(labels, QStringList({ "Tour", "Notes", "Events" }));
+}
+
+TEST_F(ProjectWindowTest, PagePropertiesChangeThePageAsOneStepAndReopenOnTheLastTab)
+{
+    ASSERT_TRUE(window.open(projectFile()));
+    Document before(String(u"page"));
+    page().writeXml(before.documentElement());
+    const String original = before.documentElement()->toXml();
+    std::vector<std::string> shown;
+    test::WhenShown<PropertiesDialog> user([&](PropertiesDialog& dialog) {
+        XmlForm* general = dialog.form(u"General");
+        shown = { general->valueOf(u"imagetype").toNarrow(), general->valueOf(u"imagequality").toNarrow(),
+            general->valueOf(u"scrolling").toNarrow() };
+        general->setValue(u"imagetype", String(u"jpeg"));
+        general->setValue(u"imagequality", String(u"80"));
+        general->setValue(u"scrolling", String(u"false"));
+        ASSERT_TRUE(dialog.selectForm(String(u"Captions")));
+        XmlForm* captions = dialog.form(u"Captions");
+        captions->setValue(u"caption-alignment", String(u"top"));
+        captions->setValue(u"caption-background-start", String(u"#102030"));
+        QTest::mouseClick(captions->findControl(u"ok"), Qt::LeftButton);
+    });
+    ASSERT_TRUE(window.command(PageView::PageProperties));
+    ASSERT_TRUE(user.done());
+    EXPECT_EQ(shown, std::vector<std::string>({ "png", "50", "true" }));
+    EXPECT_EQ(page().imageType(), u"jpeg");
+    EXPECT_EQ(page().imageQuality(), 80);
+    EXPECT_TRUE(page().scrollingOff());
+    EXPECT_FALSE(page().captionAtBottom());
+    EXPECT_EQ(page().captionStyle().backgroundColorText(), u"#102030");
+    EXPECT_TRUE(window.windowTitle().contains("jpeg", Qt::CaseInsensitive)) << window.windowTitle().toStdString();
+    EXPECT_EQ(page().lastPropertiesTab(), u"Captions");
+
+    // One undo step brings the page back as it was.
+    ASSERT_EQ(window.undoStack()->count(), 1);
+    window.undoStack()->undo();
+    Document after(String(u"page"));
+    page().writeXml(after.documentElement());
+    EXPECT_TRUE(after.documentElement()->toXml() == original);
 }
 
 TEST_F(ProjectWindowTest, ASaveThatCannotWriteIsToldAndKeepsTheChanges)

@@ -5,6 +5,8 @@
 #include "xml/Document.h"
 #include "xml/Elements.h"
 
+#include <algorithm>
+
 namespace lumavine {
 
 // The object-properties dialog's tabs of a page's shape: built as form
@@ -82,23 +84,27 @@ void Page::addActionControls(Element* panel, const String& control, const String
     struct Group {
         std::u16string_view suffix;
         std::u16string_view caption;
-        int left;
+        int column;
         int top;
         std::u16string_view first;
         std::u16string_view firstCommand;
         std::u16string_view second;
         std::u16string_view secondCommand;
     };
+    // Three groups side by side, narrower in a narrower panel, leaving the
+    // right edge to the column of direct commands.
+    const int groupWidth = std::min(120, (width - 90 - 40) / 3);
+    const int step = groupWidth + 10;
     for (const Group& group :
-        { Group { u":ImageBox", u"Picture", 10, 30, u"Show...", u":showimage", u"Slides...", u":showslides" },
-            Group { u":AudioBox", u"Audio", 140, 30, u"Play...", u":playaudio", u"Stop", u":stopaudio" },
-            Group { u":VideoBox", u"Video", 270, 30, u"Play...", u":playvideo", u"Pause...", u":pausevideo" },
-            Group { u":ContentBox", u"Page", 10, 115, u"Show...", u":showcontent", {}, {} } }) {
-        Element* box = groupBox(panel, control + String(group.suffix), String(group.caption), group.left, group.top,
-            120, group.second.empty() ? 60 : 80);
-        commandButton(box, control, group.firstCommand, group.first, 10, 28, 100);
+        { Group { u":ImageBox", u"Picture", 0, 30, u"Show...", u":showimage", u"Slides...", u":showslides" },
+            Group { u":AudioBox", u"Audio", 1, 30, u"Play...", u":playaudio", u"Stop", u":stopaudio" },
+            Group { u":VideoBox", u"Video", 2, 30, u"Play...", u":playvideo", u"Pause...", u":pausevideo" },
+            Group { u":ContentBox", u"Page", 0, 115, u"Show...", u":showcontent", {}, {} } }) {
+        Element* box = groupBox(panel, control + String(group.suffix), String(group.caption), 10 + group.column * step,
+            group.top, groupWidth, group.second.empty() ? 60 : 80);
+        commandButton(box, control, group.firstCommand, group.first, 10, 28, groupWidth - 20);
         if (!group.second.empty())
-            commandButton(box, control, group.secondCommand, group.second, 10, 52, 100);
+            commandButton(box, control, group.secondCommand, group.second, 10, 52, groupWidth - 20);
     }
     // The direct commands in a column at the panel's right edge.
     const int left = width - 80;

@@ -322,8 +322,16 @@ bool ProjectWindow::pageCommand(PageView& view, int id)
         }
         return true;
     }
+    case PageView::Slideshows: {
+        // Whatever the dialog did to the page's slideshows is one step.
+        PageDialogListener listener(view.page());
+        view.recordStep(tr("Slideshows"), [&] {
+            ListDialog dialog(this, &listener, String(u"Slideshows"), String(u"slideshowlist"));
+            dialog.doModal();
+        });
+        return true;
+    }
     case PageView::Publish:
-    case PageView::Slideshows:
     case PageView::Transition:
         // Their dialogs are not built yet: say so rather than do nothing.
         if (m_status)

@@ -196,17 +196,6 @@ Element* ActionDialog::addTargetBlock(
     if (windows) {
         addOption(select, String(u"_blank"), String(u"New Window"), !anySelected && current.equals(u"_blank"));
         addOption(select, String(u"_self"), String(u"Current Window"), !anySelected && current.equals(u"_self"));
-        anySelected = anySelected || current.equals(u"_blank") || current.equals(u"_self");
-    }
-    // Without a current target the first one offered is the choice shown,
-    // and the one the answer holds.
-    if (!anySelected) {
-        for (Node* child : select->childNodes()) {
-            if (Element* option = child->asElement()) {
-                option->setAttribute(u"selected", u"true");
-                break;
-            }
-        }
     }
     return select;
 }
@@ -269,8 +258,10 @@ ContentDialog::ContentDialog(
     const int ratio = ratioOf(argumentAt(arguments, 3));
     Element* form = beginForm(String(u"Show Page"), String(u"Show Page"), 290, itemName ? 230 : 190);
     const int top = addNameBlock(form, 400, true, 70);
-    // Frames always; the browser's windows when the caller offers them.
-    addTargetBlock(form, String(u"Page"), argumentAt(arguments, 0), 10, top, 190, windowTargets);
+    // Slides and menu entries show in the frame their slideshow or menu
+    // names; other callers choose the frame or window here.
+    if (windowTargets)
+        addTargetBlock(form, String(u"Page"), argumentAt(arguments, 0), 10, top, 190, true);
     addRatio(addBox(form, String(u"RatioBox"), String(u"Page Ratio"), 210, top, 190), ratio, 75);
     Element* file = addText(addBox(form, String(u"PageUrlBox"), String(u"Page File"), 10, top + 65, 400),
         String(u"pageurl"), argumentAt(arguments, 1), 380, u"file");
@@ -313,7 +304,8 @@ ImageDialog::ImageDialog(
 
     Element* form = beginForm(String(u"Show Picture"), String(u"Show Picture"), 290, itemName ? 345 : 305);
     const int top = addNameBlock(form, 400, true, 75);
-    addTargetBlock(form, String(u"Picture"), argumentAt(arguments, 0), 10, top, 190, windowTargets);
+    if (windowTargets)
+        addTargetBlock(form, String(u"Picture"), argumentAt(arguments, 0), 10, top, 190, true);
     Element* size = addBox(form, String(u"WidthBox"), String(u"Picture Ratio"), 210, top, 200);
     addRatio(size, ratio, 60);
     Element* check = addElement(size, u"input", String(u"Aspect"));

@@ -1,17 +1,22 @@
 #include "dialogs/PageDialogListener.h"
 
+#include "core/StringList.h"
 #include "dialogs/ActionDialogs.h"
 #include "dialogs/PageDialogs.h"
+#include "forms/FormChooser.h"
 #include "forms/QtText.h"
 #include "forms/ValueDialog.h"
 #include "forms/XmlDialog.h"
 #include "forms/XmlForm.h"
 #include "forms/XmlPanel.h"
+#include "page/Action.h"
 #include "page/Page.h"
+#include "page/Slideshow.h"
 #include "xml/Document.h"
 #include "xml/Elements.h"
 
 #include <QComboBox>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QListWidget>
 #include <QMessageBox>
@@ -95,8 +100,247 @@ void PageDialogListener::tell(XmlForm* form, const String& message) const
 
 void PageDialogListener::formCreated(XmlForm* form)
 {
-    if (form && form->name().equals(u"Initialize"))
+    if (!form)
+        return;
+    if (form->name().equals(u"Initialize"))
         fillEntries(*form, nullptr);
+    else if (form->name().equals(u"Slideshows"))
+        fillSlideshows(*form, String());
+    else if (form->name().equals(u"Slideshow"))
+        fillSlides(*form, nullptr);
+}
+
+void PageDialogListener::fillSlideshows(XmlForm& form, const String& selectedId)
+{
+    auto* list = qobject_cast<QListWidget*>(form.findControl(u"slideshowlist"));
+    if (!list) {
+        tell(&form, String(u"No listbox control: slideshowlist"));
+        return;
+    }
+    list->clear();
+    for (Slideshow* show : m_page.slideshowList()) {
+        auto* item = new QListWidgetItem(toQString(show->name()), list);
+        item->setData(Qt::UserRole, toQString(show->id()));
+        if (show->id().equals(selectedId))
+            list->setCurrentItem(item);
+    }
+}
+
+bool PageDialogListener::slideshowsCommand(XmlForm& form, const String& name)
+{
+    auto* list = qobject_cast<QListWidget*>(form.findControl(u"slideshowlist"));
+    if (!list) {
+        tell(&form, String(u"No listbox control: slideshowlist"));
+        return true;
+    }
+    QListWidgetItem* current = list->currentItem();
+    Slideshow* show = current ? m_page.slideshow(fromQString(current->data(Qt::UserRole).toString())) : nullptr;
+    if (name.equals(u"add")) {
+        ValueDialog dialog(&form, String(u"Add Slideshow"), String(u"Name"), String());
+        if (dialog.doModal() != Dialog::Ok)
+            return true;
+        String title = dialog.value();
+        if (Slideshow* made = m_page.newSlideshow(title.trim()))
+            fillSlideshows(form, made->id());
+        return true;
+    }
+    if (!show)
+        return name.equals(u"edit") || name.equals(u"delete");
+    if (name.equals(u"edit")) {
+        m_slides.copyFrom(show->slideList());
+        SlideshowDialog dialog(&form, this, show->name(), show->audio());
+        if (dialog.doModal() == Dialog::Ok) {
+            if (!dialog.name().empty())
+                show->setName(dialog.name());
+            show->setAudio(String(dialog.audio()).trim());
+            m_slides.renumber();
+            show->slideList().copyFrom(m_slides);
+        }
+        fillSlideshows(form, show->id());
+        return true;
+    }
+    if (name.equals(u"delete")) {
+        const QMessageBox::StandardButton answer
+            = QMessageBox::question(&form, QGuiApplication::applicationDisplayName(),
+                toQString(u"Are you sure you want to delete the slideshow " + show->name() + u"?"),
+                QMessageBox::Yes | QMessageBox::No, QMessageBox::No);
+        if (answer == QMessageBox::Yes)
+            m_page.removeSlideshow(show->id());
+        fillSlideshows(form, String());
+        return true;
+    }
+    return false;
+}
+
+void PageDialogListener::fillSlides(XmlForm& form, const Element* selected)
+{
+    auto* list = qobject_cast<QListWidget*>(form.findControl(u"slidelist"));
+    if (!list) {
+        tell(&form, String(u"No listbox control: slidelist"));
+        return;
+    }
+    m_slides.renumber();
+    list->clear();
+    for (Element* slide : m_slides.entries()) {
+        auto* item = new QListWidgetItem(toQString(EntryList::nameOf(slide)), list);
+        item->setData(Qt::UserRole, toQString(EntryList::idOf(slide)));
+        if (slide == selected)
+            list->setCurrentItem(item);
+    }
+}
+
+bool PageDialogListener::editSlide(XmlForm& form, Element* slide)
+{
+    String action = slide ? EntryList::actionOf(slide) : String();
+    String name = slide ? EntryList::nameOf(slide) : String();
+    int answer = Dialog::Cancel;
+    if (actionCalls(action, u"show_page")) {
+        ContentDialog dialog(m_page, &form, this, action, false, &name);
+        answer = dialog.doModal();
+    } else {
+        ImageDialog dialog(m_page, &form, this, action, false, &name);
+        answer = dialog.doModal();
+    }
+    if (answer != Dialog::Ok)
+        return false;
+    slide->setAttribute(u"name", name);
+    EntryList::setAction(slide, action);
+    return true;
+}
+
+bool PageDialogListener::slidesCommand(XmlForm& form, const String& name)
+{
+    auto* list = qobject_cast<QListWidget*>(form.findControl(u"slidelist"));
+    if (!list) {
+        tell(&form, String(u"No listbox control: slidelist"));
+        return true;
+    }
+    QListWidgetItem* current = list->currentItem();
+    Element* slide = current ? m_slides.findById(fromQString(current->data(Qt::UserRole).toString())) : nullptr;
+    if (name.equals(u"pictures")) {
+        std::vector<String> files;
+        if (!FormChooser::current().chooseFiles(&form,
+                String(u"All Picture Files|*.jpg;*.jpeg;*.png;*.gif;*.bmp|JPEG Files (*.jpg)|*.jpg|"
+                       u"PNG Files (*.png)|*.png|GIF Files (*.gif)|*.gif|Bitmap Files (*.bmp)|*.bmp|All Files|*.*||"),
+                files))
+            return true;
+        std::vector<String> names;
+        std::vector<String> actions;
+        actionsFromFiles(&form, files, names, actions, true);
+        for (size_t index = 0; index < actions.size(); ++index)
+            slide = m_slides.add(names[index], actions[index], EntryList::appendSortKey);
+    } else if (name.equals(u"page")) {
+        String action;
+        String title;
+        ContentDialog dialog(m_page, &form, this, action, false, &title);
+        if (dialog.doModal() != Dialog::Ok)
+            return true;
+        slide = m_slides.add(title, action, u"10000");
+    } else if (name.equals(u"edit")) {
+        if (slide)
+            editSlide(form, slide);
+    } else if (name.equals(u"delete")) {
+        if (slide)
+            m_slides.remove(slide);
+        slide = nullptr;
+    } else if (name.equals(u"clear")) {
+        m_slides.clear();
+        slide = nullptr;
+    } else if (name.equals(u"moveup") || name.equals(u"movedown")) {
+        if (slide)
+            m_slides.move(slide, name.equals(u"moveup") ? -1 : 1);
+    } else if (name.equals(u"size")) {
+        ImageSizeDialog dialog(&form, this);
+        if (dialog.doModal() != Dialog::Ok)
+            return true;
+        for (Element* each : m_slides.entries()) {
+            String action = EntryList::actionOf(each);
+            if (setActionScale(action, dialog.ratio(), dialog.aspect().equals(u"true")))
+                EntryList::setAction(each, action);
+        }
+    } else {
+        return false;
+    }
+    fillSlides(form, slide);
+    return true;
+}
+
+void PageDialogListener::actionsFromFiles(QWidget* parent, const std::vector<String>& files, std::vector<String>& names,
+    std::vector<String>& actions, bool withDialogs)
+{
+    String frame;
+    int ratio = 100;
+    bool aspect = true;
+    String audio;
+    bool captioned = true;
+    for (const String& file : files) {
+        const QFileInfo info(toQString(file));
+        const QString extension = info.suffix().toLower();
+        // The file's title: its base name with blanks for "_" and each word
+        // capitalised.
+        QString title = info.completeBaseName().replace(QLatin1Char('_'), QLatin1Char(' '));
+        for (qsizetype at = 0; at < title.size(); ++at)
+            if (at == 0 || title[at - 1] == QLatin1Char(' '))
+                title[at] = title[at].toUpper();
+        String name = fromQString(title);
+        String action;
+        int answer = Dialog::Ok;
+        auto quoted = [](const String& text) { return u"'" + text + u"'"; };
+        if (extension == QLatin1String("gif") || extension == QLatin1String("jpg") || extension == QLatin1String("jpeg")
+            || extension == QLatin1String("png") || extension == QLatin1String("bmp")) {
+            action = u"javascript:show_picture(" + quoted(frame) + u"," + quoted(file) + u","
+                + (captioned ? quoted(name) : String(u"null")) + u",null,null,"
+                + (audio.empty() ? String(u"null") : quoted(audio)) + u"," + String::number(ratio) + u","
+                + (aspect ? String(u"true") : String(u"false")) + u")";
+            if (withDialogs) {
+                ImageDialog dialog(m_page, parent, this, action, false, &name);
+                answer = dialog.doModal();
+            }
+            if (answer == Dialog::Ok) {
+                String function;
+                StringList arguments;
+                parseAction(action, function, arguments, false);
+                frame = arguments.get(0);
+                captioned = !arguments.get(2).empty() && !arguments.get(2).equals(u"null");
+                audio = arguments.get(5).equals(u"null") ? String() : arguments.get(5);
+                String(arguments.get(6)).trim().readInt(ratio);
+                aspect = !arguments.get(7).equals(u"false");
+            }
+        } else if (extension == QLatin1String("html") || extension == QLatin1String("htm")) {
+            action = u"javascript:show_page(" + quoted(frame) + u"," + quoted(file) + u",null,100)";
+            if (withDialogs) {
+                ContentDialog dialog(m_page, parent, this, action, false, &name);
+                answer = dialog.doModal();
+            }
+        } else if (extension == QLatin1String("mpg") || extension == QLatin1String("mpeg")
+            || extension == QLatin1String("avi") || extension == QLatin1String("wmv")) {
+            action = u"javascript:play_video(" + quoted(frame) + u"," + quoted(file) + u",'full',100,1)";
+            if (withDialogs) {
+                MediaDialog dialog(MediaDialog::Video, m_page, parent, this, action, &name);
+                answer = dialog.doModal();
+            }
+        } else if (extension == QLatin1String("wav") || extension == QLatin1String("mp3")
+            || extension == QLatin1String("wma")) {
+            // Sound plays without a frame.
+            action = u"javascript:play_audio(''," + quoted(file) + u",'full',100,1)";
+            if (withDialogs) {
+                MediaDialog dialog(MediaDialog::Audio, m_page, parent, this, action, &name);
+                answer = dialog.doModal();
+            }
+        } else {
+            continue;
+        }
+        if (answer != Dialog::Ok)
+            continue;
+        if (!actionCalls(action, u"show_picture") && !actionCalls(action, u"play_audio")) {
+            String function;
+            StringList arguments;
+            if (parseAction(action, function, arguments, false))
+                frame = arguments.get(0);
+        }
+        names.push_back(name);
+        actions.push_back(action);
+    }
 }
 
 void PageDialogListener::fillEntries(XmlForm& form, const Element* selected)
@@ -159,15 +403,25 @@ bool PageDialogListener::initializeCommand(XmlForm& form, const String& name)
 
 bool PageDialogListener::listDoubleClicked(XmlForm* form, QListWidget*, int, const String& name, Element*)
 {
-    if (!form || !name.equals(u"entrylist"))
+    if (!form)
         return false;
-    return initializeCommand(*form, String(u"edit"));
+    if (name.equals(u"entrylist"))
+        return initializeCommand(*form, String(u"edit"));
+    if (name.equals(u"slideshowlist"))
+        return slideshowsCommand(*form, String(u"edit"));
+    if (name.equals(u"slidelist"))
+        return slidesCommand(*form, String(u"edit"));
+    return false;
 }
 
 bool PageDialogListener::buttonClicked(XmlForm* form, const String& name, Element* element)
 {
     if (form && form->name().equals(u"Initialize"))
         return initializeCommand(*form, name);
+    if (form && form->name().equals(u"Slideshows"))
+        return slideshowsCommand(*form, name);
+    if (form && form->name().equals(u"Slideshow"))
+        return slidesCommand(*form, name);
     if (!form || !element)
         return false;
     const String& control = element->getAttribute(u"control");

@@ -29,6 +29,14 @@ public:
     void beginInitialize();
     void commitInitialize();
 
+    // Turns files into actions by their kind (pictures, pages, video,
+    // audio), each through its action dialog when `withDialogs`: the frame
+    // accepted last carries on, and pictures carry the ratio, aspect and
+    // sound of the one before. Skipped files (unknown kinds, cancelled
+    // dialogs) give nothing. Answers names and actions in parallel.
+    void actionsFromFiles(QWidget* parent, const std::vector<String>& files, std::vector<String>& names,
+        std::vector<String>& actions, bool withDialogs);
+
     // Fills the lists of the page's list dialogs.
     void formCreated(XmlForm* form) override;
     // The commands of the event panels: the action dialogs, a custom
@@ -52,9 +60,17 @@ private:
     // The buttons of the "Initialize" form on the working copy.
     bool initializeCommand(XmlForm& form, const String& name);
     void fillEntries(XmlForm& form, const Element* selected);
+    // The "Slideshows" list and one slideshow's slides.
+    bool slideshowsCommand(XmlForm& form, const String& name);
+    void fillSlideshows(XmlForm& form, const String& selectedId);
+    bool slidesCommand(XmlForm& form, const String& name);
+    void fillSlides(XmlForm& form, const Element* selected);
+    // The slide a new slide's dialog writes, or the one edited.
+    bool editSlide(XmlForm& form, Element* slide);
 
     std::function<void(XmlDialog*, const String&)> m_messenger;
     EntryList m_initialize { u"initialize", u"entry" };
+    EntryList m_slides { u"slides", u"slide" };
 };
 
 }

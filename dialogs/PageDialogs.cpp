@@ -172,6 +172,63 @@ String InitializeEntryDialog::name() const
     return text.trim();
 }
 
+SlideshowDialog::SlideshowDialog(QWidget* parent, XmlDialogListener* listener, const String& name, const String& audio)
+    : XmlDialog(parent, u"Slideshow", listener)
+    , m_formDocument(u"dialog")
+{
+    Element* form = frame(m_formDocument, String(u"Slideshow"), 300, 300, String(u"Slideshow"));
+    form->setAttribute(u"drop", u"true");
+    Element* nameInput = addElement(groupBox(form, u"NameBox", u"Name", 10, 10, 430, 55), u"input");
+    nameInput->setAttribute(u"type", u"text");
+    nameInput->setAttribute(u"name", u"name");
+    nameInput->setAttribute(u"value", name);
+    nameInput->setAttribute(u"style", FormStyle::format(10, 25, 410));
+    Element* audioInput = addElement(groupBox(form, u"AudioBox", u"Audio", 10, 80, 430, 55), u"input");
+    audioInput->setAttribute(u"type", u"text");
+    audioInput->setAttribute(u"name", u"audio");
+    audioInput->setAttribute(u"extension", u"file");
+    audioInput->setAttribute(u"files",
+        String(u"All Audio Files|*.wav;*.mp3;*.wma|WAV Files (*.wav)|*.wav|"
+               u"MP3 Files (*.mp3)|*.mp3|WMA Files (*.wma)|*.wma|All Files|*.*||"));
+    audioInput->setAttribute(u"default", u"mp3");
+    audioInput->setAttribute(u"value", audio);
+    audioInput->setAttribute(u"style", FormStyle::format(10, 25, 410));
+    Element* slides = groupBox(form, u"Slides", u"Slides", 10, 150, 430, 290);
+    Element* list = addElement(slides, u"list");
+    list->setAttribute(u"name", u"slidelist");
+    list->setAttribute(u"style", FormStyle::format(10, 30, 230, 200));
+    Element* preview = addElement(slides, u"button");
+    preview->setAttribute(u"type", u"image");
+    preview->setAttribute(u"name", u"slideimage");
+    preview->setAttribute(u"browse", u"false");
+    preview->setAttribute(u"style", FormStyle::format(250, 30, 170, 160));
+    struct Button {
+        std::u16string_view name;
+        std::u16string_view text;
+        int left;
+        int top;
+    };
+    for (const Button& each :
+        { Button { u"pictures", u"Pictures...", 10, 230 }, Button { u"page", u"Page...", 108, 230 },
+            Button { u"edit", u"Edit", 206, 230 }, Button { u"delete", u"Delete", 304, 230 },
+            Button { u"moveup", u"Up", 10, 260 }, Button { u"movedown", u"Down", 108, 260 },
+            Button { u"size", u"Size...", 206, 260 }, Button { u"clear", u"Clear", 304, 260 } })
+        button(slides, each.name, each.text, each.left, each.top, 90, 25);
+    FormDocument::addStandardButtons(form, 450);
+    loadForms(&m_formDocument);
+}
+
+SlideshowDialog::~SlideshowDialog()
+{
+    clearForms();
+}
+
+String SlideshowDialog::name() const
+{
+    String text = valueOf(u"name");
+    return text.trim();
+}
+
 SlideDialog::SlideDialog(Page& page, QWidget* parent, XmlDialogListener* listener, String& action, String* itemName)
     : ActionDialog(page, parent, String(u"Slide"), listener, action, itemName)
 {

@@ -64,6 +64,21 @@ private:
     Document m_formDocument;
 };
 
+// "Slideshow": one slideshow's name, sound and slides; the listener edits
+// its working copy of the slides through the list's buttons.
+class SlideshowDialog : public XmlDialog {
+    Q_OBJECT
+
+public:
+    SlideshowDialog(QWidget* parent, XmlDialogListener* listener, const String& name, const String& audio);
+    ~SlideshowDialog() override;
+    String name() const;
+    const String& audio() const { return valueOf(u"audio"); }
+
+private:
+    Document m_formDocument;
+};
+
 // "Slideshow" actions: show_slides, next_slide, prev_slide.
 class SlideDialog : public ActionDialog {
     Q_OBJECT

@@ -40,6 +40,16 @@ bool FormChooser::chooseFile(QWidget* parent, const String& defaultExtension, co
     return true;
 }
 
+bool FormChooser::chooseFiles(QWidget* parent, const String& filters, std::vector<String>& paths)
+{
+    const QStringList chosen
+        = QFileDialog::getOpenFileNames(parent, QString(), QString(), toQString(toFileDialogFilter(filters)));
+    paths.clear();
+    for (const QString& path : chosen)
+        paths.push_back(fromQString(path));
+    return !paths.empty();
+}
+
 bool FormChooser::chooseDirectory(QWidget* parent, const String& title, String& path)
 {
     QString chosen = QFileDialog::getExistingDirectory(parent, toQString(title), toQString(path));

@@ -3,6 +3,7 @@
 #include "core/String.h"
 
 #include <cstdint>
+#include <vector>
 
 class QWidget;
 
@@ -19,6 +20,8 @@ public:
     virtual bool chooseColor(QWidget* parent, std::uint32_t& rgb);
     // `filters` is a "|"-separated list of description and pattern pairs ending in "|".
     virtual bool chooseFile(QWidget* parent, const String& defaultExtension, const String& filters, String& path);
+    // Several existing files at once; false when none was chosen.
+    virtual bool chooseFiles(QWidget* parent, const String& filters, std::vector<String>& paths);
     virtual bool chooseDirectory(QWidget* parent, const String& title, String& path);
     // Opens a file or web location the way the desktop does.
     virtual bool open(QWidget* parent, const String& location);

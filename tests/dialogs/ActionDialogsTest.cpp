@@ -8,12 +8,14 @@
 #include "tests/support/TestProject.h"
 #include "tests/support/WhenShown.h"
 
+#include "forms/FormChooser.h"
 #include "forms/ValueDialog.h"
 #include "page/EntryList.h"
 #include "page/Initialize.h"
 #include <QComboBox>
 #include <QListWidget>
 #include <QTest>
+#include <QTimer>
 #include <functional>
 #include <gtest/gtest.h>
 #include <string>
@@ -297,6 +299,77 @@ TEST_F(ActionDialogsTest, StartUpEntriesAreAddedMovedAndDeletedOnACopyUntilOk)
     EXPECT_EQ(refusals, std::vector<std::string>({ "You must enter name" }));
 }
 
+// Files chosen as a user would choose them, without a file dialog.
+class ChosenFiles : public FormChooser {
+public:
+    explicit ChosenFiles(std::vector<String> files) : m_files(std::move(files)) { setCurrent(this); }
+    ~ChosenFiles() override { setCurrent(nullptr); }
+    bool chooseFiles(QWidget*, const String&, std::vector<String>& paths) override
+    {
+        paths = m_files;
+        return !paths.empty();
+    }
+
+private:
+    std::vector<String> m_files;
+};
+
+TEST_F(ActionDialogsTest, SlideshowsAndTheirSlidesAreMadeFromPictureFilesThroughTheirDialogs)
+{
+    // Every picture dialog that shows is confirmed as it is filled in (one
+    // after another they may take the same address: each is marked).
+    std::vector<std::string> captions;
+    QTimer pictures;
+    QObject::connect(&pictures, &QTimer::timeout, [&] {
+        auto* dialog = qobject_cast<ImageDialog*>(QApplication::activeModalWidget());
+        if (!dialog || !dialog->isVisible() || dialog->property("answered").toBool())
+            return;
+        dialog->setProperty("answered", true);
+        captions.push_back(dialog->formAt(0)->valueOf(u"imagecaption").toNarrow());
+        QTest::mouseClick(dialog->findControl(u"ok"), Qt::LeftButton);
+    });
+    pictures.start(5);
+    ChosenFiles chooser({ String(u"/srv/pictures/old_boat_house.png"), String(u"/srv/pictures/lake.jpg"),
+        String(u"/srv/pictures/notes.txt") });
+
+    WhenShown<ListDialog> user([&](ListDialog& shows) {
+        XmlForm& list = *shows.formAt(0);
+        {
+            WhenShown<ValueDialog> name([](ValueDialog& dialog) {
+                dialog.formAt(0)->setValue(u"value", String(u"Tour"));
+                QTest::mouseClick(dialog.findControl(u"ok"), Qt::LeftButton);
+            });
+            QTest::mouseClick(list.findControl(u"add"), Qt::LeftButton);
+        }
+        WhenShown<SlideshowDialog> slides([](SlideshowDialog& dialog) {
+            XmlForm& form = *dialog.formAt(0);
+            form.setValue(u"name", String(u"Around the lake"));
+            QTest::mouseClick(form.findControl(u"pictures"), Qt::LeftButton);
+            QTest::mouseClick(form.findControl(u"moveup"), Qt::LeftButton);
+            QTest::mouseClick(dialog.findControl(u"ok"), Qt::LeftButton);
+        });
+        QTest::mouseClick(list.findControl(u"edit"), Qt::LeftButton);
+        QTest::mouseClick(shows.findControl(u"ok"), Qt::LeftButton);
+    });
+    ListDialog dialog(nullptr, &listener, String(u"Slideshows"), String(u"slideshowlist"));
+    dialog.doModal();
+    ASSERT_TRUE(user.done());
+
+    const std::vector<Slideshow*> shows = page.slideshowList();
+    ASSERT_EQ(shows.size(), 1u);
+    EXPECT_EQ(shows[0]->name().toNarrow(), "Around the lake");
+    const std::vector<Element*> made = shows[0]->slides();
+    ASSERT_EQ(made.size(), 2u);
+    // The text file was no picture; the second picture moved up.
+    EXPECT_EQ(EntryList::nameOf(made[0]).toNarrow(), "Lake");
+    EXPECT_EQ(EntryList::nameOf(made[1]).toNarrow(), "Old Boat House");
+    EXPECT_EQ(EntryList::actionOf(made[1]).toNarrow(),
+        "javascript:show_picture('','file:///srv/pictures/old_boat_house.png','Old Boat House',null,null,null,100,"
+        "true)");
+    // The caption carried on to the next picture as its own title.
+    EXPECT_EQ(captions, std::vector<std::string>({ "Old Boat House", "Lake" }));
+}
+
 TEST_F(ActionDialogsTest, RefusedAnswersKeepTheDialogOpenWithTheInput)
 {
     String action;
@@ -318,15 +391,15 @@ TEST_F(ActionDialogsTest, RefusedAnswersKeepTheDialogOpenWithTheInput)
     EXPECT_EQ(kept, "40");
     EXPECT_EQ(action.toNarrow(), "javascript:play_audio('F1','files/a.wav','full',40,1)");
 
-    // The name comes first, then the picture, then its target (on a page
-    // without frames, nothing is chosen).
+    // The name comes first, then the picture, then its target (nothing is
+    // chosen for an action that names none).
     refusals.clear();
     Page& bare = project.addPage(String(u"Bare"));
     PageDialogListener bareListener(bare);
     bareListener.setMessenger([this](XmlDialog*, const String& message) { refusals.push_back(message.toNarrow()); });
     String picture;
     String name;
-    ImageDialog image(bare, nullptr, &bareListener, picture, false, &name);
+    ImageDialog image(bare, nullptr, &bareListener, picture, true, &name);
     WhenShown<ActionDialog> second([&](ActionDialog& shown) {
         XmlForm& form = *shown.formAt(0);
         QTest::mouseClick(shown.findControl(u"ok"), Qt::LeftButton);

@@ -6,9 +6,11 @@
 #include "forms/XmlDialog.h"
 #include "forms/XmlForm.h"
 #include "page/Page.h"
+#include "page/PageNode.h"
 #include "picture/canvas/PageView.h"
 #include "picture/canvas/ShapeProperties.h"
 #include "xml/Document.h"
+#include "xml/Elements.h"
 
 #include <QFontDialog>
 #include <QGuiApplication>
@@ -76,9 +78,13 @@ bool ShapeDialogs::editNode(
 {
     Page* page = dynamic_cast<Page*>(&picture);
     m_pageListener = page ? std::make_unique<PageDialogListener>(*page) : nullptr;
+    const PageNode* node = Page::asPageNode(&shape);
+    m_editedFrame = node && node->isFrame() ? &shape : nullptr;
     ShapeProperties::buildSingle(formDocument, picture, shape, contentFolder);
     dialog.loadForms(&formDocument);
-    if (dialog.doModal() != Dialog::Ok || !dialog.resultRoot())
+    const int answer = dialog.doModal();
+    m_editedFrame = nullptr;
+    if (answer != Dialog::Ok || !dialog.resultRoot())
         return false;
     ShapeProperties::applySingle(picture, shape, dialog.resultRoot());
     return true;
@@ -103,6 +109,18 @@ bool ShapeDialogs::editNodes(Pic& picture, const PtrListOf<PicNode>& shapes, Xml
         return false;
     ShapeProperties::applyMultiple(picture, shapes, dialog.resultRoot());
     return true;
+}
+
+bool ShapeDialogs::acceptResult(XmlDialog* dialog, Document* result)
+{
+    if (!m_editedFrame || !result)
+        return true;
+    const String& name = getChildText(result->documentElement(), u"name");
+    if (name.find(u'\'') == String::npos && name.find(u'"') == String::npos && name.find(u'\\') == String::npos)
+        return true;
+    QMessageBox::warning(dialog, QGuiApplication::applicationDisplayName(),
+        QObject::tr("A frame's name cannot hold quotes or a backslash: actions name the frame in quotes."));
+    return false;
 }
 
 bool ShapeDialogs::buttonClicked(XmlForm* form, const String& name, Element* element)

@@ -59,9 +59,13 @@ public:
     bool listDoubleClicked(XmlForm*, QListWidget*, int, const String&, Element*) override { return false; }
     bool comboSelected(XmlForm*, QComboBox*, int, const String&, Element*) override { return false; }
     bool filesDropped(XmlForm*, const String&, Element*, const StringList&) override { return false; }
-    bool acceptResult(XmlDialog*, Document*) override { return true; }
+    // A frame's name is how actions find it, inside apostrophes: one that
+    // holds a quote or a backslash is refused with the reason.
+    bool acceptResult(XmlDialog* dialog, Document* result) override;
 
 private:
+    // The frame whose dialog runs now; null otherwise.
+    const PicNode* m_editedFrame = nullptr;
     // The page's side of the dialog running now; null for a plain picture.
     std::unique_ptr<PageDialogListener> m_pageListener;
 };

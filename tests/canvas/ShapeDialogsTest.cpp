@@ -21,6 +21,7 @@
 #include <QFontDialog>
 #include <QImage>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QTest>
 #include <QTimer>
 #include <QUndoStack>
@@ -304,6 +305,33 @@ TEST_F(ShapeDialogsTest, TheClickAndMoveTabsSetTheShapesActionsThroughTheirDialo
         after.at("onmousedown"), "javascript:show_picture('stage','files/sunrise.jpg',null,null,null,null,100,true)");
     EXPECT_EQ(after.at("onmouseup"), "javascript:clear_audio()");
     EXPECT_EQ(after.at("title"), "Look at the lake");
+}
+
+TEST_F(ShapeDialogsTest, AFrameNameThatActionsCannotQuoteIsRefused)
+{
+    PicNode* frame = page.addRectangle(QRect(20, 20, 200, 200));
+    Page::asPageNode(frame)->setFrame(true);
+    frame->setName(String(u"stage"));
+    std::vector<QString> told;
+    WhenShown<XmlDialog> user([&](XmlDialog& dialog) {
+        set(dialog, u"name", u"Ann's frame");
+        {
+            WhenShown<QMessageBox> box([&](QMessageBox& shown) {
+                told.push_back(shown.text());
+                shown.accept();
+            });
+            press(dialog, u"ok");
+        }
+        EXPECT_TRUE(dialog.isVisible());
+        set(dialog, u"name", u"Anns frame");
+        press(dialog, u"ok");
+    });
+    PtrListOf<PicNode> shapes;
+    shapes.append(frame);
+    ASSERT_TRUE(dialogs.editShapes(view, shapes));
+    ASSERT_EQ(told.size(), 1u);
+    EXPECT_TRUE(told[0].contains("quotes")) << told[0].toStdString();
+    EXPECT_EQ(frame->getName().toNarrow(), "Anns frame");
 }
 
 TEST_F(ShapeDialogsTest, ANewLayerPutsTheShapeWhereItsLayerDraws)

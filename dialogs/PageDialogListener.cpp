@@ -2,6 +2,7 @@
 
 #include "core/StringList.h"
 #include "dialogs/ActionDialogs.h"
+#include "dialogs/MenuForm.h"
 #include "dialogs/PageDialogs.h"
 #include "forms/FormChooser.h"
 #include "forms/QtText.h"
@@ -11,6 +12,8 @@
 #include "forms/XmlPanel.h"
 #include "page/Action.h"
 #include "page/Page.h"
+#include "page/PageMenu.h"
+#include "page/PageNode.h"
 #include "page/Slideshow.h"
 #include "xml/Document.h"
 #include "xml/Elements.h"
@@ -108,6 +111,156 @@ void PageDialogListener::formCreated(XmlForm* form)
         fillSlideshows(*form, String());
     else if (form->name().equals(u"Slideshow"))
         fillSlides(*form, nullptr);
+    else if (form->name().equals(u"Menu"))
+        fillMenuItems(*form, nullptr);
+}
+
+void PageDialogListener::beginMenu(const PageNode& node)
+{
+    Element* root = m_menu.documentElement();
+    while (Node* child = root->firstChild())
+        delete root->removeChild(child);
+    if (PageMenu* menu = node.menu())
+        menu->write(root);
+}
+
+void PageDialogListener::commitMenu(PageNode& node, const Element* result)
+{
+    Document update(String(u"update"));
+    MenuForm::composeUpdate(result, update.documentElement());
+    PageMenu& menu = node.ensureMenu();
+    menu.setProperties(update.documentElement());
+    menu.setItems(m_menu.documentElement());
+}
+
+namespace {
+
+std::vector<Element*> menuItems(const Element* menu)
+{
+    std::vector<Element*> items;
+    for (Node* child : menu->childNodes())
+        if (Element* item = child->asElement(); item && item->tagName().equals(u"item"))
+            items.push_back(item);
+    return items;
+}
+
+}
+
+Element* PageDialogListener::addMenuItem(
+    const String& name, const String& action, const String& image, const String& target)
+{
+    Element* item = addElement(m_menu.documentElement(), u"item");
+    item->setAttribute(u"sort", String(EntryList::appendSortKey));
+    addElement(item, u"name", name);
+    addElement(item, u"url", action);
+    addElement(item, u"image", image);
+    addElement(item, u"target", target);
+    return item;
+}
+
+void PageDialogListener::fillMenuItems(XmlForm& form, const Element* selected)
+{
+    auto* list = qobject_cast<QListWidget*>(form.findControl(u"itemlist"));
+    if (!list) {
+        tell(&form, String(u"No listbox control: itemlist"));
+        return;
+    }
+    list->clear();
+    int sort = 0;
+    // The list's order is the document's; numbering keeps the sort keys
+    // with it.
+    for (Element* item : menuItems(m_menu.documentElement())) {
+        item->setAttribute(u"sort", String::number(sort));
+        auto* row = new QListWidgetItem(toQString(getChildText(item, u"name")), list);
+        row->setData(Qt::UserRole, sort++);
+        if (item == selected)
+            list->setCurrentItem(row);
+    }
+}
+
+bool PageDialogListener::menuCommand(XmlForm& form, const String& name)
+{
+    auto* list = qobject_cast<QListWidget*>(form.findControl(u"itemlist"));
+    if (!list) {
+        tell(&form, String(u"No listbox control: itemlist"));
+        return true;
+    }
+    Element* root = m_menu.documentElement();
+    std::vector<Element*> items = menuItems(root);
+    const int row = list->currentRow();
+    Element* item = row >= 0 && size_t(row) < items.size() ? items[size_t(row)] : nullptr;
+    if (name.equals(u"add") || name.equals(u"edit")) {
+        if (name.equals(u"add"))
+            item = nullptr;
+        else if (!item)
+            return true;
+        MenuItemDialog dialog(m_page, &form, this, item ? getChildText(item, u"name") : String(),
+            item ? getChildText(item, u"image") : String(), item ? getChildText(item, u"url") : String());
+        if (dialog.doModal() != Dialog::Ok)
+            return true;
+        if (item) {
+            setChildText(item, u"name", dialog.name());
+            setChildText(item, u"url", dialog.action());
+            setChildText(item, u"image", dialog.image());
+        } else {
+            item = addMenuItem(dialog.name(), dialog.action(), dialog.image(), String());
+        }
+    } else if (name.equals(u"delete")) {
+        if (item)
+            delete root->removeChild(item);
+        item = nullptr;
+    } else if (name.equals(u"moveup") || name.equals(u"movedown")) {
+        if (!item)
+            return true;
+        const bool up = name.equals(u"moveup");
+        if (up && row > 0)
+            root->insertBefore(root->removeChild(item), items[size_t(row) - 1]);
+        else if (!up && size_t(row) + 1 < items.size())
+            root->insertBefore(root->removeChild(items[size_t(row) + 1]), item);
+    } else if (name.equals(u"menufiles")) {
+        std::vector<String> files;
+        if (!FormChooser::current().chooseFiles(&form,
+                String(u"All Menu Files|*.jpg;*.jpeg;*.png;*.gif;*.bmp;*.html;*.htm;*.avi;*.mpeg;*.mpg;*.wmv;*.wav|"
+                       u"All Picture Files|*.jpg;*.jpeg;*.png;*.gif;*.bmp|All Video Files|*.avi;*.wmv;*.mpg;*.mpeg|"
+                       u"All Page Files|*.htm;*.html|All Audio Files|*.wav;*.mp3;*.wma|All Files|*.*||"),
+                files))
+            return true;
+        std::vector<String> names;
+        std::vector<String> actions;
+        actionsFromFiles(&form, files, names, actions, true, true);
+        for (size_t index = 0; index < actions.size(); ++index)
+            item = addMenuItem(names[index], actions[index], String(), String());
+    } else if (name.equals(u"importslides")) {
+        ImportSlidesDialog dialog(m_page, &form, this);
+        if (dialog.doModal() != Dialog::Ok)
+            return true;
+        const String frame = dialog.imageTarget();
+        if (Slideshow* show = m_page.slideshow(dialog.slideshow())) {
+            for (Element* slide : show->slides()) {
+                String function;
+                StringList arguments;
+                String action = EntryList::actionOf(slide);
+                if (parseAction(action, function, arguments, true) && arguments.count() > 0) {
+                    arguments.set(0, quoteArgument(frame));
+                    action = buildAction(function, arguments);
+                }
+                item = addMenuItem(EntryList::nameOf(slide), action, String(), frame);
+            }
+        }
+    } else if (name.equals(u"size")) {
+        ImageSizeDialog dialog(&form, this);
+        if (dialog.doModal() != Dialog::Ok)
+            return true;
+        for (Element* each : items) {
+            String action = getChildText(each, u"url");
+            if (setActionScale(action, dialog.ratio(), dialog.aspect().equals(u"true")))
+                setChildText(each, u"url", action);
+        }
+    } else {
+        return false;
+    }
+    fillMenuItems(form, item);
+    return true;
 }
 
 void PageDialogListener::fillSlideshows(XmlForm& form, const String& selectedId)
@@ -266,7 +419,7 @@ bool PageDialogListener::slidesCommand(XmlForm& form, const String& name)
 }
 
 void PageDialogListener::actionsFromFiles(QWidget* parent, const std::vector<String>& files, std::vector<String>& names,
-    std::vector<String>& actions, bool withDialogs)
+    std::vector<String>& actions, bool withDialogs, bool chooseTargets)
 {
     String frame;
     int ratio = 100;
@@ -293,7 +446,7 @@ void PageDialogListener::actionsFromFiles(QWidget* parent, const std::vector<Str
                 + (audio.empty() ? String(u"null") : quoted(audio)) + u"," + String::number(ratio) + u","
                 + (aspect ? String(u"true") : String(u"false")) + u")";
             if (withDialogs) {
-                ImageDialog dialog(m_page, parent, this, action, false, &name);
+                ImageDialog dialog(m_page, parent, this, action, chooseTargets, &name);
                 answer = dialog.doModal();
             }
             if (answer == Dialog::Ok) {
@@ -309,7 +462,7 @@ void PageDialogListener::actionsFromFiles(QWidget* parent, const std::vector<Str
         } else if (extension == QLatin1String("html") || extension == QLatin1String("htm")) {
             action = u"javascript:show_page(" + quoted(frame) + u"," + quoted(file) + u",null,100)";
             if (withDialogs) {
-                ContentDialog dialog(m_page, parent, this, action, false, &name);
+                ContentDialog dialog(m_page, parent, this, action, chooseTargets, &name);
                 answer = dialog.doModal();
             }
         } else if (extension == QLatin1String("mpg") || extension == QLatin1String("mpeg")
@@ -411,6 +564,8 @@ bool PageDialogListener::listDoubleClicked(XmlForm* form, QListWidget*, int, con
         return slideshowsCommand(*form, String(u"edit"));
     if (name.equals(u"slidelist"))
         return slidesCommand(*form, String(u"edit"));
+    if (name.equals(u"itemlist"))
+        return menuCommand(*form, String(u"edit"));
     return false;
 }
 
@@ -422,6 +577,9 @@ bool PageDialogListener::buttonClicked(XmlForm* form, const String& name, Elemen
         return slideshowsCommand(*form, name);
     if (form && form->name().equals(u"Slideshow"))
         return slidesCommand(*form, name);
+    if (form && form->name().equals(u"Menu") && !name.contains(u':')
+        && (!element || element->getAttribute(u"control").empty()))
+        return menuCommand(*form, name);
     if (!form || !element)
         return false;
     const String& control = element->getAttribute(u"control");

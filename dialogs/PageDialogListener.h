@@ -9,6 +9,7 @@
 namespace lumavine {
 
 class Page;
+class PageNode;
 
 // The page's side of its dialogs: it checks their answers before they
 // close, and fills one control from another where a dialog asks for it.
@@ -29,13 +30,22 @@ public:
     void beginInitialize();
     void commitInitialize();
 
+    // The entries of a shape's pop-up menu while its properties are open: a
+    // scratch copy of the node's menu, handed to the node on OK together
+    // with the menu's settings from the dialog's result.
+    void beginMenu(const PageNode& node);
+    void commitMenu(PageNode& node, const Element* result);
+    Element* menuCopy() const { return m_menu.documentElement(); }
+
     // Turns files into actions by their kind (pictures, pages, video,
     // audio), each through its action dialog when `withDialogs`: the frame
     // accepted last carries on, and pictures carry the ratio, aspect and
     // sound of the one before. Skipped files (unknown kinds, cancelled
     // dialogs) give nothing. Answers names and actions in parallel.
+    // Slides play in their slideshow's frame and choose none
+    // (`chooseTargets` false); menu entries choose theirs.
     void actionsFromFiles(QWidget* parent, const std::vector<String>& files, std::vector<String>& names,
-        std::vector<String>& actions, bool withDialogs);
+        std::vector<String>& actions, bool withDialogs, bool chooseTargets = false);
 
     // Fills the lists of the page's list dialogs.
     void formCreated(XmlForm* form) override;
@@ -67,10 +77,14 @@ private:
     void fillSlides(XmlForm& form, const Element* selected);
     // The slide a new slide's dialog writes, or the one edited.
     bool editSlide(XmlForm& form, Element* slide);
+    bool menuCommand(XmlForm& form, const String& name);
+    void fillMenuItems(XmlForm& form, const Element* selected);
+    Element* addMenuItem(const String& name, const String& action, const String& image, const String& target);
 
     std::function<void(XmlDialog*, const String&)> m_messenger;
     EntryList m_initialize { u"initialize", u"entry" };
     EntryList m_slides { u"slides", u"slide" };
+    Document m_menu { String(u"menu") };
 };
 
 }

@@ -229,6 +229,45 @@ String SlideshowDialog::name() const
     return text.trim();
 }
 
+MenuItemDialog::MenuItemDialog(Page& page, QWidget* parent, XmlDialogListener* listener, const String& name,
+    const String& image, const String& action)
+    : XmlDialog(parent, u"MenuItem", listener)
+    , m_formDocument(u"dialog")
+{
+    Element* form = frame(m_formDocument, String(u"Menu Item Properties"), 360, 260, String(u"HTML Menu Item"));
+    form->setAttribute(u"drop", u"true");
+    Element* nameInput = addElement(groupBox(form, u"NameBox", u"Name", 10, 20, 500, 55), u"input");
+    nameInput->setAttribute(u"type", u"text");
+    nameInput->setAttribute(u"name", u"name");
+    nameInput->setAttribute(u"value", name);
+    nameInput->setAttribute(u"style", FormStyle::format(10, 25, 480));
+    Element* picture = addElement(groupBox(form, u"ImageUrlBox", u"Menu Item Picture", 10, 85, 500, 120), u"input");
+    picture->setAttribute(u"type", u"text");
+    picture->setAttribute(u"name", u"image");
+    picture->setAttribute(u"extension", u"image");
+    picture->setAttribute(u"imageroot", page.project() ? page.project()->contentDirectory() : String());
+    picture->setAttribute(u"thumbwidth", u"90");
+    picture->setAttribute(u"thumbheight", u"90");
+    picture->setAttribute(u"value", image);
+    picture->setAttribute(u"style", FormStyle::format(10, 25, 480));
+    Element* panel = groupBox(form, u"url-panel", u"", 10, 215, 500, 190);
+    panel->setAttribute(u"value", Page::eventPanelCaption(u"url", action));
+    Page::addActionControls(panel, String(u"url"), action, true, 500);
+    FormDocument::addStandardButtons(form, 420);
+    loadForms(&m_formDocument);
+}
+
+MenuItemDialog::~MenuItemDialog()
+{
+    clearForms();
+}
+
+String MenuItemDialog::name() const
+{
+    String text = valueOf(u"name");
+    return text.trim();
+}
+
 SlideDialog::SlideDialog(Page& page, QWidget* parent, XmlDialogListener* listener, String& action, String* itemName)
     : ActionDialog(page, parent, String(u"Slide"), listener, action, itemName)
 {

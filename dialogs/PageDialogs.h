@@ -79,6 +79,22 @@ private:
     Document m_formDocument;
 };
 
+// "Menu Item Properties": an entry's name, picture and action.
+class MenuItemDialog : public XmlDialog {
+    Q_OBJECT
+
+public:
+    MenuItemDialog(Page& page, QWidget* parent, XmlDialogListener* listener, const String& name, const String& image,
+        const String& action);
+    ~MenuItemDialog() override;
+    String name() const;
+    const String& image() const { return valueOf(u"image"); }
+    const String& action() const { return valueOf(u"url"); }
+
+private:
+    Document m_formDocument;
+};
+
 // "Slideshow" actions: show_slides, next_slide, prev_slide.
 class SlideDialog : public ActionDialog {
     Q_OBJECT

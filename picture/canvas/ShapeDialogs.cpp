@@ -1,5 +1,6 @@
 #include "picture/canvas/ShapeDialogs.h"
 
+#include "dialogs/MenuForm.h"
 #include "dialogs/PageDialogListener.h"
 #include "forms/QtText.h"
 #include "forms/ValueDialog.h"
@@ -81,12 +82,25 @@ bool ShapeDialogs::editNode(
     const PageNode* node = Page::asPageNode(&shape);
     m_editedFrame = node && node->isFrame() ? &shape : nullptr;
     ShapeProperties::buildSingle(formDocument, picture, shape, contentFolder);
+    // Shapes that have actions have a pop-up menu too.
+    PageNode* menuNode = Page::asPageNode(&shape);
+    if (!m_pageListener || !menuNode || shape.kind() == ShapeKind::Line || menuNode->isFrame())
+        menuNode = nullptr;
+    if (menuNode) {
+        const Element* root = formDocument.documentElement();
+        const int buttonTop = findChildElement(root, u"buttony", true) ? getChildInt(root, u"buttony")
+                                                                       : ShapeProperties::defaultButtonTop;
+        MenuForm::add(formDocument, menuNode->menu(), buttonTop);
+        m_pageListener->beginMenu(*menuNode);
+    }
     dialog.loadForms(&formDocument);
     const int answer = dialog.doModal();
     m_editedFrame = nullptr;
     if (answer != Dialog::Ok || !dialog.resultRoot())
         return false;
     ShapeProperties::applySingle(picture, shape, dialog.resultRoot());
+    if (menuNode)
+        m_pageListener->commitMenu(*menuNode, dialog.resultRoot());
     return true;
 }
 
@@ -109,6 +123,17 @@ bool ShapeDialogs::editNodes(Pic& picture, const PtrListOf<PicNode>& shapes, Xml
         return false;
     ShapeProperties::applyMultiple(picture, shapes, dialog.resultRoot());
     return true;
+}
+
+void ShapeDialogs::formCreated(XmlForm* form)
+{
+    if (m_pageListener)
+        m_pageListener->formCreated(form);
+}
+
+bool ShapeDialogs::listDoubleClicked(XmlForm* form, QListWidget* list, int index, const String& name, Element* element)
+{
+    return m_pageListener && m_pageListener->listDoubleClicked(form, list, index, name, element);
 }
 
 bool ShapeDialogs::acceptResult(XmlDialog* dialog, Document* result)

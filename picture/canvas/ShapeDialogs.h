@@ -52,11 +52,11 @@ public:
 
     // XmlDialogListener: the font buttons here; a page's commands (its
     // event panels' action dialogs) and checks by the page's listener.
-    void formCreated(XmlForm*) override { }
+    void formCreated(XmlForm* form) override;
     bool buttonClicked(XmlForm* form, const String& name, Element* element) override;
     bool textChanged(XmlForm*, QWidget*, const String&, const String&, Element*) override { return false; }
     bool listSelectionChanged(XmlForm*, QListWidget*, int, const String&, Element*) override { return false; }
-    bool listDoubleClicked(XmlForm*, QListWidget*, int, const String&, Element*) override { return false; }
+    bool listDoubleClicked(XmlForm* form, QListWidget* list, int index, const String& name, Element* element) override;
     bool comboSelected(XmlForm*, QComboBox*, int, const String&, Element*) override { return false; }
     bool filesDropped(XmlForm*, const String&, Element*, const StringList&) override { return false; }
     // A frame's name is how actions find it, inside apostrophes: one that

@@ -1,11 +1,13 @@
 #include "picture/canvas/ShapeDialogs.h"
 #include "dialogs/ActionDialogs.h"
+#include "forms/FormChooser.h"
 #include "forms/QtText.h"
 #include "forms/ValueDialog.h"
 #include "forms/XmlDialog.h"
 #include "forms/XmlForm.h"
 #include "forms/XmlPanel.h"
 #include "page/Page.h"
+#include "page/PageMenu.h"
 #include "page/PageNode.h"
 #include "picture/WinFont.h"
 #include "picture/WinImage.h"
@@ -21,6 +23,7 @@
 #include <QFontDialog>
 #include <QImage>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QMessageBox>
 #include <QTest>
 #include <QTimer>
@@ -332,6 +335,89 @@ TEST_F(ShapeDialogsTest, AFrameNameThatActionsCannotQuoteIsRefused)
     ASSERT_EQ(told.size(), 1u);
     EXPECT_TRUE(told[0].contains("quotes")) << told[0].toStdString();
     EXPECT_EQ(frame->getName().toNarrow(), "Anns frame");
+}
+
+TEST_F(ShapeDialogsTest, TheMenuTabMakesAShapesPopUpMenu)
+{
+    PicNode* frame = page.addRectangle(QRect(200, 20, 200, 200));
+    Page::asPageNode(frame)->setFrame(true);
+    frame->setName(String(u"stage"));
+    PicNode* box = page.addRectangle(QRect(20, 20, 100, 40));
+    const String picture = addPictureFile("lake_view.png", 30, 20);
+    // The files a user picks for the menu.
+    class ChosenFiles : public FormChooser {
+    public:
+        explicit ChosenFiles(String file) : m_file(std::move(file)) { setCurrent(this); }
+        ~ChosenFiles() override { setCurrent(nullptr); }
+        bool chooseFiles(QWidget*, const String&, std::vector<String>& paths) override
+        {
+            paths = { m_file };
+            return true;
+        }
+
+    private:
+        String m_file;
+    } chooser(project.contentDirectory() + u"/" + picture);
+
+    QStringList listed;
+    WhenShown<XmlDialog> user([&](XmlDialog& dialog) {
+        ASSERT_TRUE(dialog.selectForm(String(u"Menu")));
+        XmlForm* menu = dialog.form(u"Menu");
+        {
+            // "Other...": an entry whose action is a script of the user's.
+            WhenShown<XmlDialog> item([](XmlDialog& entry) {
+                XmlForm& form = *entry.formAt(0);
+                WhenShown<ValueDialog> script([](ValueDialog& value) {
+                    value.formAt(0)->setValue(u"value", String(u"javascript:alert('hi')"));
+                    QTest::mouseClick(value.findControl(u"ok"), Qt::LeftButton);
+                });
+                QTest::mouseClick(form.findControl(u"url:custom"), Qt::LeftButton);
+                form.setValue(u"name", String(u"Say hi"));
+                QTest::mouseClick(entry.findControl(u"ok"), Qt::LeftButton);
+            });
+            QTest::mouseClick(menu->findControl(u"add"), Qt::LeftButton);
+        }
+        {
+            // "Files...": a picture through its dialog, shown in a frame.
+            WhenShown<ImageDialog> image([](ImageDialog& shown) {
+                shown.formAt(0)->setValue(u"picturetarget", String(u"stage"));
+                QTest::mouseClick(shown.findControl(u"ok"), Qt::LeftButton);
+            });
+            QTest::mouseClick(menu->findControl(u"menufiles"), Qt::LeftButton);
+        }
+        QTest::mouseClick(menu->findControl(u"moveup"), Qt::LeftButton);
+        auto* list = qobject_cast<QListWidget*>(menu->findControl(u"itemlist"));
+        for (int row = 0; list && row < list->count(); ++row)
+            listed << list->item(row)->text();
+        menu->setValue(u"menu-trigger", String(u"onmousedown"));
+        menu->setValue(u"menu-static", String(u"true"));
+        QTest::mouseClick(menu->findControl(u"ok"), Qt::LeftButton);
+    });
+    PtrListOf<PicNode> shapes;
+    shapes.append(box);
+    ASSERT_TRUE(dialogs.editShapes(view, shapes));
+    EXPECT_EQ(listed, QStringList({ "Lake View", "Say hi" }));
+    const PageMenu* menu = Page::asPageNode(box)->menu();
+    ASSERT_NE(menu, nullptr);
+    ASSERT_EQ(menu->itemCount(), 2u);
+    EXPECT_EQ(menu->item(0)->name().toNarrow(), "Lake View");
+    EXPECT_EQ(menu->item(0)->url().toNarrow().rfind("javascript:show_picture('stage','file://", 0), 0u)
+        << menu->item(0)->url().toNarrow();
+    EXPECT_EQ(menu->item(1)->url().toNarrow(), "javascript:alert('hi')");
+    EXPECT_EQ(menu->trigger().toNarrow(), "onmousedown");
+    EXPECT_TRUE(menu->isStatic());
+    EXPECT_EQ(written(*box).count("menu"), 1u);
+
+    // Cancelled, the menu stays as it was.
+    WhenShown<XmlDialog> cancel([](XmlDialog& dialog) {
+        dialog.selectForm(String(u"Menu"));
+        XmlForm* form = dialog.form(u"Menu");
+        form->findControl(u"itemlist");
+        QTest::mouseClick(form->findControl(u"delete"), Qt::LeftButton);
+        QTest::mouseClick(form->findControl(u"cancel"), Qt::LeftButton);
+    });
+    EXPECT_FALSE(dialogs.editShapes(view, shapes));
+    EXPECT_EQ(Page::asPageNode(box)->menu()->itemCount(), 2u);
 }
 
 TEST_F(ShapeDialogsTest, ANewLayerPutsTheShapeWhereItsLayerDraws)

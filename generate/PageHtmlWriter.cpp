@@ -414,6 +414,20 @@ void PageHtmlWriter::writeNodeAttributes(HtmlOutput& out, PageNode& node, const 
             out.text(u" onmouseover=\"javascript:hand()\" onmouseout=\"javascript:pointer()\"");
         out.text(u" " + trigger + u"=\"javascript:show_menu('" + HtmlText::attribute(values.scriptName) + u"','"
             + HtmlText::attribute(menu.alignment()) + u"'," + number(menu.menuStyle().border().width()) + u")\"");
+        // The shape's own actions on the other events still run: a menu
+        // opened by pointing must not swallow what a click does. The
+        // pointer's shape is the menu's to set.
+        for (int event = PageNode::MouseDown; event < PageNode::eventCount; ++event) {
+            const String& text = node.eventText(event);
+            if (text.empty() || trigger.equalsIgnoreCase(PageNode::eventName(event))
+                || (menu.opensOnClick() && m_pictureMode
+                    && (event == PageNode::MouseOver || event == PageNode::MouseOut)))
+                continue;
+            m_page.addPreload(text);
+            out.text(u" " + String(PageNode::eventName(event)) + u"=\"" + HtmlText::action(text) + u"\"");
+        }
+        if (!node.eventText(PageNode::Title).empty())
+            out.text(u" title=\"" + HtmlText::attribute(node.eventText(PageNode::Title)) + u"\"");
     } else if (!values.mail) {
         if (!node.eventText(PageNode::MouseDown).empty() && m_pictureMode) {
             if (node.eventText(PageNode::MouseOver).empty())

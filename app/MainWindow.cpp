@@ -282,6 +282,7 @@ ProjectWindow* MainWindow::openProject(const String& path)
     }
     auto project = std::make_unique<ProjectWindow>();
     project->setStatusReporter([this](const QString& text) { statusBar()->showMessage(text, 8000); });
+    project->setInstallationDirectory(m_installation.directory);
     if (!project->open(location))
         return nullptr;
     ProjectWindow* shown = project.get();

@@ -5,6 +5,7 @@
 #include "dialogs/PageDialogListener.h"
 #include "dialogs/PageDialogs.h"
 #include "dialogs/PropertiesDialog.h"
+#include "dialogs/TransitionDialog.h"
 #include "xml/Document.h"
 
 #include "core/PathInfo.h"
@@ -331,8 +332,16 @@ bool ProjectWindow::pageCommand(PageView& view, int id)
         });
         return true;
     }
+    case PageView::Transition: {
+        TransitionDialog dialog(m_document.transitions(), m_installation, this);
+        if (dialog.doModal() == Dialog::Ok) {
+            // The settings are the project's, kept in no page's history.
+            m_unrecordedChanges = true;
+            refreshModified();
+        }
+        return true;
+    }
     case PageView::Publish:
-    case PageView::Transition:
         // Their dialogs are not built yet: say so rather than do nothing.
         if (m_status)
             m_status(tr("This command is not available yet in this version of Lumavine Designer."));

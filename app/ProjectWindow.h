@@ -59,6 +59,8 @@ public:
     bool deletePage(const String& id, String& message);
     void setModified(bool modified);
 
+    // The installation folder, where the transition preview is written.
+    void setInstallationDirectory(const String& directory) { m_installation = directory; }
     // Where the window's failures and notes go; message boxes by default.
     void setErrorReporter(std::function<void(const String&)> reporter);
     void setStatusReporter(std::function<void(const QString&)> reporter) { m_status = std::move(reporter); }
@@ -93,6 +95,7 @@ private:
     QVBoxLayout* m_layout;
     // Changes no page's history holds: pages added, renamed or deleted.
     bool m_unrecordedChanges = false;
+    String m_installation;
     std::function<void(const String&)> m_error;
     std::function<void(const QString&)> m_status;
     std::function<void()> m_pagesChanged;

@@ -418,6 +418,47 @@ bool PageDialogListener::slidesCommand(XmlForm& form, const String& name)
     return true;
 }
 
+bool PageDialogListener::filesDropped(XmlForm* form, const String& name, Element*, const StringList& files)
+{
+    if (!form || files.isEmpty())
+        return false;
+    std::vector<String> paths;
+    for (size_t index = 0; index < files.count(); ++index)
+        paths.push_back(files.get(index));
+    std::vector<String> names;
+    std::vector<String> actions;
+    if (form->name().equals(u"Menu")) {
+        actionsFromFiles(form, paths, names, actions, true, true);
+        Element* added = nullptr;
+        for (size_t index = 0; index < actions.size(); ++index)
+            added = addMenuItem(names[index], actions[index], String(), String());
+        fillMenuItems(*form, added);
+        return true;
+    }
+    if (form->name().equals(u"Slideshow")) {
+        actionsFromFiles(form, paths, names, actions, true);
+        Element* added = nullptr;
+        for (size_t index = 0; index < actions.size(); ++index)
+            added = m_slides.add(names[index], actions[index], EntryList::appendSortKey);
+        fillSlides(*form, added);
+        return true;
+    }
+    // A panel, or a group inside it: the action control is the name before
+    // "-panel" or ":".
+    size_t end = name.find(u"-panel");
+    if (end == String::npos)
+        end = name.find(u':');
+    const String control = end == String::npos ? String() : name.substring(0, end);
+    if (control.empty() || !form->control(control))
+        return false;
+    actionsFromFiles(form, { paths.front() }, names, actions, true, true);
+    if (actions.empty())
+        return true;
+    form->setValue(control, actions.front());
+    updateEventPanel(*form, control);
+    return true;
+}
+
 void PageDialogListener::actionsFromFiles(QWidget* parent, const std::vector<String>& files, std::vector<String>& names,
     std::vector<String>& actions, bool withDialogs, bool chooseTargets)
 {

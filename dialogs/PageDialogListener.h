@@ -59,7 +59,10 @@ public:
     bool listDoubleClicked(XmlForm* form, QListWidget* list, int index, const String& name, Element* element) override;
     // "Show Page": a page chosen in "pages" goes into "pageurl".
     bool comboSelected(XmlForm* form, QComboBox* combo, int index, const String& name, Element* element) override;
-    bool filesDropped(XmlForm*, const String&, Element*, const StringList&) override { return false; }
+    // Files dropped on a menu's or a slideshow's list become its entries,
+    // and one dropped on an action's panel becomes its action, each through
+    // the dialog of its kind.
+    bool filesDropped(XmlForm* form, const String& name, Element* element, const StringList& files) override;
     bool acceptResult(XmlDialog* dialog, Document* result) override;
 
 protected:

@@ -147,6 +147,8 @@ InitializeEntryDialog::InitializeEntryDialog(
     , m_formDocument(u"dialog")
 {
     Element* form = frame(m_formDocument, String(u"Initialization Entry"), 300, 175, String(u"initializeentry"));
+    // A file dropped on the action's panel becomes its action.
+    form->setAttribute(u"drop", u"true");
     Element* nameBox = groupBox(form, u"NameBox", u"Item Name", 10, 10, 400, 55);
     Element* input = addElement(nameBox, u"input");
     input->setAttribute(u"type", u"text");

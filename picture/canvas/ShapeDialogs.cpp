@@ -136,6 +136,11 @@ bool ShapeDialogs::listDoubleClicked(XmlForm* form, QListWidget* list, int index
     return m_pageListener && m_pageListener->listDoubleClicked(form, list, index, name, element);
 }
 
+bool ShapeDialogs::filesDropped(XmlForm* form, const String& name, Element* element, const StringList& files)
+{
+    return m_pageListener && m_pageListener->filesDropped(form, name, element, files);
+}
+
 bool ShapeDialogs::acceptResult(XmlDialog* dialog, Document* result)
 {
     if (!m_editedFrame || !result)

@@ -58,7 +58,7 @@ public:
     bool listSelectionChanged(XmlForm*, QListWidget*, int, const String&, Element*) override { return false; }
     bool listDoubleClicked(XmlForm* form, QListWidget* list, int index, const String& name, Element* element) override;
     bool comboSelected(XmlForm*, QComboBox*, int, const String&, Element*) override { return false; }
-    bool filesDropped(XmlForm*, const String&, Element*, const StringList&) override { return false; }
+    bool filesDropped(XmlForm* form, const String& name, Element* element, const StringList& files) override;
     // A frame's name is how actions find it, inside apostrophes: one that
     // holds a quote or a backslash is refused with the reason.
     bool acceptResult(XmlDialog* dialog, Document* result) override;

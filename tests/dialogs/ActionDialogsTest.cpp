@@ -2,6 +2,7 @@
 #include "dialogs/PageDialogListener.h"
 #include "dialogs/PageDialogs.h"
 #include "forms/XmlForm.h"
+#include "forms/XmlPanel.h"
 #include "page/Page.h"
 #include "page/PageNode.h"
 #include "page/Slideshow.h"
@@ -368,6 +369,34 @@ TEST_F(ActionDialogsTest, SlideshowsAndTheirSlidesAreMadeFromPictureFilesThrough
         "true)");
     // The caption carried on to the next picture as its own title.
     EXPECT_EQ(captions, std::vector<std::string>({ "Old Boat House", "Lake" }));
+}
+
+TEST_F(ActionDialogsTest, AFileDroppedOnAnActionPanelBecomesItsActionThroughItsDialog)
+{
+    InitializeEntryDialog entry(nullptr, &listener, String(u"Start"), String());
+    std::string action;
+    std::string caption;
+    WhenShown<InitializeEntryDialog> user([&](InitializeEntryDialog& shown) {
+        XmlForm& form = *shown.formAt(0);
+        StringList notes;
+        notes.append(String(u"/srv/notes.txt"));
+        // A file of no kind an action plays is left alone.
+        form.dropFiles(form.control(u"function-panel"), notes);
+        EXPECT_TRUE(form.valueOf(u"function").empty());
+        WhenShown<ContentDialog> page([](ContentDialog& dialog) {
+            dialog.formAt(0)->setValue(u"pagetarget", String(u"F1"));
+            QTest::mouseClick(dialog.findControl(u"ok"), Qt::LeftButton);
+        });
+        StringList pages;
+        pages.append(String(u"/srv/site/opening_hours.html"));
+        form.dropFiles(form.control(u"function:ContentBox"), pages);
+        action = form.valueOf(u"function").toNarrow();
+        caption = qobject_cast<XmlPanel*>(form.findControl(u"function-panel"))->caption().toNarrow();
+        shown.onCancel();
+    });
+    entry.doModal();
+    EXPECT_EQ(action, "javascript:show_page('F1','file:///srv/site/opening_hours.html',null,100)");
+    EXPECT_EQ(caption, "Function (show_page)");
 }
 
 TEST_F(ActionDialogsTest, RefusedAnswersKeepTheDialogOpenWithTheInput)

@@ -77,6 +77,8 @@ public:
     void setStatusReporter(std::function<void(const String&)> reporter) { m_status = std::move(reporter); }
 
     const String& projectDirectory() const override { return m_projectDirectory; }
+    const String& installationDirectory() const override { return m_installationDirectory; }
+    void setInstallationDirectory(const String& directory) { m_installationDirectory = directory; }
     const String& contentDirectory() const override { return m_contentDirectory; }
     Page* findPage(std::u16string_view id) const override;
     Page* findPageByLabel(std::u16string_view label) const override;
@@ -104,6 +106,7 @@ private:
     String m_projectName;
     String m_projectFile;
     String m_projectDirectory;
+    String m_installationDirectory;
     String m_contentDirectory;
     String m_projectFolderName;
     std::vector<std::unique_ptr<Page>> m_owned;

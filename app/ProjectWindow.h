@@ -60,7 +60,11 @@ public:
     void setModified(bool modified);
 
     // The installation folder, where the transition preview is written.
-    void setInstallationDirectory(const String& directory) { m_installation = directory; }
+    void setInstallationDirectory(const String& directory)
+    {
+        m_installation = directory;
+        m_document.setInstallationDirectory(directory);
+    }
     // Where the window's failures and notes go; message boxes by default.
     void setErrorReporter(std::function<void(const String&)> reporter);
     void setStatusReporter(std::function<void(const QString&)> reporter) { m_status = std::move(reporter); }

@@ -9,11 +9,13 @@
 #include "forms/ValueDialog.h"
 #include "forms/XmlDialog.h"
 #include "forms/XmlForm.h"
+#include "forms/XmlFormImage.h"
 #include "forms/XmlPanel.h"
 #include "page/Action.h"
 #include "page/Page.h"
 #include "page/PageMenu.h"
 #include "page/PageNode.h"
+#include "page/ProjectContext.h"
 #include "page/Slideshow.h"
 #include "xml/Document.h"
 #include "xml/Elements.h"
@@ -415,6 +417,33 @@ bool PageDialogListener::slidesCommand(XmlForm& form, const String& name)
         return false;
     }
     fillSlides(form, slide);
+    return true;
+}
+
+bool PageDialogListener::listSelectionChanged(XmlForm* form, QListWidget* list, int index, const String& name, Element*)
+{
+    if (!form || !list || !name.equals(u"slidelist") || index < 0)
+        return false;
+    auto* preview = qobject_cast<XmlFormImage*>(form->findControl(u"slideimage"));
+    QListWidgetItem* item = list->item(index);
+    const Element* slide = item ? m_slides.findById(fromQString(item->data(Qt::UserRole).toString())) : nullptr;
+    if (!preview || !slide)
+        return false;
+    String function;
+    StringList arguments;
+    const String& action = EntryList::actionOf(slide);
+    const ProjectContext* project = m_page.project();
+    if (parseAction(action, function, arguments, false) && function.equals(u"show_picture")) {
+        String location = arguments.get(1);
+        if (location.startsWith(u"file://"))
+            location = location.substring(7);
+        preview->load(location, project ? project->contentDirectory() : String());
+    } else if (function.equals(u"show_page") && project && !project->installationDirectory().empty()) {
+        // A page has no picture of its own: the installation's placeholder.
+        preview->load(String(u"images/page.jpg"), project->installationDirectory());
+    } else {
+        preview->clear();
+    }
     return true;
 }
 

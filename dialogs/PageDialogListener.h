@@ -27,6 +27,8 @@ public:
     // The page's start-up entries as the "Initialize" dialog edits them:
     // a copy of the page's, which commitInitialize hands back.
     EntryList& initializeCopy() { return m_initialize; }
+    // The slides the "Slideshow" dialog edits.
+    EntryList& slideCopy() { return m_slides; }
     void beginInitialize();
     void commitInitialize();
 
@@ -55,7 +57,9 @@ public:
     // Relabels the panel of an action control after its action.
     static void updateEventPanel(XmlForm& form, const String& control);
     bool textChanged(XmlForm*, QWidget*, const String&, const String&, Element*) override { return false; }
-    bool listSelectionChanged(XmlForm*, QListWidget*, int, const String&, Element*) override { return false; }
+    // A slide chosen in a slideshow's list is previewed beside it.
+    bool listSelectionChanged(
+        XmlForm* form, QListWidget* list, int index, const String& name, Element* element) override;
     bool listDoubleClicked(XmlForm* form, QListWidget* list, int index, const String& name, Element* element) override;
     // "Show Page": a page chosen in "pages" goes into "pageurl".
     bool comboSelected(XmlForm* form, QComboBox* combo, int index, const String& name, Element* element) override;

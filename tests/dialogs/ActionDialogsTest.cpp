@@ -2,12 +2,14 @@
 #include "dialogs/PageDialogListener.h"
 #include "dialogs/PageDialogs.h"
 #include "forms/XmlForm.h"
+#include "forms/XmlFormImage.h"
 #include "forms/XmlPanel.h"
 #include "page/Page.h"
 #include "page/PageNode.h"
 #include "page/Slideshow.h"
 #include "tests/support/TestProject.h"
 #include "tests/support/WhenShown.h"
+#include <QImage>
 
 #include "forms/FormChooser.h"
 #include "forms/ValueDialog.h"
@@ -397,6 +399,35 @@ TEST_F(ActionDialogsTest, AFileDroppedOnAnActionPanelBecomesItsActionThroughItsD
     entry.doModal();
     EXPECT_EQ(action, "javascript:show_page('F1','file:///srv/site/opening_hours.html',null,100)");
     EXPECT_EQ(caption, "Function (show_page)");
+}
+
+TEST_F(ActionDialogsTest, AChosenSlideIsPreviewedBesideTheList)
+{
+    QImage picture(40, 30, QImage::Format_RGB32);
+    picture.fill(Qt::darkGreen);
+    ASSERT_TRUE(picture.save(QString::fromStdString(project.path("content/files/shore.png"))));
+    Slideshow* show = page.newSlideshow(String(u"Shore"));
+    show->slideList().add(
+        String(u"Shore"), String(u"javascript:show_picture('','files/shore.png',null,null,null,null,100,true)"));
+    bool before = true;
+    bool after = false;
+    // The slideshow's own dialog, on a copy of its slides as its list's Edit makes it.
+    listener.slideCopy().copyFrom(show->slideList());
+    SlideshowDialog dialog(nullptr, &listener, show->name(), show->audio());
+    WhenShown<SlideshowDialog> user([&](SlideshowDialog& shown) {
+        XmlForm& form = *shown.formAt(0);
+        auto* preview = qobject_cast<XmlFormImage*>(form.findControl(u"slideimage"));
+        auto* list = qobject_cast<QListWidget*>(form.findControl(u"slidelist"));
+        if (preview && list) {
+            before = preview->hasPicture();
+            list->setCurrentRow(0);
+            after = preview->hasPicture();
+        }
+        shown.onCancel();
+    });
+    dialog.doModal();
+    EXPECT_FALSE(before);
+    EXPECT_TRUE(after);
 }
 
 TEST_F(ActionDialogsTest, RefusedAnswersKeepTheDialogOpenWithTheInput)

@@ -9,6 +9,8 @@
 #include "page/Slideshow.h"
 #include "tests/support/TestProject.h"
 #include "tests/support/WhenShown.h"
+#include "xml/Document.h"
+#include "xml/Elements.h"
 #include <QImage>
 
 #include "forms/FormChooser.h"
@@ -428,6 +430,41 @@ TEST_F(ActionDialogsTest, AChosenSlideIsPreviewedBesideTheList)
     dialog.doModal();
     EXPECT_FALSE(before);
     EXPECT_TRUE(after);
+}
+
+TEST(PageDialogRules, EachDialogsEmptyAnswersEarnTheirMessageInOrder)
+{
+    struct Case {
+        const char* dialog;
+        std::vector<std::pair<const char*, const char*>> answers;
+        const char* message;
+    };
+    const std::vector<Case> cases {
+        { "Image", { { "name", "" }, { "imageurl", "" } }, "You must enter name" },
+        { "MenuItem", { { "name", " " }, { "url", "javascript:x()" } }, "You must enter name" },
+        { "InitializeEntry", { { "name", "" } }, "You must enter name" },
+        { "image", { { "name", "a" }, { "imageurl", "" }, { "picturetarget", "" } }, "You must enter an image url" },
+        { "IMAGE", { { "imageurl", "p.png" }, { "picturetarget", "" } }, "You must enter a picture target" },
+        { "Video", { { "videourl", "" }, { "videotarget", "" } }, "You must enter a video url" },
+        { "Video", { { "videourl", "v.avi" }, { "videotarget", "" } }, "You must enter a video target" },
+        { "Content", { { "pageurl", "" } }, "You must enter a page url" },
+        { "Content", { { "pageurl", "p.html" }, { "pagetarget", "" } }, "You must enter a page target" },
+        { "Audio", { { "audiourl", "" } }, "You must enter a audio url" },
+        { "Slide", { { "function", "show_slides" }, { "slideshow", "" } }, "You must enter a slideshow" },
+        { "Slide", { { "function", "next_slide" }, { "slideshow", "" }, { "slideshowtarget", "" } },
+            "You must enter a slideshow target" },
+        // Fields the dialog did not show are not asked for.
+        { "Audio", { { "audiotarget", "" } }, "" },
+        { "Mail", { { "address", "" } }, "" },
+    };
+    for (const Case& each : cases) {
+        Document result(String(u"dialog"));
+        for (const auto& [name, value] : each.answers)
+            addElement(result.documentElement(), String::fromNarrow(name), String::fromNarrow(value));
+        EXPECT_EQ(PageDialogListener::refusal(String::fromNarrow(each.dialog), result.documentElement()).toNarrow(),
+            each.message)
+            << each.dialog;
+    }
 }
 
 TEST_F(ActionDialogsTest, RefusedAnswersKeepTheDialogOpenWithTheInput)

@@ -20,7 +20,7 @@
 // writes OUT-PREFIX-100.png and OUT-PREFIX-50.png, and the property
 // dialogs of a rectangle, a picture and a line as OUT-PREFIX-dialog-KIND.png
 // (shapes of the page when it has them, otherwise ones made for the shot),
-// with their Click and Move tabs as OUT-PREFIX-dialog-KIND-Click.png.
+// with their Click, Move and Menu tabs as OUT-PREFIX-dialog-KIND-Click.png.
 int main(int argc, char** argv)
 {
     using namespace lumavine;
@@ -97,7 +97,7 @@ int main(int argc, char** argv)
             grabber.stop();
             written = dialog->grab().save(QString::fromStdString(path)) && written;
             // A page's shape has its actions on tabs of their own.
-            for (const char* tab : { "Click", "Move" }) {
+            for (const char* tab : { "Click", "Move", "Menu" }) {
                 if (!dialog->selectForm(String::fromNarrow(tab)))
                     continue;
                 QApplication::processEvents();

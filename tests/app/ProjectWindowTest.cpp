@@ -1,8 +1,12 @@
 #include "app/ProjectWindow.h"
 #include "dialogs/PageDialogs.h"
 #include "dialogs/PropertiesDialog.h"
+#include "forms/ValueDialog.h"
 #include "forms/XmlForm.h"
+#include "page/EntryList.h"
+#include "page/Initialize.h"
 #include "page/Page.h"
+#include "page/Slideshow.h"
 #include "picture/canvas/PageView.h"
 #include "tests/support/TemporaryFolder.h"
 #include "tests/support/WhenShown.h"
@@ -239,6 +243,60 @@ TEST_F(ProjectWindowTest, PagePropertiesChangeThePageAsOneStepAndReopenOnTheLast
     Document after(String(u"page"));
     page().writeXml(after.documentElement());
     EXPECT_TRUE(after.documentElement()->toXml() == original);
+}
+
+TEST_F(ProjectWindowTest, ListsEditedThroughTheirDialogsAreSavedAndReadBackAsTheyWere)
+{
+    ASSERT_TRUE(window.open(projectFile()));
+    // A start-up entry and a slideshow, each through its dialogs.
+    test::WhenShown<InitializeDialog> entries([](InitializeDialog& dialog) {
+        test::WhenShown<InitializeEntryDialog> entry([](InitializeEntryDialog& entryDialog) {
+            test::WhenShown<ValueDialog> script([](ValueDialog& value) {
+                value.formAt(0)->setValue(u"value", String(u"javascript:alert('ready')"));
+                QTest::mouseClick(value.findControl(u"ok"), Qt::LeftButton);
+            });
+            QTest::mouseClick(entryDialog.formAt(0)->findControl(u"function:custom"), Qt::LeftButton);
+            entryDialog.formAt(0)->setValue(u"name", String(u"Ready"));
+            QTest::mouseClick(entryDialog.findControl(u"ok"), Qt::LeftButton);
+        });
+        QTest::mouseClick(dialog.formAt(0)->findControl(u"add"), Qt::LeftButton);
+        QTest::mouseClick(dialog.formAt(0)->findControl(u"moveup"), Qt::LeftButton);
+        QTest::mouseClick(dialog.findControl(u"ok"), Qt::LeftButton);
+    });
+    ASSERT_TRUE(window.command(PageView::Initialize));
+    test::WhenShown<ListDialog> shows([](ListDialog& dialog) {
+        test::WhenShown<ValueDialog> name([](ValueDialog& value) {
+            value.formAt(0)->setValue(u"value", String(u"Evening"));
+            QTest::mouseClick(value.findControl(u"ok"), Qt::LeftButton);
+        });
+        QTest::mouseClick(dialog.formAt(0)->findControl(u"add"), Qt::LeftButton);
+        QTest::mouseClick(dialog.findControl(u"ok"), Qt::LeftButton);
+    });
+    ASSERT_TRUE(window.command(PageView::Slideshows));
+    ASSERT_EQ(page().initialize().count(), 2u);
+    EXPECT_EQ(EntryList::nameOf(page().initialize().entries().front()), u"Ready");
+    ASSERT_EQ(page().slideshowList().size(), 1u);
+    EXPECT_EQ(window.undoStack()->count(), 2);
+
+    Document edited(String(u"page"));
+    page().writeXml(edited.documentElement());
+    ASSERT_TRUE(window.save());
+    ProjectWindow again;
+    ASSERT_TRUE(again.open(projectFile()));
+    Document read(String(u"page"));
+    again.pageView()->page().writeXml(read.documentElement());
+    EXPECT_TRUE(read.documentElement()->toXml() == edited.documentElement()->toXml());
+
+    // Cancelled, a list dialog changes nothing.
+    test::WhenShown<InitializeDialog> cancel([](InitializeDialog& dialog) {
+        auto* list = qobject_cast<QListWidget*>(dialog.formAt(0)->findControl(u"entrylist"));
+        list->setCurrentRow(0);
+        QTest::mouseClick(dialog.formAt(0)->findControl(u"delete"), Qt::LeftButton);
+        QTest::mouseClick(dialog.findControl(u"cancel"), Qt::LeftButton);
+    });
+    ASSERT_TRUE(window.command(PageView::Initialize));
+    EXPECT_EQ(page().initialize().count(), 2u);
+    EXPECT_EQ(window.undoStack()->count(), 2);
 }
 
 TEST_F(ProjectWindowTest, ASaveThatCannotWriteIsToldAndKeepsTheChanges)

@@ -181,6 +181,23 @@ protected:
     int m_orientation = 0;
     mutable QRegion m_ellipseRegion;
     mutable QSize m_ellipseRegionSize;
+
+private:
+    // Measuring a caption asks the font system for every line, which on a
+    // large page is most of what a layout costs; layout measures again only
+    // when the text, the font or the orientation differs from last time.
+    struct MeasuredCaption {
+        String text;
+        String family;
+        float size = 0;
+        int style = 0;
+        bool vertical = false;
+        bool valid = false;
+    };
+    bool captionStillMeasured() const;
+    void rememberMeasuredCaption();
+
+    MeasuredCaption m_measured;
 };
 
 }

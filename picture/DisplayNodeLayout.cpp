@@ -167,6 +167,8 @@ void DisplayNode::computeLineEnd(int end, bool placed)
 
 void DisplayNode::measureText(const String& text)
 {
+    // Whatever text this measures, the lines no longer need be the caption's.
+    m_measured.valid = false;
     m_textWidth = 0;
     m_textHeight = 0;
     if (text.empty()) {
@@ -213,9 +215,35 @@ void DisplayNode::measureText(const String& text)
     m_lines.resize(count);
 }
 
+bool DisplayNode::captionStillMeasured() const
+{
+    const WinFont& font = captionFont();
+    return m_measured.valid && m_measured.vertical == isVertical() && m_measured.size == font.size()
+        && m_measured.style == font.style() && m_measured.text == m_text && m_measured.family == font.family();
+}
+
+void DisplayNode::rememberMeasuredCaption()
+{
+    // Inline pictures are sized from files and from pictures registered by
+    // name, either of which can come later; such captions are measured on
+    // every layout.
+    if (m_text.find(u'[') != String::npos)
+        return;
+    const WinFont& font = captionFont();
+    m_measured.text = m_text;
+    m_measured.family = font.family();
+    m_measured.size = font.size();
+    m_measured.style = font.style();
+    m_measured.vertical = isVertical();
+    m_measured.valid = true;
+}
+
 bool DisplayNode::layout(QPoint& extent)
 {
-    measureText(m_text);
+    if (!captionStillMeasured()) {
+        measureText(m_text);
+        rememberMeasuredCaption();
+    }
     if (m_kind == ShapeKind::Line)
         computeLineEnds();
     int b = effectiveBorderWidth();

@@ -5,6 +5,7 @@
 
 #include <QPainterPath>
 #include <QPoint>
+#include <QPolygon>
 #include <QRect>
 #include <QRegion>
 
@@ -68,6 +69,15 @@ public:
     virtual void drawHandles(QPainter& painter);
     virtual void fill(QPainter& painter);
     virtual void drawSelection(QPainter& painter);
+    // The screen area that draw and drawSelection can touch, handles
+    // included, whether or not the shape is selected; false when it cannot be
+    // told, as for a caption not measured yet or shown at another zoom than
+    // it is measured at.
+    bool paintedArea(QRect& area) const;
+    // The same area as rectangles that follow a straight line's segments
+    // instead of boxing the whole line: what a move of the shape needs
+    // painted again. False when the area cannot be told.
+    bool paintedPieces(std::vector<QRect>& pieces) const;
 
     // Places the first point at (x, y) in picture coordinates; the others
     // keep their distance to it.
@@ -166,6 +176,11 @@ protected:
     // The border width that layout and the line ends count with: borders
     // outside the drawable range contribute nothing.
     int effectiveBorderWidth() const;
+    // The points on screen as the line painter strokes them.
+    QPolygon strokedPolygon(const View& v) const;
+    // How far outside its points and handles the shape can paint, in screen
+    // pixels.
+    int paintedMargin(const View& v) const;
 
     ShapeKind m_kind = ShapeKind::None;
     std::vector<QRect> m_handles;

@@ -47,6 +47,89 @@ void Pic::requestRedraw()
         v->redraw();
 }
 
+void Pic::requestRedraw(const std::vector<QRect>& pieces, bool known)
+{
+    View* v = view();
+    if (!v)
+        return;
+    // The pieces overlap and are many; widened to a grid of tiles they make
+    // a region of few rectangles, built row by row instead of by a union
+    // for every piece.
+    constexpr int tile = 16;
+    constexpr long long mostTiles = 1 << 20;
+    QRect bounds;
+    for (const QRect& piece : pieces)
+        bounds |= piece;
+    auto tileOf
+        = [](int coordinate) { return coordinate >= 0 ? coordinate / tile : -((-coordinate + tile - 1) / tile); };
+    const int firstColumn = tileOf(bounds.left());
+    const int firstRow = tileOf(bounds.top());
+    const long long columns = (long long)tileOf(bounds.right()) - firstColumn + 1;
+    const long long rows = (long long)tileOf(bounds.bottom()) - firstRow + 1;
+    if (!known || columns * rows > mostTiles) {
+        v->redraw();
+        return;
+    }
+    if (pieces.empty())
+        return;
+    std::vector<unsigned char> dirty(size_t(columns * rows), 0);
+    for (const QRect& piece : pieces) {
+        for (int row = tileOf(piece.top()) - firstRow; row <= tileOf(piece.bottom()) - firstRow; ++row) {
+            unsigned char* line = dirty.data() + size_t(row) * size_t(columns);
+            std::fill(line + (tileOf(piece.left()) - firstColumn), line + (tileOf(piece.right()) - firstColumn) + 1, 1);
+        }
+    }
+    std::vector<QRect> runs;
+    for (long long row = 0; row < rows; ++row) {
+        const unsigned char* line = dirty.data() + size_t(row * columns);
+        for (long long column = 0; column < columns;) {
+            if (!line[column]) {
+                ++column;
+                continue;
+            }
+            long long end = column;
+            while (end < columns && line[end])
+                ++end;
+            runs.emplace_back(
+                int((firstColumn + column) * tile), int((firstRow + row) * tile), int((end - column) * tile), tile);
+            column = end;
+        }
+    }
+    QRegion area;
+    area.setRects(runs.data(), int(runs.size()));
+    v->redrawArea(area);
+}
+
+std::vector<PicNode*> Pic::shapesMovedWith(const std::vector<PicNode*>& moved) const
+{
+    std::vector<PicNode*> changed = moved;
+    std::unordered_set<const DisplayNode*> movedSet(moved.begin(), moved.end());
+    for (PicNode* node : m_shapes) {
+        if (node->kind() == ShapeKind::Line && !movedSet.contains(node)
+            && (movedSet.contains(node->anchor(0)) || movedSet.contains(node->anchor(1))))
+            changed.push_back(node);
+    }
+    return changed;
+}
+
+bool Pic::addPaintedPieces(const std::vector<PicNode*>& shapes, std::vector<QRect>& pieces) const
+{
+    for (const PicNode* node : shapes) {
+        if (!node->paintedPieces(pieces))
+            return false;
+    }
+    return true;
+}
+
+bool Pic::paintsInside(const PicNode* shape, const QPainter& painter, const QRegion& clip) const
+{
+    const View* v = view();
+    if (!painter.hasClipping() || !v || v->isExportMode())
+        return true;
+    QRect painted;
+    return !shape->paintedArea(painted) || clip.intersects(painted);
+}
+
 void Pic::setPicFlag(int flag, bool on)
 {
     if (on)
@@ -507,6 +590,11 @@ void Pic::moveSelectionBy(ScreenDelta delta)
 
 void Pic::moveSelectionBy(PictureDelta delta)
 {
+    // Only where the shapes were and where they go is painted again.
+    const std::vector<PicNode*> changed
+        = shapesMovedWith(std::vector<PicNode*>(m_selection.begin(), m_selection.end()));
+    std::vector<QRect> damage;
+    bool known = addPaintedPieces(changed, damage);
     ++m_batchDepth;
     for (PicNode* node : m_selection)
         node->moveBy(delta);
@@ -515,13 +603,17 @@ void Pic::moveSelectionBy(PictureDelta delta)
         m_lineEndsDirty = false;
         recomputeLines(&m_selection);
     }
-    requestRedraw();
+    known = known && addPaintedPieces(changed, damage);
+    requestRedraw(damage, known);
 }
 
 void Pic::moveShapesBy(const std::vector<PicNode*>& shapes, PictureDelta delta)
 {
     if (shapes.empty())
         return;
+    const std::vector<PicNode*> changed = shapesMovedWith(shapes);
+    std::vector<QRect> damage;
+    bool known = addPaintedPieces(changed, damage);
     ++m_batchDepth;
     for (PicNode* node : shapes)
         node->moveBy(delta);
@@ -530,7 +622,8 @@ void Pic::moveShapesBy(const std::vector<PicNode*>& shapes, PictureDelta delta)
         m_lineEndsDirty = false;
         recomputeLinesTouching(shapes);
     }
-    requestRedraw();
+    known = known && addPaintedPieces(changed, damage);
+    requestRedraw(damage, known);
 }
 
 void Pic::recomputeLinesTouching(const std::vector<PicNode*>& moved)
@@ -658,8 +751,17 @@ void Pic::draw(QPainter& painter)
 {
     if (showGrid())
         drawGrid(painter);
-    for (PicNode* node : m_shapes)
-        node->draw(painter);
+    // A canvas that paints part of the page clips the painter to that part;
+    // the shapes wholly outside it are left out, in their order.
+    const QRegion clip = painter.hasClipping() ? painter.clipRegion() : QRegion();
+    for (PicNode* node : m_shapes) {
+        if (paintsInside(node, painter, clip))
+            node->draw(painter);
+        else if (node->isBezierLine())
+            // Drawing brings a line's points to a whole chain of curves;
+            // a line left out is brought there all the same.
+            node->normalizeBezier();
+    }
     if ((m_picFlags & PointerCaptured) && !m_dragged && m_rubberBand) {
         if (m_picFlags & RubberBandActive) {
             QRect band = m_rubberBand->getBounds(true).normalized();
@@ -681,16 +783,38 @@ void Pic::drawGrid(QPainter& painter)
     View* v = view();
     if (!v || v->isExportMode() || v->isPreviewMode() || v->zoom() != 1.0)
         return;
-    int step = v->toScreenLength(m_gridSize);
-    QSize client = v->clientSize();
-    QSize area(std::max(m_lastExtent.x(), client.width()), std::max(m_lastExtent.y(), client.height()));
-    drawGridDots(painter, step, area);
+    const int step = v->toScreenLength(m_gridSize);
+    if (step <= 0)
+        return;
+    // The grid lies on the page only, never on the grey around it; its last
+    // row and column of pixels are the page's.
+    QSize page = v->pageSize();
+    if (page.isEmpty())
+        page = QSize(m_lastExtent.x(), m_lastExtent.y());
+    QRect dots(QPoint(0, 0), QPoint(page.width() - 1, page.height() - 1));
+    // Only the intersections about the clip are drawn: from the column and
+    // row at or before its top-left corner to a step past its bottom-right
+    // one, which keeps even a clip one pixel wide from being no area at all.
+    if (painter.hasClipping()) {
+        const QRect clip = painter.clipBoundingRect().toAlignedRect();
+        dots.setCoords(std::max(0, clip.left() / step * step), std::max(0, clip.top() / step * step),
+            std::min(dots.right(), clip.right() + step), std::min(dots.bottom(), clip.bottom() + step));
+    }
+    if (dots.right() < dots.left() || dots.bottom() < dots.top())
+        return;
+    painter.save();
+    painter.translate(dots.topLeft());
+    drawGridDots(painter, step, QSize(dots.right() - dots.left(), dots.bottom() - dots.top()));
+    painter.restore();
 }
 
 void Pic::drawSelection(QPainter& painter)
 {
-    for (PicNode* node : m_selection)
-        node->drawSelection(painter);
+    const QRegion clip = painter.hasClipping() ? painter.clipRegion() : QRegion();
+    for (PicNode* node : m_selection) {
+        if (paintsInside(node, painter, clip))
+            node->drawSelection(painter);
+    }
 }
 
 void Pic::writeXml(Element* parent)

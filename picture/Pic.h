@@ -6,6 +6,7 @@
 
 #include <QPoint>
 #include <QRect>
+#include <QRegion>
 #include <memory>
 #include <vector>
 
@@ -166,6 +167,18 @@ private:
     void recomputeLines(const PtrListOf<PicNode>* moved);
     void recomputeLinesTouching(const std::vector<PicNode*>& moved);
     void requestRedraw();
+    // Asks the view to paint again only where these screen rectangles lie,
+    // or everything when `known` is false.
+    void requestRedraw(const std::vector<QRect>& pieces, bool known);
+    // The moved shapes and the lines whose ends hang on them: everything a
+    // move of these shapes can change on screen.
+    std::vector<PicNode*> shapesMovedWith(const std::vector<PicNode*>& moved) const;
+    // Adds the screen rectangles these shapes paint to `pieces`; false when
+    // one of them cannot tell.
+    bool addPaintedPieces(const std::vector<PicNode*>& shapes, std::vector<QRect>& pieces) const;
+    // Whether the shape can paint inside the painter's clip; everything
+    // paints when the painter does not clip or draws a page picture.
+    bool paintsInside(const PicNode* shape, const QPainter& painter, const QRegion& clip) const;
     bool hitsShape(PicNode* shape, QPoint point, bool handlesOnly);
 
     String m_idSeparator = String(u"-");

@@ -30,6 +30,9 @@ public:
     int toPictureLength(int screenLength) const override { return int(screenLength / m_zoom); }
     // Main thread only: marks the page size stale and asks for a paint.
     void redraw() override;
+    // Main thread only: marks the page size stale and asks for a paint of
+    // the area alone, unless the page size turns out to have changed.
+    void redrawArea(const QRegion& area) override;
     bool isPreviewMode() const override { return m_previewMode; }
     QSize clientSize() const override { return m_clientSize; }
     void raiseLargestPointCount(int count) override { m_largestPointCount = std::max(m_largestPointCount, count); }
@@ -60,7 +63,7 @@ public:
     void updateLayout();
     // The page rectangle: the picture's extent and a margin of 6, in screen
     // pixels of the current zoom.
-    QSize pageSize() const { return m_pageSize; }
+    QSize pageSize() const override { return m_pageSize; }
 
 protected:
     // The picture's extent in screen pixels of the current zoom.

@@ -99,6 +99,9 @@ public:
     // Measures, recomputes line ends, fits a text shape to its caption and
     // raises `extent` to cover every point plus the border.
     virtual bool layout(QPoint& extent);
+    // Raises `extent` to cover every point plus the border, as layout does
+    // last, without laying the shape out.
+    void raiseExtent(QPoint& extent) const;
     virtual bool updateHandles();
     virtual bool readXml(const Element* element);
 

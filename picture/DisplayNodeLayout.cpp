@@ -260,11 +260,17 @@ bool DisplayNode::layout(QPoint& extent)
         m_points[3] = QPoint(p0.x(), m_points[2].y());
         updateHandles();
     }
+    raiseExtent(extent);
+    return true;
+}
+
+void DisplayNode::raiseExtent(QPoint& extent) const
+{
+    const int b = effectiveBorderWidth();
     for (QPoint point : m_points) {
         extent.setX(std::max(extent.x(), point.x() + b));
         extent.setY(std::max(extent.y(), point.y() + b));
     }
-    return true;
 }
 
 void DisplayNode::updateImageSize()

@@ -8,6 +8,7 @@
 
 #include <QPainter>
 #include <QPen>
+#include <limits>
 #include <unordered_set>
 
 namespace lumavine {
@@ -119,6 +120,42 @@ bool Pic::addPaintedPieces(const std::vector<PicNode*>& shapes, std::vector<QRec
             return false;
     }
     return true;
+}
+
+std::vector<QPoint> Pic::extentsOf(const std::vector<PicNode*>& shapes)
+{
+    std::vector<QPoint> extents;
+    extents.reserve(shapes.size());
+    for (const PicNode* node : shapes) {
+        // A shape without points reaches nowhere.
+        QPoint reach(std::numeric_limits<int>::min(), std::numeric_limits<int>::min());
+        node->raiseExtent(reach);
+        extents.push_back(reach);
+    }
+    return extents;
+}
+
+void Pic::keepExtentThroughMove(const std::vector<PicNode*>& shapes, const std::vector<QPoint>& before)
+{
+    if (!m_laidOut)
+        return;
+    const std::vector<QPoint> after = extentsOf(shapes);
+    // A shape that bore the extent and moved back can leave it smaller, to
+    // what the other shapes reach; otherwise the moved shapes can only have
+    // raised it.
+    bool shrinks = false;
+    for (size_t i = 0; i < shapes.size() && !shrinks; ++i) {
+        shrinks = (before[i].x() >= m_laidOutExtent.x() && after[i].x() < before[i].x())
+            || (before[i].y() >= m_laidOutExtent.y() && after[i].y() < before[i].y());
+    }
+    if (shrinks) {
+        m_laidOutExtent = QPoint(0, 0);
+        for (const PicNode* node : m_shapes)
+            node->raiseExtent(m_laidOutExtent);
+        return;
+    }
+    for (const QPoint& reach : after)
+        m_laidOutExtent = QPoint(std::max(m_laidOutExtent.x(), reach.x()), std::max(m_laidOutExtent.y(), reach.y()));
 }
 
 bool Pic::paintsInside(const PicNode* shape, const QPainter& painter, const QRegion& clip) const
@@ -595,6 +632,7 @@ void Pic::moveSelectionBy(PictureDelta delta)
         = shapesMovedWith(std::vector<PicNode*>(m_selection.begin(), m_selection.end()));
     std::vector<QRect> damage;
     bool known = addPaintedPieces(changed, damage);
+    const std::vector<QPoint> extentsBefore = extentsOf(changed);
     ++m_batchDepth;
     for (PicNode* node : m_selection)
         node->moveBy(delta);
@@ -603,6 +641,7 @@ void Pic::moveSelectionBy(PictureDelta delta)
         m_lineEndsDirty = false;
         recomputeLines(&m_selection);
     }
+    keepExtentThroughMove(changed, extentsBefore);
     known = known && addPaintedPieces(changed, damage);
     requestRedraw(damage, known);
 }
@@ -614,6 +653,7 @@ void Pic::moveShapesBy(const std::vector<PicNode*>& shapes, PictureDelta delta)
     const std::vector<PicNode*> changed = shapesMovedWith(shapes);
     std::vector<QRect> damage;
     bool known = addPaintedPieces(changed, damage);
+    const std::vector<QPoint> extentsBefore = extentsOf(changed);
     ++m_batchDepth;
     for (PicNode* node : shapes)
         node->moveBy(delta);
@@ -622,6 +662,7 @@ void Pic::moveShapesBy(const std::vector<PicNode*>& shapes, PictureDelta delta)
         m_lineEndsDirty = false;
         recomputeLinesTouching(shapes);
     }
+    keepExtentThroughMove(changed, extentsBefore);
     known = known && addPaintedPieces(changed, damage);
     requestRedraw(damage, known);
 }
@@ -740,8 +781,15 @@ bool Pic::trackDelta(bool leftButtonDown, QPoint point)
 QPoint Pic::extent()
 {
     QPoint extent(0, 0);
-    for (PicNode* node : m_shapes)
-        node->layout(extent);
+    if (m_reuseLayout && m_laidOut) {
+        extent = m_laidOutExtent;
+    } else {
+        for (PicNode* node : m_shapes)
+            node->layout(extent);
+        m_laidOutExtent = extent;
+        m_laidOut = true;
+    }
+    m_reuseLayout = false;
     double zoom = view() ? view()->zoom() : 1.0;
     m_lastExtent = QPoint(int(extent.x() * zoom), int(extent.y() * zoom));
     return m_lastExtent;

@@ -67,6 +67,7 @@ void Component::redraw()
     if (m_layingOut)
         return;
     m_stale = true;
+    m_staleByMovesOnly = false;
     update();
 }
 
@@ -74,6 +75,8 @@ void Component::redrawArea(const QRegion& area)
 {
     if (m_layingOut)
         return;
+    if (!m_stale)
+        m_staleByMovesOnly = true;
     m_stale = true;
     update(area.translated(-scrollPosition()) & QRect(QPoint(0, 0), m_clientSize));
 }
@@ -104,10 +107,16 @@ void Component::setPreviewMode(bool on)
 
 void Component::updateLayout()
 {
+    layOut(false);
+}
+
+void Component::layOut(bool afterMovesOnly)
+{
     m_layingOut = true;
-    QSize extent = pictureExtent();
+    QSize extent = afterMovesOnly ? pictureExtentAfterMoves() : pictureExtent();
     m_layingOut = false;
     m_stale = false;
+    m_staleByMovesOnly = false;
     m_pageSize = QSize(extent.width() + pageMargin, extent.height() + pageMargin);
     placeScrollBars();
 }
@@ -153,7 +162,7 @@ void Component::paintEvent(QPaintEvent* event)
     const QSize clientBefore = m_clientSize;
     const QPoint scrollBefore = scrollPosition();
     if (m_stale)
-        updateLayout();
+        layOut(m_staleByMovesOnly);
     if (m_clientSize.isEmpty())
         return;
     // A page that grew or shrank moves the edge between page and grey, and

@@ -250,6 +250,9 @@ TEST_F(CanvasPaintTest, UndoZoomScrollAndEditsShowThePageAsItNowIs)
 {
     PicNode* box = captioned(QRect(40, 40, 60, 30), u"Box");
     PicNode* other = page.addEllipse(QRect(200, 150, 60, 60));
+    // Undo puts back new shapes: they are found again by id.
+    const String boxId = box->id();
+    const String otherId = other->id();
     attachedLine(box, other, u"type:straight;width:2;color:#000000;enda:arrow;endz:arrow");
     page.clearSelection();
     page.select(box, false, false);
@@ -261,7 +264,7 @@ TEST_F(CanvasPaintTest, UndoZoomScrollAndEditsShowThePageAsItNowIs)
     EXPECT_EQ(differenceFromWholePage(), "") << "after the drag";
 
     QTest::keyClick(&view, Qt::Key_Z, Qt::ControlModifier);
-    box = page.findNode(box->id());
+    box = page.findNode(boxId);
     ASSERT_NE(box, nullptr);
     EXPECT_EQ(box->getBounds().topLeft(), QPoint(40, 40));
     EXPECT_EQ(differenceFromWholePage(), "") << "after the undo";
@@ -269,7 +272,7 @@ TEST_F(CanvasPaintTest, UndoZoomScrollAndEditsShowThePageAsItNowIs)
     EXPECT_EQ(differenceFromWholePage(), "") << "after the redo";
 
     // A caption edited as a dialog would, then asked to show.
-    box = page.findNode(box->id());
+    box = page.findNode(boxId);
     ASSERT_NE(box, nullptr);
     box->setText(String(u"A longer caption than before\nin two lines"));
     view.redraw();
@@ -286,7 +289,7 @@ TEST_F(CanvasPaintTest, UndoZoomScrollAndEditsShowThePageAsItNowIs)
     view.horizontalBar().setValue(view.horizontalBar().maximum() / 2);
     EXPECT_EQ(differenceFromWholePage(), "") << "scrolled";
     page.clearSelection();
-    page.select(page.findNode(other->id()), false, false);
+    page.select(page.findNode(otherId), false, false);
     view.redraw();
     for (int i = 0; i < 5; ++i)
         QTest::keyClick(&view, Qt::Key_Left);

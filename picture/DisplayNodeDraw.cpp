@@ -223,11 +223,19 @@ bool DisplayNode::paintedArea(QRect& area) const
         right = std::max(right, rect.right());
         bottom = std::max(bottom, rect.bottom());
     };
+    // Every paint asks this of every shape: plain comparisons keep it cheap
+    // even unoptimised.
     for (const QPoint& point : m_points) {
-        left = std::min(left, point.x());
-        top = std::min(top, point.y());
-        right = std::max(right, point.x());
-        bottom = std::max(bottom, point.y());
+        const int x = point.x();
+        const int y = point.y();
+        if (x < left)
+            left = x;
+        if (x > right)
+            right = x;
+        if (y < top)
+            top = y;
+        if (y > bottom)
+            bottom = y;
     }
     // Only the selection draws handles.
     if (isSelected()) {

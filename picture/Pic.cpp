@@ -8,6 +8,7 @@
 
 #include <QPainter>
 #include <QPen>
+#include <algorithm>
 #include <limits>
 #include <unordered_set>
 
@@ -158,13 +159,21 @@ void Pic::keepExtentThroughMove(const std::vector<PicNode*>& shapes, const std::
         m_laidOutExtent = QPoint(std::max(m_laidOutExtent.x(), reach.x()), std::max(m_laidOutExtent.y(), reach.y()));
 }
 
-bool Pic::paintsInside(const PicNode* shape, const QPainter& painter, const QRegion& clip) const
+bool Pic::paintsInside(const PicNode* shape, const QRegion& clip)
 {
-    const View* v = view();
-    if (!painter.hasClipping() || !v || v->isExportMode())
-        return true;
     QRect painted;
-    return !shape->paintedArea(painted) || clip.intersects(painted);
+    if (!shape->paintedArea(painted))
+        return true;
+    if (!clip.intersects(painted))
+        return false;
+    if (shape->kind() != ShapeKind::Line)
+        return true;
+    // A long slanting line's box holds far more than the line; its pieces
+    // tell whether it crosses the clip.
+    std::vector<QRect> pieces;
+    if (!shape->paintedPieces(pieces))
+        return true;
+    return std::any_of(pieces.begin(), pieces.end(), [&](const QRect& piece) { return clip.intersects(piece); });
 }
 
 void Pic::setPicFlag(int flag, bool on)
@@ -800,10 +809,13 @@ void Pic::draw(QPainter& painter)
     if (showGrid())
         drawGrid(painter);
     // A canvas that paints part of the page clips the painter to that part;
-    // the shapes wholly outside it are left out, in their order.
-    const QRegion clip = painter.hasClipping() ? painter.clipRegion() : QRegion();
+    // the shapes wholly outside it are left out, in their order. Page
+    // pictures are drawn whole.
+    const View* v = view();
+    const bool culling = painter.hasClipping() && v && !v->isExportMode();
+    const QRegion clip = culling ? painter.clipRegion() : QRegion();
     for (PicNode* node : m_shapes) {
-        if (paintsInside(node, painter, clip))
+        if (!culling || paintsInside(node, clip))
             node->draw(painter);
         else if (node->isBezierLine())
             // Drawing brings a line's points to a whole chain of curves;
@@ -858,9 +870,11 @@ void Pic::drawGrid(QPainter& painter)
 
 void Pic::drawSelection(QPainter& painter)
 {
-    const QRegion clip = painter.hasClipping() ? painter.clipRegion() : QRegion();
+    const View* v = view();
+    const bool culling = painter.hasClipping() && v && !v->isExportMode();
+    const QRegion clip = culling ? painter.clipRegion() : QRegion();
     for (PicNode* node : m_selection) {
-        if (paintsInside(node, painter, clip))
+        if (!culling || paintsInside(node, clip))
             node->drawSelection(painter);
     }
 }

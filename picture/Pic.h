@@ -186,9 +186,8 @@ private:
     // Brings the extent of the last layout up to date after these shapes
     // moved from the extents `before` to where they are now.
     void keepExtentThroughMove(const std::vector<PicNode*>& shapes, const std::vector<QPoint>& before);
-    // Whether the shape can paint inside the painter's clip; everything
-    // paints when the painter does not clip or draws a page picture.
-    bool paintsInside(const PicNode* shape, const QPainter& painter, const QRegion& clip) const;
+    // Whether the shape can paint inside the clip.
+    static bool paintsInside(const PicNode* shape, const QRegion& clip);
     bool hitsShape(PicNode* shape, QPoint point, bool handlesOnly);
 
     String m_idSeparator = String(u"-");

@@ -299,6 +299,12 @@ bool DisplayNode::paintedPieces(std::vector<QRect>& pieces) const
     auto add = [&](QRect rect) { pieces.push_back(rect.normalized().adjusted(-margin, -margin, margin, margin)); };
     for (const QPoint& point : m_points)
         add(QRect(v.toScreen(point), QSize(1, 1)));
+    if (isSelected()) {
+        for (const QRect& handle : m_handles) {
+            if (!handle.isEmpty())
+                add(v.toScreen(handle));
+        }
+    }
     const QPolygon stroked = strokedPolygon(v);
     for (int i = 0; i + 1 < stroked.size(); ++i) {
         const QPoint from = stroked[i];

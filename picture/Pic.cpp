@@ -102,18 +102,6 @@ void Pic::requestRedraw(const std::vector<QRect>& pieces, bool known)
     v->redrawArea(area);
 }
 
-std::vector<PicNode*> Pic::shapesMovedWith(const std::vector<PicNode*>& moved) const
-{
-    std::vector<PicNode*> changed = moved;
-    std::unordered_set<const DisplayNode*> movedSet(moved.begin(), moved.end());
-    for (PicNode* node : m_shapes) {
-        if (node->kind() == ShapeKind::Line && !movedSet.contains(node)
-            && (movedSet.contains(node->anchor(0)) || movedSet.contains(node->anchor(1))))
-            changed.push_back(node);
-    }
-    return changed;
-}
-
 bool Pic::addPaintedPieces(const std::vector<PicNode*>& shapes, std::vector<QRect>& pieces) const
 {
     for (const PicNode* node : shapes) {
@@ -636,30 +624,35 @@ void Pic::moveSelectionBy(ScreenDelta delta)
 
 void Pic::moveSelectionBy(PictureDelta delta)
 {
-    // Only where the shapes were and where they go is painted again.
-    const std::vector<PicNode*> changed
-        = shapesMovedWith(std::vector<PicNode*>(m_selection.begin(), m_selection.end()));
-    std::vector<QRect> damage;
-    bool known = addPaintedPieces(changed, damage);
-    const std::vector<QPoint> extentsBefore = extentsOf(changed);
-    ++m_batchDepth;
-    for (PicNode* node : m_selection)
-        node->moveBy(delta);
-    --m_batchDepth;
-    if (m_lineEndsDirty) {
-        m_lineEndsDirty = false;
-        recomputeLines(&m_selection);
-    }
-    keepExtentThroughMove(changed, extentsBefore);
-    known = known && addPaintedPieces(changed, damage);
-    requestRedraw(damage, known);
+    moveAndRepaint(std::vector<PicNode*>(m_selection.begin(), m_selection.end()), delta);
 }
 
 void Pic::moveShapesBy(const std::vector<PicNode*>& shapes, PictureDelta delta)
 {
+    moveAndRepaint(shapes, delta);
+}
+
+void Pic::moveAndRepaint(const std::vector<PicNode*>& shapes, PictureDelta delta)
+{
     if (shapes.empty())
         return;
-    const std::vector<PicNode*> changed = shapesMovedWith(shapes);
+    // The lines to place again, in drawing order: those moved and those
+    // hanging on a moved shape. With the moved shapes they are all that can
+    // change on screen, and only where they were and where they go is
+    // painted again.
+    std::unordered_set<const DisplayNode*> moved(shapes.begin(), shapes.end());
+    std::vector<PicNode*> lines;
+    std::vector<PicNode*> changed = shapes;
+    for (PicNode* node : m_shapes) {
+        if (node->kind() != ShapeKind::Line)
+            continue;
+        const bool own = moved.contains(node);
+        if (own || moved.contains(node->anchor(0)) || moved.contains(node->anchor(1))) {
+            lines.push_back(node);
+            if (!own)
+                changed.push_back(node);
+        }
+    }
     std::vector<QRect> damage;
     bool known = addPaintedPieces(changed, damage);
     const std::vector<QPoint> extentsBefore = extentsOf(changed);
@@ -669,24 +662,14 @@ void Pic::moveShapesBy(const std::vector<PicNode*>& shapes, PictureDelta delta)
     --m_batchDepth;
     if (m_lineEndsDirty) {
         m_lineEndsDirty = false;
-        recomputeLinesTouching(shapes);
+        for (PicNode* line : lines) {
+            line->computeLineEnds();
+            line->updateHandles();
+        }
     }
     keepExtentThroughMove(changed, extentsBefore);
     known = known && addPaintedPieces(changed, damage);
     requestRedraw(damage, known);
-}
-
-void Pic::recomputeLinesTouching(const std::vector<PicNode*>& moved)
-{
-    std::unordered_set<const DisplayNode*> touched(moved.begin(), moved.end());
-    for (PicNode* node : m_shapes) {
-        if (node->kind() != ShapeKind::Line)
-            continue;
-        if (!touched.contains(node) && !touched.contains(node->anchor(0)) && !touched.contains(node->anchor(1)))
-            continue;
-        node->computeLineEnds();
-        node->updateHandles();
-    }
 }
 
 void Pic::resolveAllEnds()

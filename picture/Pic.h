@@ -170,14 +170,13 @@ private:
     void removeFromGroups(const PicNode* shape);
     void resolveAllEnds();
     void recomputeLines(const PtrListOf<PicNode>* moved);
-    void recomputeLinesTouching(const std::vector<PicNode*>& moved);
+    // Moves the shapes, places the lines on them again and asks for a
+    // repaint of what changed.
+    void moveAndRepaint(const std::vector<PicNode*>& shapes, PictureDelta delta);
     void requestRedraw();
     // Asks the view to paint again only where these screen rectangles lie,
     // or everything when `known` is false.
     void requestRedraw(const std::vector<QRect>& pieces, bool known);
-    // The moved shapes and the lines whose ends hang on them: everything a
-    // move of these shapes can change on screen.
-    std::vector<PicNode*> shapesMovedWith(const std::vector<PicNode*>& moved) const;
     // Adds the screen rectangles these shapes paint to `pieces`; false when
     // one of them cannot tell.
     bool addPaintedPieces(const std::vector<PicNode*>& shapes, std::vector<QRect>& pieces) const;

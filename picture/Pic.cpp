@@ -150,18 +150,7 @@ void Pic::keepExtentThroughMove(const std::vector<PicNode*>& shapes, const std::
 bool Pic::paintsInside(const PicNode* shape, const QRegion& clip)
 {
     QRect painted;
-    if (!shape->paintedArea(painted))
-        return true;
-    if (!clip.intersects(painted))
-        return false;
-    if (shape->kind() != ShapeKind::Line)
-        return true;
-    // A long slanting line's box holds far more than the line; its pieces
-    // tell whether it crosses the clip.
-    std::vector<QRect> pieces;
-    if (!shape->paintedPieces(pieces))
-        return true;
-    return std::any_of(pieces.begin(), pieces.end(), [&](const QRect& piece) { return clip.intersects(piece); });
+    return !shape->paintedArea(painted) || clip.intersects(painted);
 }
 
 void Pic::setPicFlag(int flag, bool on)

@@ -266,11 +266,18 @@ bool DisplayNode::layout(QPoint& extent)
 
 void DisplayNode::raiseExtent(QPoint& extent) const
 {
+    // A move can ask this of every shape: plain comparisons keep it cheap
+    // even unoptimised.
     const int b = effectiveBorderWidth();
-    for (QPoint point : m_points) {
-        extent.setX(std::max(extent.x(), point.x() + b));
-        extent.setY(std::max(extent.y(), point.y() + b));
+    int x = extent.x();
+    int y = extent.y();
+    for (const QPoint& point : m_points) {
+        if (point.x() + b > x)
+            x = point.x() + b;
+        if (point.y() + b > y)
+            y = point.y() + b;
     }
+    extent = QPoint(x, y);
 }
 
 void DisplayNode::updateImageSize()

@@ -305,6 +305,9 @@ bool DisplayNode::paintedPieces(std::vector<QRect>& pieces) const
                 add(v.toScreen(handle));
         }
     }
+    // Between its points a straight stroke reaches out half the pen's
+    // width; only the corners at the points, covered above, reach further.
+    const int strokeMargin = std::max(v.toScreenLength(m_lineStyle.width()), 0) / 2 + 3;
     const QPolygon stroked = strokedPolygon(v);
     for (int i = 0; i + 1 < stroked.size(); ++i) {
         const QPoint from = stroked[i];
@@ -313,7 +316,8 @@ bool DisplayNode::paintedPieces(std::vector<QRect>& pieces) const
         QPoint previous = from;
         for (int step = 1; step <= steps; ++step) {
             const QPoint next = from + delta * step / steps;
-            add(QRect(previous, next));
+            pieces.push_back(
+                QRect(previous, next).normalized().adjusted(-strokeMargin, -strokeMargin, strokeMargin, strokeMargin));
             previous = next;
         }
     }

@@ -192,15 +192,13 @@ QPolygon DisplayNode::strokedPolygon(const View& v) const
 
 int DisplayNode::paintedMargin(const View& v) const
 {
-    // Handles, drawn for the selection only, are 14 screen pixels wide
-    // around their points, with their pen.
-    const int handleReach = isSelected() ? 9 : 0;
     // A mitred corner reaches out up to twice the pen's width; borders lie
     // inside the bounds but for a polygon's corners; the selection frame
-    // lies two pixels outside.
+    // lies two pixels outside. Either is more than the pen of the handles,
+    // which are taken in whole.
     if (m_kind == ShapeKind::Line)
-        return std::max(2 * std::max(v.toScreenLength(m_lineStyle.width()), 0) + 2, handleReach);
-    return std::max(2 * v.toScreenLength(effectiveBorderWidth()) + 4, handleReach);
+        return 2 * std::max(v.toScreenLength(m_lineStyle.width()), 0) + 2;
+    return 2 * v.toScreenLength(effectiveBorderWidth()) + 4;
 }
 
 bool DisplayNode::paintedArea(QRect& area) const

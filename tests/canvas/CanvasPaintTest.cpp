@@ -170,6 +170,10 @@ TEST_F(CanvasPaintTest, WhatDragsLeaveOnScreenIsWhatTheWholePageDraws)
     polygon->setProperty(u"border", String(u"border-width:6;border-style:solid;border-color:#000000"));
     PicNode* curve = page.addLine({ QPoint(40, 300), QPoint(90, 230), QPoint(140, 330), QPoint(200, 250) });
     curve->setProperty(u"line", String(u"type:curve;width:4;color:#208020;enda:arrow;endz:arrow"));
+    // Without a border, only the handles reach this far out; placed where
+    // the area a move repaints is cut to its tiles.
+    PicNode* borderless = page.addRectangle(QRect(422, 150, 40, 30));
+    borderless->setProperty(u"border", String(u"border-width:0"));
     // Shapes lying over and under the moved ones must show through.
     PicNode* over = page.addRoundRectangle(QRect(80, 90, 120, 30));
     over->setProperty(u"background-color", String(u"#f0d040"));
@@ -182,6 +186,7 @@ TEST_F(CanvasPaintTest, WhatDragsLeaveOnScreenIsWhatTheWholePageDraws)
     page.select(ellipse, false, true);
     page.select(polygon, false, true);
     page.select(curve, false, true);
+    page.select(borderless, false, true);
     view.redraw();
     ASSERT_EQ(differenceFromWholePage(), "");
 

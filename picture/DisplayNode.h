@@ -204,18 +204,19 @@ private:
     // Measuring a caption asks the font system for every line, which on a
     // large page is most of what a layout costs; layout measures again only
     // when the text, the font or the orientation differs from last time.
+    // Kept apart, and only for captions: most shapes have none, and an empty
+    // caption costs nothing to measure.
     struct MeasuredCaption {
         String text;
         String family;
         float size = 0;
         int style = 0;
         bool vertical = false;
-        bool valid = false;
     };
     bool captionStillMeasured() const;
     void rememberMeasuredCaption();
 
-    MeasuredCaption m_measured;
+    std::unique_ptr<MeasuredCaption> m_measured;
 };
 
 }

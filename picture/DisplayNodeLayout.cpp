@@ -168,7 +168,7 @@ void DisplayNode::computeLineEnd(int end, bool placed)
 void DisplayNode::measureText(const String& text)
 {
     // Whatever text this measures, the lines no longer need be the caption's.
-    m_measured.valid = false;
+    m_measured.reset();
     m_textWidth = 0;
     m_textHeight = 0;
     if (text.empty()) {
@@ -217,9 +217,11 @@ void DisplayNode::measureText(const String& text)
 
 bool DisplayNode::captionStillMeasured() const
 {
+    if (!m_measured)
+        return false;
     const WinFont& font = captionFont();
-    return m_measured.valid && m_measured.vertical == isVertical() && m_measured.size == font.size()
-        && m_measured.style == font.style() && m_measured.text == m_text && m_measured.family == font.family();
+    return m_measured->vertical == isVertical() && m_measured->size == font.size() && m_measured->style == font.style()
+        && m_measured->text == m_text && m_measured->family == font.family();
 }
 
 void DisplayNode::rememberMeasuredCaption()
@@ -227,15 +229,11 @@ void DisplayNode::rememberMeasuredCaption()
     // Inline pictures are sized from files and from pictures registered by
     // name, either of which can come later; such captions are measured on
     // every layout.
-    if (m_text.find(u'[') != String::npos)
+    if (m_text.empty() || m_text.find(u'[') != String::npos)
         return;
     const WinFont& font = captionFont();
-    m_measured.text = m_text;
-    m_measured.family = font.family();
-    m_measured.size = font.size();
-    m_measured.style = font.style();
-    m_measured.vertical = isVertical();
-    m_measured.valid = true;
+    m_measured = std::make_unique<MeasuredCaption>(
+        MeasuredCaption { m_text, font.family(), font.size(), font.style(), isVertical() });
 }
 
 bool DisplayNode::layout(QPoint& extent)

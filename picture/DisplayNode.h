@@ -69,10 +69,10 @@ public:
     virtual void drawHandles(QPainter& painter);
     virtual void fill(QPainter& painter);
     virtual void drawSelection(QPainter& painter);
-    // The screen area that draw and drawSelection can touch, handles
-    // included, whether or not the shape is selected; false when it cannot be
-    // told, as for a caption not measured yet or shown at another zoom than
-    // it is measured at.
+    // The screen area that draw and drawSelection can touch, the handles of
+    // a selected shape included; false when it cannot be told, as for a
+    // caption not measured yet or shown at another zoom than it is measured
+    // at.
     bool paintedArea(QRect& area) const;
     // The same area as rectangles that follow a straight line's segments
     // instead of boxing the whole line: what a move of the shape needs

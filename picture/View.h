@@ -29,7 +29,8 @@ public:
     }
     virtual void redraw() { }
     // Asks for only this area (screen pixels, as toScreen answers them) to
-    // be painted again, for a change known to touch nothing else; a view that
+    // be painted again. Pictures ask it for moves of shapes alone, which
+    // touch nothing else and whose extent they keep themselves; a view that
     // cannot paint part of itself redraws the whole.
     virtual void redrawArea(const QRegion&) { redraw(); }
     // The page rectangle from (0, 0) in screen pixels, where the page's own

@@ -192,13 +192,23 @@ QPolygon DisplayNode::strokedPolygon(const View& v) const
 
 int DisplayNode::paintedMargin(const View& v) const
 {
-    // A mitred corner reaches out up to twice the pen's width; borders lie
-    // inside the bounds but for a polygon's corners; the selection frame
-    // lies two pixels outside. Either is more than the pen of the handles,
-    // which are taken in whole.
-    if (m_kind == ShapeKind::Line)
+    // A mitred corner reaches out up to twice the pen's width: a line's
+    // anywhere, a border's at a polygon's corners; a rounded rectangle's pen
+    // runs on its bounds. The borders of boxes and ellipses lie inside the
+    // bounds and their last pixel, and the selection frame two pixels
+    // outside. Any of these is more than the pen of the handles, which are
+    // taken in whole.
+    switch (m_kind) {
+    case ShapeKind::Line:
         return 2 * std::max(v.toScreenLength(m_lineStyle.width()), 0) + 2;
-    return 2 * v.toScreenLength(effectiveBorderWidth()) + 4;
+    case ShapeKind::Rectangle:
+    case ShapeKind::Text:
+    case ShapeKind::Image:
+    case ShapeKind::Ellipse:
+        return 4;
+    default:
+        return 2 * v.toScreenLength(effectiveBorderWidth()) + 4;
+    }
 }
 
 bool DisplayNode::paintedArea(QRect& area) const

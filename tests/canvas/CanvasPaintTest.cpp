@@ -174,6 +174,10 @@ TEST_F(CanvasPaintTest, WhatDragsLeaveOnScreenIsWhatTheWholePageDraws)
     // the area a move repaints is cut to its tiles.
     PicNode* borderless = page.addRectangle(QRect(422, 150, 40, 30));
     borderless->setProperty(u"border", String(u"border-width:0"));
+    // A rounded rectangle's border runs on its bounds, half outside and
+    // further than its handles; placed like the borderless one.
+    PicNode* rounded = page.addRoundRectangle(QRect(493, 317, 60, 40));
+    rounded->setProperty(u"border", String(u"border-width:40;border-style:solid;border-color:#806000"));
     // Shapes lying over and under the moved ones must show through.
     PicNode* over = page.addRoundRectangle(QRect(80, 90, 120, 30));
     over->setProperty(u"background-color", String(u"#f0d040"));
@@ -187,6 +191,7 @@ TEST_F(CanvasPaintTest, WhatDragsLeaveOnScreenIsWhatTheWholePageDraws)
     page.select(polygon, false, true);
     page.select(curve, false, true);
     page.select(borderless, false, true);
+    page.select(rounded, false, true);
     view.redraw();
     ASSERT_EQ(differenceFromWholePage(), "");
 

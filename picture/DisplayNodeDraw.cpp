@@ -214,7 +214,7 @@ int DisplayNode::paintedMargin(const View& v) const
 bool DisplayNode::paintedArea(QRect& area) const
 {
     const View& v = view();
-    // Lines are measured at scale 1 and drawn with the font at the view's
+    // Captions are measured at scale 1 and drawn with the font at the view's
     // zoom, which need not scale evenly.
     const bool captioned = !m_text.empty() && !isVertical() && m_kind != ShapeKind::Line;
     if (captioned && (m_lines.empty() || v.zoom() != 1.0))

@@ -630,13 +630,19 @@ void Pic::moveAndRepaint(const std::vector<PicNode*>& shapes, PictureDelta delta
     // change on screen, and only where they were and where they go is
     // painted again.
     std::unordered_set<const DisplayNode*> moved(shapes.begin(), shapes.end());
+    // Most lines are neither moved nor attached: they are passed over
+    // without a look-up.
+    const bool linesMoved = std::any_of(
+        shapes.begin(), shapes.end(), [](const PicNode* shape) { return shape->kind() == ShapeKind::Line; });
     std::vector<PicNode*> lines;
     std::vector<PicNode*> changed = shapes;
     for (PicNode* node : m_shapes) {
         if (node->kind() != ShapeKind::Line)
             continue;
-        const bool own = moved.contains(node);
-        if (own || moved.contains(node->anchor(0)) || moved.contains(node->anchor(1))) {
+        const DisplayNode* endA = node->anchor(0);
+        const DisplayNode* endZ = node->anchor(1);
+        const bool own = linesMoved && moved.contains(node);
+        if (own || (endA && moved.contains(endA)) || (endZ && moved.contains(endZ))) {
             lines.push_back(node);
             if (!own)
                 changed.push_back(node);

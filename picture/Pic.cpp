@@ -137,10 +137,17 @@ void Pic::keepExtentThroughMove(const std::vector<PicNode*>& shapes, const std::
         shrinks = (before[i].x() >= m_laidOutExtent.x() && after[i].x() < before[i].x())
             || (before[i].y() >= m_laidOutExtent.y() && after[i].y() < before[i].y());
     }
+    for (size_t i = 0; i < shapes.size(); ++i)
+        shapes[i]->setCountedExtent(after[i]);
     if (shrinks) {
+        // What every other shape reaches is as the last layout or move
+        // counted it: only moves came since, and they count what they move.
         m_laidOutExtent = QPoint(0, 0);
-        for (const PicNode* node : m_shapes)
-            node->raiseExtent(m_laidOutExtent);
+        for (const PicNode* node : m_shapes) {
+            const QPoint reach = node->countedExtent();
+            m_laidOutExtent
+                = QPoint(std::max(m_laidOutExtent.x(), reach.x()), std::max(m_laidOutExtent.y(), reach.y()));
+        }
         return;
     }
     for (const QPoint& reach : after)
@@ -771,8 +778,13 @@ QPoint Pic::extent()
     if (m_reuseLayout && m_laidOut) {
         extent = m_laidOutExtent;
     } else {
-        for (PicNode* node : m_shapes)
-            node->layout(extent);
+        // Each shape's own reach is kept for moves to count the extent with.
+        for (PicNode* node : m_shapes) {
+            QPoint reach(std::numeric_limits<int>::min(), std::numeric_limits<int>::min());
+            node->layout(reach);
+            node->setCountedExtent(reach);
+            extent = QPoint(std::max(extent.x(), reach.x()), std::max(extent.y(), reach.y()));
+        }
         m_laidOutExtent = extent;
         m_laidOut = true;
     }

@@ -5,6 +5,7 @@
 
 #include <QPainterPath>
 #include <QPoint>
+#include <QPolygon>
 #include <QRect>
 #include <QRegion>
 
@@ -68,6 +69,15 @@ public:
     virtual void drawHandles(QPainter& painter);
     virtual void fill(QPainter& painter);
     virtual void drawSelection(QPainter& painter);
+    // The screen area that draw and drawSelection can touch, the handles of
+    // a selected shape included; false when it cannot be told, as for a
+    // caption not measured yet or shown at another zoom than it is measured
+    // at.
+    bool paintedArea(QRect& area) const;
+    // The same area as rectangles that follow a straight line's segments
+    // instead of boxing the whole line: what a move of the shape needs
+    // painted again. False when the area cannot be told.
+    bool paintedPieces(std::vector<QRect>& pieces) const;
 
     // Places the first point at (x, y) in picture coordinates; the others
     // keep their distance to it.
@@ -89,6 +99,9 @@ public:
     // Measures, recomputes line ends, fits a text shape to its caption and
     // raises `extent` to cover every point plus the border.
     virtual bool layout(QPoint& extent);
+    // Raises `extent` to cover every point plus the border, as layout does
+    // last, without laying the shape out.
+    void raiseExtent(QPoint& extent) const;
     virtual bool updateHandles();
     virtual bool readXml(const Element* element);
 
@@ -166,6 +179,11 @@ protected:
     // The border width that layout and the line ends count with: borders
     // outside the drawable range contribute nothing.
     int effectiveBorderWidth() const;
+    // The points on screen as the line painter strokes them.
+    QPolygon strokedPolygon(const View& v) const;
+    // How far outside its points and handles the shape can paint, in screen
+    // pixels.
+    int paintedMargin(const View& v) const;
 
     ShapeKind m_kind = ShapeKind::None;
     std::vector<QRect> m_handles;
@@ -181,6 +199,24 @@ protected:
     int m_orientation = 0;
     mutable QRegion m_ellipseRegion;
     mutable QSize m_ellipseRegionSize;
+
+private:
+    // Measuring a caption asks the font system for every line, which on a
+    // large page is most of what a layout costs; layout measures again only
+    // when the text, the font or the orientation differs from last time.
+    // Kept apart, and only for captions: most shapes have none, and an empty
+    // caption costs nothing to measure.
+    struct MeasuredCaption {
+        String text;
+        String family;
+        float size = 0;
+        int style = 0;
+        bool vertical = false;
+    };
+    bool captionStillMeasured() const;
+    void rememberMeasuredCaption();
+
+    std::unique_ptr<MeasuredCaption> m_measured;
 };
 
 }

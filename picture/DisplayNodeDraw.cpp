@@ -12,6 +12,7 @@
 #include <QPainter>
 #include <QPen>
 #include <QPolygon>
+#include <limits>
 
 namespace lumavine {
 
@@ -142,7 +143,8 @@ void DisplayNode::draw(QPainter& painter)
                 if (boxKind && isDecorated(v) && pointCount() >= 4)
                     BorderPainter::drawEditingGuide(painter, outer);
             } else {
-                BorderPainter border(painter, width, m_border.borderStyle(), m_border.join(), m_border.lineColor().argb);
+                BorderPainter border(
+                    painter, width, m_border.borderStyle(), m_border.join(), m_border.lineColor().argb);
                 if (boxKind)
                     border.drawRectangle(outer);
                 else if (m_kind == ShapeKind::Ellipse)
@@ -169,6 +171,176 @@ void DisplayNode::draw(QPainter& painter)
         drawCaptionLine(painter, platform, font.brush(), at, height, line.text, baseDirectory());
         at.ry() += height;
     }
+}
+
+QPolygon DisplayNode::strokedPolygon(const View& v) const
+{
+    QPolygon stroked = screenPolygon(v, m_points);
+    if (m_kind != ShapeKind::Line || stroked.size() < 2)
+        return stroked;
+    // As the line painter strokes it: arrow ends stop at their bases.
+    for (int end = 0; end < 2; ++end) {
+        const QPoint base = lineEnd(end).base;
+        if (m_lineStyle.endStyle(end) != LineProperties::EndArrow || base.x() == 0 || base.y() == 0)
+            continue;
+        const QPoint onScreen = v.toScreen(base);
+        if (onScreen.x() != 0 && onScreen.y() != 0)
+            stroked[end == 0 ? 0 : stroked.size() - 1] = onScreen;
+    }
+    return stroked;
+}
+
+int DisplayNode::paintedMargin(const View& v) const
+{
+    // A mitred corner reaches out up to twice the pen's width: a line's
+    // anywhere, a border's at a polygon's corners; a rounded rectangle's pen
+    // runs on its bounds. The borders of boxes and ellipses lie inside the
+    // bounds and their last pixel, and the selection frame two pixels
+    // outside. Any of these is more than the pen of the handles, which are
+    // taken in whole.
+    switch (m_kind) {
+    case ShapeKind::Line:
+        return 2 * std::max(v.toScreenLength(m_lineStyle.width()), 0) + 2;
+    case ShapeKind::Rectangle:
+    case ShapeKind::Text:
+    case ShapeKind::Image:
+    case ShapeKind::Ellipse:
+        return 4;
+    default:
+        return 2 * v.toScreenLength(effectiveBorderWidth()) + 4;
+    }
+}
+
+bool DisplayNode::paintedArea(QRect& area) const
+{
+    const View& v = view();
+    // Captions are measured at scale 1 and drawn with the font at the view's
+    // zoom, which need not scale evenly.
+    const bool captioned = !m_text.empty() && !isVertical() && m_kind != ShapeKind::Line;
+    if (captioned && (m_lines.empty() || v.zoom() != 1.0))
+        return false;
+
+    // Gathered in picture coordinates and turned to the screen once.
+    int left = std::numeric_limits<int>::max();
+    int top = left;
+    int right = std::numeric_limits<int>::min();
+    int bottom = right;
+    auto take = [&](const QRect& rect) {
+        left = std::min(left, rect.left());
+        top = std::min(top, rect.top());
+        right = std::max(right, rect.right());
+        bottom = std::max(bottom, rect.bottom());
+    };
+    // Every paint asks this of every shape: plain comparisons keep it cheap
+    // even unoptimised.
+    for (const QPoint& point : m_points) {
+        const int x = point.x();
+        const int y = point.y();
+        if (x < left)
+            left = x;
+        if (x > right)
+            right = x;
+        if (y < top)
+            top = y;
+        if (y > bottom)
+            bottom = y;
+    }
+    // Only the selection draws handles.
+    if (isSelected()) {
+        for (const QRect& handle : m_handles) {
+            if (!handle.isEmpty())
+                take(handle);
+        }
+    }
+    if (m_kind == ShapeKind::Line) {
+        for (int end = 0; end < 2; ++end) {
+            const LineEndGeometry& geometry = lineEnd(end);
+            if (m_lineStyle.endStyle(end) == LineProperties::EndArrow) {
+                take(QRect(geometry.base, QSize(1, 1)));
+                for (const QPoint& corner : geometry.corners)
+                    take(QRect(corner, QSize(1, 1)));
+            } else if (m_lineStyle.endStyle(end) == LineProperties::EndDot && !geometry.dot.isEmpty()) {
+                take(geometry.dot);
+            }
+        }
+    }
+    QRect covered;
+    if (left <= right)
+        covered = v.toScreen(QRect(QPoint(left, top), QPoint(right, bottom)));
+    // Curves swing out past their points but stay inside the control points
+    // of their path.
+    if (m_kind == ShapeKind::Line && m_lineStyle.lineType() == LineProperties::Curve)
+        covered |= LinePainter::curvePath(strokedPolygon(v)).controlPointRect().toAlignedRect();
+    // Conversions truncate position and size; two pixels more on each side
+    // make up for it.
+    const int margin = paintedMargin(v) + 2;
+    covered.adjust(-margin, -margin, margin, margin);
+
+    if (captioned) {
+        int lineHeight = 0;
+        for (const DisplayLine& line : m_lines)
+            lineHeight = std::max(lineHeight, line.height);
+        // Glyphs can reach past their advance and their line; never by a
+        // whole line's height.
+        const int reach = lineHeight + 2;
+        covered |= QRect(v.toScreen(captionPosition()), QSize(m_textWidth, m_textHeight))
+                       .adjusted(-reach, -reach, reach, reach);
+    }
+    area = covered;
+    return true;
+}
+
+bool DisplayNode::paintedPieces(std::vector<QRect>& pieces) const
+{
+    QRect whole;
+    if (!paintedArea(whole))
+        return false;
+    if (m_kind != ShapeKind::Line || m_lineStyle.lineType() != LineProperties::Straight || m_points.size() < 2) {
+        pieces.push_back(whole);
+        return true;
+    }
+    // A long slanting line crosses its box corner to corner; short pieces
+    // along it leave the rest of the box alone.
+    constexpr int pieceLength = 32;
+    const View& v = view();
+    const int margin = paintedMargin(v) + 2;
+    auto add = [&](QRect rect) { pieces.push_back(rect.normalized().adjusted(-margin, -margin, margin, margin)); };
+    for (const QPoint& point : m_points)
+        add(QRect(v.toScreen(point), QSize(1, 1)));
+    if (isSelected()) {
+        for (const QRect& handle : m_handles) {
+            if (!handle.isEmpty())
+                add(v.toScreen(handle));
+        }
+    }
+    // Between its points a straight stroke reaches out half the pen's
+    // width; only the corners at the points, covered above, reach further.
+    const int strokeMargin = std::max(v.toScreenLength(m_lineStyle.width()), 0) / 2 + 3;
+    const QPolygon stroked = strokedPolygon(v);
+    for (int i = 0; i + 1 < stroked.size(); ++i) {
+        const QPoint from = stroked[i];
+        const QPoint delta = stroked[i + 1] - from;
+        const int steps = std::max(std::abs(delta.x()), std::abs(delta.y())) / pieceLength + 1;
+        QPoint previous = from;
+        for (int step = 1; step <= steps; ++step) {
+            const QPoint next = from + delta * step / steps;
+            pieces.push_back(
+                QRect(previous, next).normalized().adjusted(-strokeMargin, -strokeMargin, strokeMargin, strokeMargin));
+            previous = next;
+        }
+    }
+    for (int end = 0; end < 2; ++end) {
+        const LineEndGeometry& geometry = lineEnd(end);
+        if (m_lineStyle.endStyle(end) == LineProperties::EndArrow) {
+            QPolygon head;
+            for (const QPoint& corner : geometry.corners)
+                head.append(v.toScreen(corner));
+            add(head.boundingRect());
+        } else if (m_lineStyle.endStyle(end) == LineProperties::EndDot && !geometry.dot.isEmpty()) {
+            add(v.toScreen(geometry.dot));
+        }
+    }
+    return true;
 }
 
 void DisplayNode::drawSelection(QPainter& painter)

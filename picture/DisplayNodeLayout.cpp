@@ -167,6 +167,8 @@ void DisplayNode::computeLineEnd(int end, bool placed)
 
 void DisplayNode::measureText(const String& text)
 {
+    // Whatever text this measures, the lines no longer need be the caption's.
+    m_measured.reset();
     m_textWidth = 0;
     m_textHeight = 0;
     if (text.empty()) {
@@ -213,9 +215,33 @@ void DisplayNode::measureText(const String& text)
     m_lines.resize(count);
 }
 
+bool DisplayNode::captionStillMeasured() const
+{
+    if (!m_measured)
+        return false;
+    const WinFont& font = captionFont();
+    return m_measured->vertical == isVertical() && m_measured->size == font.size() && m_measured->style == font.style()
+        && m_measured->text == m_text && m_measured->family == font.family();
+}
+
+void DisplayNode::rememberMeasuredCaption()
+{
+    // Inline pictures are sized from files and from pictures registered by
+    // name, either of which can come later; such captions are measured on
+    // every layout.
+    if (m_text.empty() || m_text.find(u'[') != String::npos)
+        return;
+    const WinFont& font = captionFont();
+    m_measured = std::make_unique<MeasuredCaption>(
+        MeasuredCaption { m_text, font.family(), font.size(), font.style(), isVertical() });
+}
+
 bool DisplayNode::layout(QPoint& extent)
 {
-    measureText(m_text);
+    if (!captionStillMeasured()) {
+        measureText(m_text);
+        rememberMeasuredCaption();
+    }
     if (m_kind == ShapeKind::Line)
         computeLineEnds();
     int b = effectiveBorderWidth();
@@ -232,11 +258,24 @@ bool DisplayNode::layout(QPoint& extent)
         m_points[3] = QPoint(p0.x(), m_points[2].y());
         updateHandles();
     }
-    for (QPoint point : m_points) {
-        extent.setX(std::max(extent.x(), point.x() + b));
-        extent.setY(std::max(extent.y(), point.y() + b));
-    }
+    raiseExtent(extent);
     return true;
+}
+
+void DisplayNode::raiseExtent(QPoint& extent) const
+{
+    // A move can ask this of every shape: plain comparisons keep it cheap
+    // even unoptimised.
+    const int b = effectiveBorderWidth();
+    int x = extent.x();
+    int y = extent.y();
+    for (const QPoint& point : m_points) {
+        if (point.x() + b > x)
+            x = point.x() + b;
+        if (point.y() + b > y)
+            y = point.y() + b;
+    }
+    extent = QPoint(x, y);
 }
 
 void DisplayNode::updateImageSize()

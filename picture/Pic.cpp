@@ -8,6 +8,8 @@
 
 #include <QPainter>
 #include <QPen>
+#include <algorithm>
+#include <limits>
 #include <unordered_set>
 
 namespace lumavine {
@@ -45,6 +47,117 @@ void Pic::requestRedraw()
 {
     if (View* v = view())
         v->redraw();
+}
+
+void Pic::requestRedraw(const std::vector<QRect>& pieces, bool known)
+{
+    View* v = view();
+    if (!v)
+        return;
+    // The pieces overlap and are many; widened to a grid of tiles they make
+    // a region of few rectangles, built row by row instead of by a union
+    // for every piece.
+    constexpr int tile = 16;
+    constexpr long long mostTiles = 1 << 20;
+    QRect bounds;
+    for (const QRect& piece : pieces)
+        bounds |= piece;
+    auto tileOf
+        = [](int coordinate) { return coordinate >= 0 ? coordinate / tile : -((-coordinate + tile - 1) / tile); };
+    const int firstColumn = tileOf(bounds.left());
+    const int firstRow = tileOf(bounds.top());
+    const long long columns = (long long)tileOf(bounds.right()) - firstColumn + 1;
+    const long long rows = (long long)tileOf(bounds.bottom()) - firstRow + 1;
+    if (!known || columns * rows > mostTiles) {
+        v->redraw();
+        return;
+    }
+    if (pieces.empty())
+        return;
+    std::vector<unsigned char> dirty(size_t(columns * rows), 0);
+    for (const QRect& piece : pieces) {
+        for (int row = tileOf(piece.top()) - firstRow; row <= tileOf(piece.bottom()) - firstRow; ++row) {
+            unsigned char* line = dirty.data() + size_t(row) * size_t(columns);
+            std::fill(line + (tileOf(piece.left()) - firstColumn), line + (tileOf(piece.right()) - firstColumn) + 1, 1);
+        }
+    }
+    std::vector<QRect> runs;
+    for (long long row = 0; row < rows; ++row) {
+        const unsigned char* line = dirty.data() + size_t(row * columns);
+        for (long long column = 0; column < columns;) {
+            if (!line[column]) {
+                ++column;
+                continue;
+            }
+            long long end = column;
+            while (end < columns && line[end])
+                ++end;
+            runs.emplace_back(
+                int((firstColumn + column) * tile), int((firstRow + row) * tile), int((end - column) * tile), tile);
+            column = end;
+        }
+    }
+    QRegion area;
+    area.setRects(runs.data(), int(runs.size()));
+    v->redrawArea(area);
+}
+
+bool Pic::addPaintedPieces(const std::vector<PicNode*>& shapes, std::vector<QRect>& pieces) const
+{
+    for (const PicNode* node : shapes) {
+        if (!node->paintedPieces(pieces))
+            return false;
+    }
+    return true;
+}
+
+std::vector<QPoint> Pic::extentsOf(const std::vector<PicNode*>& shapes)
+{
+    std::vector<QPoint> extents;
+    extents.reserve(shapes.size());
+    for (const PicNode* node : shapes) {
+        // A shape without points reaches nowhere.
+        QPoint reach(std::numeric_limits<int>::min(), std::numeric_limits<int>::min());
+        node->raiseExtent(reach);
+        extents.push_back(reach);
+    }
+    return extents;
+}
+
+void Pic::keepExtentThroughMove(const std::vector<PicNode*>& shapes, const std::vector<QPoint>& before)
+{
+    if (!m_laidOut)
+        return;
+    const std::vector<QPoint> after = extentsOf(shapes);
+    // A shape that bore the extent and moved back can leave it smaller, to
+    // what the other shapes reach; otherwise the moved shapes can only have
+    // raised it.
+    bool shrinks = false;
+    for (size_t i = 0; i < shapes.size() && !shrinks; ++i) {
+        shrinks = (before[i].x() >= m_laidOutExtent.x() && after[i].x() < before[i].x())
+            || (before[i].y() >= m_laidOutExtent.y() && after[i].y() < before[i].y());
+    }
+    for (size_t i = 0; i < shapes.size(); ++i)
+        shapes[i]->setCountedExtent(after[i]);
+    if (shrinks) {
+        // What every other shape reaches is as the last layout or move
+        // counted it: only moves came since, and they count what they move.
+        m_laidOutExtent = QPoint(0, 0);
+        for (const PicNode* node : m_shapes) {
+            const QPoint reach = node->countedExtent();
+            m_laidOutExtent
+                = QPoint(std::max(m_laidOutExtent.x(), reach.x()), std::max(m_laidOutExtent.y(), reach.y()));
+        }
+        return;
+    }
+    for (const QPoint& reach : after)
+        m_laidOutExtent = QPoint(std::max(m_laidOutExtent.x(), reach.x()), std::max(m_laidOutExtent.y(), reach.y()));
+}
+
+bool Pic::paintsInside(const PicNode* shape, const QRegion& clip)
+{
+    QRect painted;
+    return !shape->paintedArea(painted) || clip.intersects(painted);
 }
 
 void Pic::setPicFlag(int flag, bool on)
@@ -507,43 +620,58 @@ void Pic::moveSelectionBy(ScreenDelta delta)
 
 void Pic::moveSelectionBy(PictureDelta delta)
 {
-    ++m_batchDepth;
-    for (PicNode* node : m_selection)
-        node->moveBy(delta);
-    --m_batchDepth;
-    if (m_lineEndsDirty) {
-        m_lineEndsDirty = false;
-        recomputeLines(&m_selection);
-    }
-    requestRedraw();
+    moveAndRepaint(std::vector<PicNode*>(m_selection.begin(), m_selection.end()), delta);
 }
 
 void Pic::moveShapesBy(const std::vector<PicNode*>& shapes, PictureDelta delta)
 {
+    moveAndRepaint(shapes, delta);
+}
+
+void Pic::moveAndRepaint(const std::vector<PicNode*>& shapes, PictureDelta delta)
+{
     if (shapes.empty())
         return;
+    // The lines to place again, in drawing order: those moved and those
+    // hanging on a moved shape. With the moved shapes they are all that can
+    // change on screen, and only where they were and where they go is
+    // painted again.
+    std::unordered_set<const DisplayNode*> moved(shapes.begin(), shapes.end());
+    // Most lines are neither moved nor attached: they are passed over
+    // without a look-up.
+    const bool linesMoved = std::any_of(
+        shapes.begin(), shapes.end(), [](const PicNode* shape) { return shape->kind() == ShapeKind::Line; });
+    std::vector<PicNode*> lines;
+    std::vector<PicNode*> changed = shapes;
+    for (PicNode* node : m_shapes) {
+        if (node->kind() != ShapeKind::Line)
+            continue;
+        const DisplayNode* endA = node->anchor(0);
+        const DisplayNode* endZ = node->anchor(1);
+        const bool own = linesMoved && moved.contains(node);
+        if (own || (endA && moved.contains(endA)) || (endZ && moved.contains(endZ))) {
+            lines.push_back(node);
+            if (!own)
+                changed.push_back(node);
+        }
+    }
+    std::vector<QRect> damage;
+    bool known = addPaintedPieces(changed, damage);
+    const std::vector<QPoint> extentsBefore = extentsOf(changed);
     ++m_batchDepth;
     for (PicNode* node : shapes)
         node->moveBy(delta);
     --m_batchDepth;
     if (m_lineEndsDirty) {
         m_lineEndsDirty = false;
-        recomputeLinesTouching(shapes);
+        for (PicNode* line : lines) {
+            line->computeLineEnds();
+            line->updateHandles();
+        }
     }
-    requestRedraw();
-}
-
-void Pic::recomputeLinesTouching(const std::vector<PicNode*>& moved)
-{
-    std::unordered_set<const DisplayNode*> touched(moved.begin(), moved.end());
-    for (PicNode* node : m_shapes) {
-        if (node->kind() != ShapeKind::Line)
-            continue;
-        if (!touched.contains(node) && !touched.contains(node->anchor(0)) && !touched.contains(node->anchor(1)))
-            continue;
-        node->computeLineEnds();
-        node->updateHandles();
-    }
+    keepExtentThroughMove(changed, extentsBefore);
+    known = known && addPaintedPieces(changed, damage);
+    requestRedraw(damage, known);
 }
 
 void Pic::resolveAllEnds()
@@ -647,8 +775,20 @@ bool Pic::trackDelta(bool leftButtonDown, QPoint point)
 QPoint Pic::extent()
 {
     QPoint extent(0, 0);
-    for (PicNode* node : m_shapes)
-        node->layout(extent);
+    if (m_reuseLayout && m_laidOut) {
+        extent = m_laidOutExtent;
+    } else {
+        // Each shape's own reach is kept for moves to count the extent with.
+        for (PicNode* node : m_shapes) {
+            QPoint reach(std::numeric_limits<int>::min(), std::numeric_limits<int>::min());
+            node->layout(reach);
+            node->setCountedExtent(reach);
+            extent = QPoint(std::max(extent.x(), reach.x()), std::max(extent.y(), reach.y()));
+        }
+        m_laidOutExtent = extent;
+        m_laidOut = true;
+    }
+    m_reuseLayout = false;
     double zoom = view() ? view()->zoom() : 1.0;
     m_lastExtent = QPoint(int(extent.x() * zoom), int(extent.y() * zoom));
     return m_lastExtent;
@@ -658,8 +798,20 @@ void Pic::draw(QPainter& painter)
 {
     if (showGrid())
         drawGrid(painter);
-    for (PicNode* node : m_shapes)
-        node->draw(painter);
+    // A canvas that paints part of the page clips the painter to that part;
+    // the shapes wholly outside it are left out, in their order. Page
+    // pictures are drawn whole.
+    const View* v = view();
+    const bool culling = painter.hasClipping() && v && !v->isExportMode();
+    const QRegion clip = culling ? painter.clipRegion() : QRegion();
+    for (PicNode* node : m_shapes) {
+        if (!culling || paintsInside(node, clip))
+            node->draw(painter);
+        else if (node->isBezierLine())
+            // Drawing brings a line's points to a whole chain of curves;
+            // a line left out is brought there all the same.
+            node->normalizeBezier();
+    }
     if ((m_picFlags & PointerCaptured) && !m_dragged && m_rubberBand) {
         if (m_picFlags & RubberBandActive) {
             QRect band = m_rubberBand->getBounds(true).normalized();
@@ -681,16 +833,40 @@ void Pic::drawGrid(QPainter& painter)
     View* v = view();
     if (!v || v->isExportMode() || v->isPreviewMode() || v->zoom() != 1.0)
         return;
-    int step = v->toScreenLength(m_gridSize);
-    QSize client = v->clientSize();
-    QSize area(std::max(m_lastExtent.x(), client.width()), std::max(m_lastExtent.y(), client.height()));
-    drawGridDots(painter, step, area);
+    const int step = v->toScreenLength(m_gridSize);
+    if (step <= 0)
+        return;
+    // The grid lies on the page only, never on the grey around it; its last
+    // row and column of pixels are the page's.
+    QSize page = v->pageSize();
+    if (page.isEmpty())
+        page = QSize(m_lastExtent.x(), m_lastExtent.y());
+    QRect dots(QPoint(0, 0), QPoint(page.width() - 1, page.height() - 1));
+    // Only the intersections about the clip are drawn: from the column and
+    // row at or before its top-left corner to a step past its bottom-right
+    // one, which keeps even a clip one pixel wide from being no area at all.
+    if (painter.hasClipping()) {
+        const QRect clip = painter.clipBoundingRect().toAlignedRect();
+        dots.setCoords(std::max(0, clip.left() / step * step), std::max(0, clip.top() / step * step),
+            std::min(dots.right(), clip.right() + step), std::min(dots.bottom(), clip.bottom() + step));
+    }
+    if (dots.right() < dots.left() || dots.bottom() < dots.top())
+        return;
+    painter.save();
+    painter.translate(dots.topLeft());
+    drawGridDots(painter, step, QSize(dots.right() - dots.left(), dots.bottom() - dots.top()));
+    painter.restore();
 }
 
 void Pic::drawSelection(QPainter& painter)
 {
-    for (PicNode* node : m_selection)
-        node->drawSelection(painter);
+    const View* v = view();
+    const bool culling = painter.hasClipping() && v && !v->isExportMode();
+    const QRegion clip = culling ? painter.clipRegion() : QRegion();
+    for (PicNode* node : m_selection) {
+        if (!culling || paintsInside(node, clip))
+            node->drawSelection(painter);
+    }
 }
 
 void Pic::writeXml(Element* parent)

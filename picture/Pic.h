@@ -6,6 +6,7 @@
 
 #include <QPoint>
 #include <QRect>
+#include <QRegion>
 #include <memory>
 #include <vector>
 
@@ -65,6 +66,11 @@ public:
     // Lays out every shape and answers the largest point plus border, in
     // screen pixels.
     virtual QPoint extent();
+    // Lets the next extent() answer from the last layout, as the moves since
+    // have kept it, without laying every shape out again: for a view that
+    // knows nothing but moves changed the picture since that layout. Any
+    // later extent() lays out as ever.
+    void reuseLayoutOnce() { m_reuseLayout = true; }
 
     PicNode* addLine(const std::vector<QPoint>& points);
     PicNode* addPolygon(const std::vector<QPoint>& points);
@@ -164,8 +170,23 @@ private:
     void removeFromGroups(const PicNode* shape);
     void resolveAllEnds();
     void recomputeLines(const PtrListOf<PicNode>* moved);
-    void recomputeLinesTouching(const std::vector<PicNode*>& moved);
+    // Moves the shapes, places the lines on them again and asks for a
+    // repaint of what changed.
+    void moveAndRepaint(const std::vector<PicNode*>& shapes, PictureDelta delta);
     void requestRedraw();
+    // Asks the view to paint again only where these screen rectangles lie,
+    // or everything when `known` is false.
+    void requestRedraw(const std::vector<QRect>& pieces, bool known);
+    // Adds the screen rectangles these shapes paint to `pieces`; false when
+    // one of them cannot tell.
+    bool addPaintedPieces(const std::vector<PicNode*>& shapes, std::vector<QRect>& pieces) const;
+    // Each shape's largest point plus border, as layout counts them.
+    static std::vector<QPoint> extentsOf(const std::vector<PicNode*>& shapes);
+    // Brings the extent of the last layout up to date after these shapes
+    // moved from the extents `before` to where they are now.
+    void keepExtentThroughMove(const std::vector<PicNode*>& shapes, const std::vector<QPoint>& before);
+    // Whether the shape can paint inside the clip.
+    static bool paintsInside(const PicNode* shape, const QRegion& clip);
     bool hitsShape(PicNode* shape, QPoint point, bool handlesOnly);
 
     String m_idSeparator = String(u"-");
@@ -175,6 +196,10 @@ private:
     PtrMapOf<PicNode> m_ids { true };
     std::vector<std::unique_ptr<Group>> m_groups;
     QPoint m_lastExtent;
+    // The extent the last layout found in picture pixels, kept by moves.
+    QPoint m_laidOutExtent;
+    bool m_laidOut = false;
+    bool m_reuseLayout = false;
     QPoint m_dragStart;
     QPoint m_lastPoint;
     QPoint m_delta;

@@ -124,6 +124,8 @@ void PicNode::attachEnd(int end, PicNode* node)
     setAnchor(end, node);
     setEndId(end, node ? node->id() : String());
     computeLineEnds();
+    // The ends can move; their handles go with them.
+    updateHandles();
 }
 
 void PicNode::resolveEnds()
@@ -138,6 +140,7 @@ void PicNode::resolveEnds()
         setAnchor(end, node);
     }
     computeLineEnds();
+    updateHandles();
 }
 
 }

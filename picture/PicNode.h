@@ -45,8 +45,14 @@ public:
     // cleared. Then recomputes the ends.
     void resolveEnds();
 
+    // The shape's largest point plus border as its picture last counted it,
+    // laying it out or moving it.
+    QPoint countedExtent() const { return m_countedExtent; }
+    void setCountedExtent(QPoint extent) { m_countedExtent = extent; }
+
 private:
     PictureOwner* m_picture = nullptr;
+    QPoint m_countedExtent;
     String m_id;
     String m_endIdA;
     String m_endIdZ;

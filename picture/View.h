@@ -3,6 +3,7 @@
 #include "picture/Delta.h"
 
 #include <QRect>
+#include <QRegion>
 #include <QSize>
 
 namespace lumavine {
@@ -27,6 +28,14 @@ public:
         return PictureDelta { toPictureLength(delta.dx), toPictureLength(delta.dy) };
     }
     virtual void redraw() { }
+    // Asks for only this area (screen pixels, as toScreen answers them) to
+    // be painted again. Pictures ask it for moves of shapes alone, which
+    // touch nothing else and whose extent they keep themselves; a view that
+    // cannot paint part of itself redraws the whole.
+    virtual void redrawArea(const QRegion&) { redraw(); }
+    // The page rectangle from (0, 0) in screen pixels, where the page's own
+    // decorations such as the grid go; empty when the view does not know it.
+    virtual QSize pageSize() const { return QSize(); }
     // Export draws the page picture: identity conversions, no handles,
     // guides or grid. Preview shows the page as the site will.
     virtual bool isExportMode() const { return false; }

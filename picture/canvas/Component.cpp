@@ -2,6 +2,7 @@
 
 #include <QGuiApplication>
 #include <QMouseEvent>
+#include <QPaintEvent>
 #include <QPainter>
 #include <QStyleHints>
 
@@ -66,7 +67,18 @@ void Component::redraw()
     if (m_layingOut)
         return;
     m_stale = true;
+    m_staleByMovesOnly = false;
     update();
+}
+
+void Component::redrawArea(const QRegion& area)
+{
+    if (m_layingOut)
+        return;
+    if (!m_stale)
+        m_staleByMovesOnly = true;
+    m_stale = true;
+    update(area.translated(-scrollPosition()) & QRect(QPoint(0, 0), m_clientSize));
 }
 
 void Component::setPointerHidden(bool hidden)
@@ -95,10 +107,16 @@ void Component::setPreviewMode(bool on)
 
 void Component::updateLayout()
 {
+    layOut(false);
+}
+
+void Component::layOut(bool afterMovesOnly)
+{
     m_layingOut = true;
-    QSize extent = pictureExtent();
+    QSize extent = afterMovesOnly ? pictureExtentAfterMoves() : pictureExtent();
     m_layingOut = false;
     m_stale = false;
+    m_staleByMovesOnly = false;
     m_pageSize = QSize(extent.width() + pageMargin, extent.height() + pageMargin);
     placeScrollBars();
 }
@@ -138,20 +156,37 @@ void Component::placeScrollBars()
         QRect(whole.width() - scrollBarThickness, 0, scrollBarThickness, m_clientSize.height()));
 }
 
-void Component::paintEvent(QPaintEvent*)
+void Component::paintEvent(QPaintEvent* event)
 {
+    const QSize pageBefore = m_pageSize;
+    const QSize clientBefore = m_clientSize;
+    const QPoint scrollBefore = scrollPosition();
     if (m_stale)
-        updateLayout();
+        layOut(m_staleByMovesOnly);
     if (m_clientSize.isEmpty())
         return;
+    // A page that grew or shrank moves the edge between page and grey, and
+    // can bring or take scroll bars, which moves everything: those are
+    // painted next, whatever area this paint was asked for.
+    if (m_clientSize != clientBefore || scrollPosition() != scrollBefore)
+        update();
+    else if (m_pageSize != pageBefore)
+        update(
+            (QRegion(QRect(QPoint(0, 0), m_pageSize)) ^ QRect(QPoint(0, 0), pageBefore)).translated(-scrollPosition())
+            & QRect(QPoint(0, 0), m_clientSize));
     const qreal ratio = devicePixelRatioF();
     if (m_backBuffer.size() != m_clientSize * ratio) {
         m_backBuffer = QImage(m_clientSize * ratio, QImage::Format_ARGB32_Premultiplied);
         m_backBuffer.setDevicePixelRatio(ratio);
     }
-    m_backBuffer.fill(outsidePage);
-    {
+    // Only the area this paint is for is drawn again, and only it reaches
+    // the screen: the rest of the buffer may be out of date, and is never
+    // shown until a paint asks for it.
+    const QRegion area = event->region() & QRect(QPoint(0, 0), m_clientSize);
+    if (!area.isEmpty()) {
         QPainter painter(&m_backBuffer);
+        painter.setClipRegion(area);
+        painter.fillRect(QRect(QPoint(0, 0), m_clientSize), outsidePage);
         painter.translate(-scrollPosition());
         painter.fillRect(QRect(QPoint(0, 0), m_pageSize), pageColor());
         drawPage(painter);

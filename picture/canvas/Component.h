@@ -30,6 +30,11 @@ public:
     int toPictureLength(int screenLength) const override { return int(screenLength / m_zoom); }
     // Main thread only: marks the page size stale and asks for a paint.
     void redraw() override;
+    // Main thread only: asks for a paint of the area alone, for shapes
+    // moved; the page size is checked against the picture's extent as kept
+    // through moves, and the whole view is painted when it changed enough to
+    // bring or take scroll bars.
+    void redrawArea(const QRegion& area) override;
     bool isPreviewMode() const override { return m_previewMode; }
     QSize clientSize() const override { return m_clientSize; }
     void raiseLargestPointCount(int count) override { m_largestPointCount = std::max(m_largestPointCount, count); }
@@ -60,11 +65,15 @@ public:
     void updateLayout();
     // The page rectangle: the picture's extent and a margin of 6, in screen
     // pixels of the current zoom.
-    QSize pageSize() const { return m_pageSize; }
+    QSize pageSize() const override { return m_pageSize; }
 
 protected:
     // The picture's extent in screen pixels of the current zoom.
     virtual QSize pictureExtent() { return QSize(); }
+    // The same when nothing but moves reported through redrawArea changed
+    // the picture since the last time it was asked; a picture that keeps its
+    // extent through moves can answer without laying itself out again.
+    virtual QSize pictureExtentAfterMoves() { return pictureExtent(); }
     // Draws the page; the painter is already moved by the scroll position.
     virtual void drawPage(QPainter&) { }
     virtual QColor pageColor() const { return Qt::white; }
@@ -91,6 +100,9 @@ private:
     // waited.
     void resolvePendingClick(bool asDoubleClick);
     void placeScrollBars();
+    // The page size from the picture's extent, asked the cheaper way when
+    // only moves changed the picture since.
+    void layOut(bool afterMovesOnly);
 
     double m_zoom = 1.0;
     QPoint m_origin;
@@ -100,6 +112,8 @@ private:
     QSize m_clientSize;
     QImage m_backBuffer;
     bool m_stale = true;
+    // Whether every change since the last layout came through redrawArea.
+    bool m_staleByMovesOnly = false;
     bool m_layingOut = false;
     int m_largestPointCount = 0;
 

@@ -194,6 +194,13 @@ QSize PageView::pictureExtent()
     return QSize(std::max(0, size.width()), std::max(0, size.height()));
 }
 
+QSize PageView::pictureExtentAfterMoves()
+{
+    // The page keeps its extent through moves, which are all that changed.
+    m_page.reuseLayoutOnce();
+    return pictureExtent();
+}
+
 void PageView::drawPage(QPainter& painter)
 {
     m_page.draw(painter);

@@ -153,6 +153,7 @@ public:
 
 protected:
     QSize pictureExtent() override;
+    QSize pictureExtentAfterMoves() override;
     void drawPage(QPainter& painter) override;
     QColor pageColor() const override;
     void zoomChanged() override;

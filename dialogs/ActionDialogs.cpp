@@ -1,6 +1,7 @@
 #include "dialogs/ActionDialogs.h"
 
 #include "core/StringList.h"
+#include "dialogs/FormElements.h"
 #include "forms/FormDocument.h"
 #include "forms/FormStyle.h"
 #include "page/Action.h"
@@ -23,19 +24,12 @@ constexpr std::u16string_view pageFilter = u"HTML Files(*.html, *.htm)|*.html;*.
 
 Element* addOption(Element* select, const String& value, const String& text, bool selected)
 {
-    Element* option = addElement(select, u"option", text);
-    option->setAttribute(u"value", value);
-    if (selected)
-        option->setAttribute(u"selected", u"true");
-    return option;
+    return FormElements::option(select, value, text, selected);
 }
 
 Element* addSelect(Element* box, const String& name, int width, int height)
 {
-    Element* select = addElement(box, u"select");
-    select->setAttribute(u"name", name);
-    select->setAttribute(u"style", FormStyle::format(10, 25, width, height));
-    return select;
+    return FormElements::dropDown(box, name, 10, 25, width, height);
 }
 
 // The argument at a position (from 0), or the empty text.
@@ -118,15 +112,7 @@ std::vector<String> ActionDialog::currentArguments(std::u16string_view function,
 
 Element* ActionDialog::beginForm(const String& formName, const String& title, int width, int height)
 {
-    Element* root = m_formDocument.documentElement();
-    addElement(root, u"title", title);
-    addElement(root, u"x", 10);
-    addElement(root, u"y", 10);
-    addElement(root, u"width", width);
-    addElement(root, u"height", height);
-    Element* form = addElement(root, u"form");
-    form->setAttribute(u"name", formName);
-    return form;
+    return FormElements::frame(m_formDocument, title, width, height, formName);
 }
 
 int ActionDialog::addNameBlock(Element* form, int width, bool showCurrent, int rowsTop)
@@ -141,33 +127,18 @@ int ActionDialog::addNameBlock(Element* form, int width, bool showCurrent, int r
 Element* ActionDialog::addBox(
     Element* form, const String& name, const String& caption, int left, int top, int width, int height)
 {
-    Element* box = addElement(form, u"button");
-    box->setAttribute(u"type", u"groupbox");
-    box->setAttribute(u"name", name);
-    box->setAttribute(u"value", caption);
-    box->setAttribute(u"style", FormStyle::format(left, top, width, height));
-    return box;
+    return FormElements::groupBox(form, name, caption, left, top, width, height);
 }
 
 Element* ActionDialog::addText(
     Element* box, const String& name, const String& value, int width, std::u16string_view extension)
 {
-    Element* input = addElement(box, u"input");
-    input->setAttribute(u"type", u"text");
-    input->setAttribute(u"name", name);
-    if (!extension.empty())
-        input->setAttribute(u"extension", String(extension));
-    input->setAttribute(u"value", value);
-    input->setAttribute(u"style", FormStyle::format(10, 25, width));
-    return input;
+    return FormElements::textInput(box, name, value, 10, 25, width, extension);
 }
 
 Element* ActionDialog::addRatio(Element* box, int ratio, int width)
 {
-    Element* input = addText(box, String(u"ratio"), String::number(ratio), width, u"spin");
-    input->setAttribute(u"low", u"0");
-    input->setAttribute(u"high", u"100");
-    return input;
+    return FormElements::spin(box, u"ratio", String::number(ratio), 10, 25, width, 0, 100);
 }
 
 String ActionDialog::targetName(const String& prefix)
@@ -308,12 +279,7 @@ ImageDialog::ImageDialog(
         addTargetBlock(form, String(u"Picture"), argumentAt(arguments, 0), 10, top, 190, true);
     Element* size = addBox(form, String(u"WidthBox"), String(u"Picture Ratio"), 210, top, 200);
     addRatio(size, ratio, 60);
-    Element* check = addElement(size, u"input", String(u"Aspect"));
-    check->setAttribute(u"type", u"checkbox");
-    check->setAttribute(u"name", u"aspect");
-    if (aspect)
-        check->setAttribute(u"selected", u"true");
-    check->setAttribute(u"style", FormStyle::format(80, 25, 110));
+    FormElements::checkBox(size, u"aspect", u"Aspect", aspect, 80, 25, 110);
     Element* picture = addText(addBox(form, String(u"ImageUrlBox"), String(u"Picture File"), 10, top + 65, 400, 120),
         String(u"imageurl"), argumentAt(arguments, 1), 380, u"image");
     picture->setAttribute(u"imageroot", page.project() ? page.project()->contentDirectory() : String());
@@ -410,32 +376,10 @@ ImageSizeDialog::ImageSizeDialog(QWidget* parent, XmlDialogListener* listener)
     : XmlDialog(parent, u"ImageSize", listener)
     , m_formDocument(u"dialog")
 {
-    Element* root = m_formDocument.documentElement();
-    addElement(root, u"title", String(u"Picture Size"));
-    addElement(root, u"x", 10);
-    addElement(root, u"y", 10);
-    addElement(root, u"width", 175);
-    addElement(root, u"height", 70);
-    Element* form = addElement(root, u"form");
-    form->setAttribute(u"name", u"ImageSize");
-    Element* box = addElement(form, u"button");
-    box->setAttribute(u"type", u"groupbox");
-    box->setAttribute(u"name", u"WidthBox");
-    box->setAttribute(u"value", u"Picture Ratio");
-    box->setAttribute(u"style", FormStyle::format(10, 10, 240, 55));
-    Element* ratio = addElement(box, u"input");
-    ratio->setAttribute(u"type", u"text");
-    ratio->setAttribute(u"name", u"ratio");
-    ratio->setAttribute(u"extension", u"spin");
-    ratio->setAttribute(u"low", u"0");
-    ratio->setAttribute(u"high", u"100");
-    ratio->setAttribute(u"value", u"100");
-    ratio->setAttribute(u"style", FormStyle::format(10, 25, 60));
-    Element* aspect = addElement(box, u"input", String(u"Aspect"));
-    aspect->setAttribute(u"type", u"checkbox");
-    aspect->setAttribute(u"name", u"aspect");
-    aspect->setAttribute(u"selected", u"true");
-    aspect->setAttribute(u"style", FormStyle::format(80, 25, 110));
+    Element* form = FormElements::frame(m_formDocument, String(u"Picture Size"), 175, 70, String(u"ImageSize"));
+    Element* box = FormElements::groupBox(form, u"WidthBox", u"Picture Ratio", 10, 10, 240, 55);
+    FormElements::spin(box, u"ratio", String(u"100"), 10, 25, 60, 0, 100);
+    FormElements::checkBox(box, u"aspect", u"Aspect", true, 80, 25, 110);
     FormDocument::addStandardButtons(form, 80);
     loadForms(&m_formDocument);
 }
@@ -455,19 +399,9 @@ ImportSlidesDialog::ImportSlidesDialog(Page& page, QWidget* parent, XmlDialogLis
     : XmlDialog(parent, u"ImportSlides", listener)
     , m_formDocument(u"dialog")
 {
-    Element* root = m_formDocument.documentElement();
-    addElement(root, u"title", String(u"Import Slides"));
-    addElement(root, u"x", 10);
-    addElement(root, u"y", 10);
-    addElement(root, u"width", 290);
-    addElement(root, u"height", 110);
-    Element* form = addElement(root, u"form");
-    form->setAttribute(u"name", u"Import Slideshow");
-    Element* targetBox = addElement(form, u"button");
-    targetBox->setAttribute(u"type", u"groupbox");
-    targetBox->setAttribute(u"name", u"ImageTargetBox");
-    targetBox->setAttribute(u"value", u"Image Target");
-    targetBox->setAttribute(u"style", FormStyle::format(10, 10, 190, 55));
+    Element* form
+        = FormElements::frame(m_formDocument, String(u"Import Slides"), 290, 110, String(u"Import Slideshow"));
+    Element* targetBox = FormElements::groupBox(form, u"ImageTargetBox", u"Image Target", 10, 10, 190, 55);
     Element* targets = addSelect(targetBox, String(u"imagetarget"), 170, 100);
     for (PageNode* node : page.pageNodes()) {
         if (!node->isFrame())
@@ -475,11 +409,7 @@ ImportSlidesDialog::ImportSlidesDialog(Page& page, QWidget* parent, XmlDialogLis
         const String& value = node->getName().empty() ? node->id() : node->getName();
         addOption(targets, value, value, false);
     }
-    Element* showsBox = addElement(form, u"button");
-    showsBox->setAttribute(u"type", u"groupbox");
-    showsBox->setAttribute(u"name", u"SlideshowsBox");
-    showsBox->setAttribute(u"value", u"Slideshows");
-    showsBox->setAttribute(u"style", FormStyle::format(10, 75, 400, 55));
+    Element* showsBox = FormElements::groupBox(form, u"SlideshowsBox", u"Slideshows", 10, 75, 400, 55);
     Element* shows = addSelect(showsBox, String(u"slideshow"), 380, 200);
     addOption(shows, String(), String(), true);
     for (const auto* entry : page.slideshows()) {

@@ -1,5 +1,6 @@
 #include "dialogs/MenuForm.h"
 
+#include "dialogs/FormElements.h"
 #include "forms/FormStyle.h"
 #include "forms/PropertyGroups.h"
 #include "page/PageMenu.h"
@@ -8,64 +9,7 @@
 
 namespace lumavine {
 
-namespace {
-
-Element* groupBox(
-    Element* parent, std::u16string_view name, std::u16string_view caption, int left, int top, int width, int height)
-{
-    Element* box = addElement(parent, u"button");
-    box->setAttribute(u"type", u"groupbox");
-    box->setAttribute(u"name", String(name));
-    box->setAttribute(u"value", String(caption));
-    box->setAttribute(u"style", FormStyle::format(left, top, width, height));
-    return box;
-}
-
-void button(
-    Element* parent, std::u16string_view name, std::u16string_view text, int left, int top, int width, int height)
-{
-    Element* made = addElement(parent, u"button", String(text));
-    made->setAttribute(u"name", String(name));
-    made->setAttribute(u"style", FormStyle::format(left, top, width, height));
-}
-
-void label(Element* parent, std::u16string_view forName, std::u16string_view text, int top, int width)
-{
-    Element* made = addElement(parent, u"label", String(text));
-    made->setAttribute(u"for", String(forName));
-    made->setAttribute(u"style", FormStyle::format(5, top, width));
-}
-
-Element* select(Element* parent, std::u16string_view name, int top)
-{
-    Element* made = addElement(parent, u"select");
-    made->setAttribute(u"name", String(name));
-    made->setAttribute(u"style", FormStyle::format(75, top, 100, 100));
-    return made;
-}
-
-void option(Element* list, std::u16string_view value, std::u16string_view text, bool selected)
-{
-    Element* made = addElement(list, u"option", String(text));
-    made->setAttribute(u"value", String(value));
-    if (selected)
-        made->setAttribute(u"selected", u"true");
-}
-
-Element* input(Element* parent, std::u16string_view name, const String& value, int left, int top, int width,
-    std::u16string_view extension = {})
-{
-    Element* made = addElement(parent, u"input");
-    made->setAttribute(u"type", u"text");
-    made->setAttribute(u"name", String(name));
-    if (!extension.empty())
-        made->setAttribute(u"extension", String(extension));
-    made->setAttribute(u"value", value);
-    made->setAttribute(u"style", FormStyle::format(left, top, width));
-    return made;
-}
-
-}
+using namespace FormElements;
 
 Element* MenuForm::add(Document& formDocument, const PageMenu* menu, int buttonTop)
 {
@@ -89,31 +33,24 @@ Element* MenuForm::add(Document& formDocument, const PageMenu* menu, int buttonT
 
     Element* properties = groupBox(form, u"MenuProperties", u"Menu Properties", 310, 20, 210, 170);
     const String trigger = menu ? menu->trigger() : String(u"onmouseover");
-    label(properties, u"menu-trigger", u"Trigger", 25, 70);
-    Element* triggers = select(properties, u"menu-trigger", 25);
+    label(properties, u"menu-trigger", u"Trigger", 5, 25, 70);
+    Element* triggers = dropDown(properties, u"menu-trigger", 75, 25, 100, 100);
     option(triggers, u"onmousedown", u"Mouse Click", trigger.equals(u"onmousedown"));
     option(triggers, u"onmouseover", u"Mouse Over", !trigger.equals(u"onmousedown"));
     const String alignment = menu ? menu->alignment() : String(u"align-bottom");
-    label(properties, u"menu-alignment", u"Alignment", 55, 70);
-    Element* alignments = select(properties, u"menu-alignment", 55);
+    label(properties, u"menu-alignment", u"Alignment", 5, 55, 70);
+    Element* alignments = dropDown(properties, u"menu-alignment", 75, 55, 100, 100);
     for (auto [value, text] : { std::pair(u"align-bottom", u"Bottom"), std::pair(u"align-right", u"Right"),
              std::pair(u"align-left", u"Left"), std::pair(u"align-top", u"Top") })
         option(alignments, value, text, alignment.equals(value));
-    label(properties, u"menu-height", u"Height", 85, 70);
-    input(
+    label(properties, u"menu-height", u"Height", 5, 85, 70);
+    textInput(
         properties, u"menu-height", menu && menu->height() > 0 ? String::number(menu->height()) : String(), 75, 85, 40);
-    Element* still = addElement(properties, u"input", String(u"Static"));
-    still->setAttribute(u"type", u"checkbox");
-    still->setAttribute(u"name", u"menu-static");
-    if (menu && menu->isStatic())
-        still->setAttribute(u"selected", u"true");
-    still->setAttribute(u"style", FormStyle::format(130, 85, 70));
-    label(properties, u"menu-thumbwidth", u"Thumbnail Size", 115, 100);
+    checkBox(properties, u"menu-static", u"Static", menu && menu->isStatic(), 130, 85, 70);
+    label(properties, u"menu-thumbwidth", u"Thumbnail Size", 5, 115, 100);
     for (auto [name, left, value] : { std::tuple(u"menu-thumbwidth", 5, menu ? menu->thumbWidth() : 0),
              std::tuple(u"menu-thumbheight", 65, menu ? menu->thumbHeight() : 0) }) {
-        Element* size = input(properties, name, String::number(value), left, 135, 50, u"spin");
-        size->setAttribute(u"low", u"0");
-        size->setAttribute(u"high", u"128");
+        spin(properties, name, String::number(value), left, 135, 50, 0, 128);
     }
 
     const DisplayElement* itemStyle = menu ? &menu->itemStyle() : nullptr;
@@ -133,11 +70,8 @@ Element* MenuForm::add(Document& formDocument, const PageMenu* menu, int buttonT
     PropertyGroups::addBorderGroup(form, hoverStyle, { 356, 480, 163, 140 }, String(u"Menu Item Hover Border"),
         String(u"hoverstyle-"), PropertyGroups::BorderStyleRow);
 
-    for (auto [name, text, left] : { std::tuple(u"ok", u"OK", 10), std::tuple(u"cancel", u"Cancel", 120) }) {
-        Element* made = addElement(form, u"button", String(text));
-        made->setAttribute(u"name", String(name));
-        made->setAttribute(u"style", FormStyle::format(left, buttonTop, 100, 25));
-    }
+    button(form, u"ok", u"OK", 10, buttonTop, 100, 25);
+    button(form, u"cancel", u"Cancel", 120, buttonTop, 100, 25);
     return form;
 }
 

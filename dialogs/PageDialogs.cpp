@@ -1,5 +1,6 @@
 #include "dialogs/PageDialogs.h"
 
+#include "dialogs/FormElements.h"
 #include "forms/FormDocument.h"
 #include "forms/FormStyle.h"
 #include "page/Page.h"
@@ -9,59 +10,7 @@
 
 namespace lumavine {
 
-namespace {
-
-Element* groupBox(
-    Element* parent, std::u16string_view name, std::u16string_view caption, int left, int top, int width, int height)
-{
-    Element* box = addElement(parent, u"button");
-    box->setAttribute(u"type", u"groupbox");
-    box->setAttribute(u"name", String(name));
-    box->setAttribute(u"value", String(caption));
-    box->setAttribute(u"style", FormStyle::format(left, top, width, height));
-    return box;
-}
-
-Element* option(Element* select, const String& value, const String& text, bool selected)
-{
-    Element* entry = addElement(select, u"option", text);
-    entry->setAttribute(u"value", value);
-    if (selected)
-        entry->setAttribute(u"selected", u"true");
-    return entry;
-}
-
-Element* dropDown(Element* box, std::u16string_view name, int width, int height)
-{
-    Element* select = addElement(box, u"select");
-    select->setAttribute(u"name", String(name));
-    select->setAttribute(u"style", FormStyle::format(10, 25, width, height));
-    return select;
-}
-
-Element* button(
-    Element* parent, std::u16string_view name, std::u16string_view text, int left, int top, int width, int height)
-{
-    Element* made = addElement(parent, u"button", String(text));
-    made->setAttribute(u"name", String(name));
-    made->setAttribute(u"style", FormStyle::format(left, top, width, height));
-    return made;
-}
-
-Element* frame(Document& document, const String& title, int width, int height, const String& formName)
-{
-    Element* root = document.documentElement();
-    addElement(root, u"title", title);
-    addElement(root, u"x", 10);
-    addElement(root, u"y", 10);
-    addElement(root, u"width", width);
-    addElement(root, u"height", height);
-    Element* form = addElement(root, u"form");
-    form->setAttribute(u"name", formName);
-    return form;
-}
-
-}
+using namespace FormElements;
 
 PageDialog::PageDialog(Page& page, QWidget* parent, XmlDialogListener* listener, const String& label)
     : XmlDialog(parent, u"Page", listener)
@@ -69,12 +18,9 @@ PageDialog::PageDialog(Page& page, QWidget* parent, XmlDialogListener* listener,
 {
     Element* form = frame(m_formDocument, String(u"Page Properties"), 290, 110, String(u"Page Properties"));
     Element* labelBox = groupBox(form, u"LabelBox", u"Page Label", 10, 10, 400, 55);
-    Element* input = addElement(labelBox, u"input");
-    input->setAttribute(u"type", u"text");
-    input->setAttribute(u"name", u"label");
-    input->setAttribute(u"value", label);
-    input->setAttribute(u"style", FormStyle::format(10, 25, 380));
-    Element* copy = dropDown(groupBox(form, u"CopyBox", u"Copy From Page...", 10, 70, 400, 55), u"copy", 380, 200);
+    textInput(labelBox, u"label", label, 10, 25, 380);
+    Element* copy
+        = dropDown(groupBox(form, u"CopyBox", u"Copy From Page...", 10, 70, 400, 55), u"copy", 10, 25, 380, 200);
     option(copy, String(), String(), true);
     if (ProjectContext* project = page.project())
         for (Page* other : project->pages())
@@ -150,11 +96,7 @@ InitializeEntryDialog::InitializeEntryDialog(
     // A file dropped on the action's panel becomes its action.
     form->setAttribute(u"drop", u"true");
     Element* nameBox = groupBox(form, u"NameBox", u"Item Name", 10, 10, 400, 55);
-    Element* input = addElement(nameBox, u"input");
-    input->setAttribute(u"type", u"text");
-    input->setAttribute(u"name", u"name");
-    input->setAttribute(u"value", name);
-    input->setAttribute(u"style", FormStyle::format(10, 25, 380));
+    textInput(nameBox, u"name", name, 10, 25, 380);
     // Tall enough for the rows of action buttons.
     Element* panel = groupBox(form, u"function-panel", u"", 10, 70, 400, 190);
     panel->setAttribute(u"value", Page::eventPanelCaption(u"function", action));
@@ -180,21 +122,13 @@ SlideshowDialog::SlideshowDialog(QWidget* parent, XmlDialogListener* listener, c
 {
     Element* form = frame(m_formDocument, String(u"Slideshow"), 300, 300, String(u"Slideshow"));
     form->setAttribute(u"drop", u"true");
-    Element* nameInput = addElement(groupBox(form, u"NameBox", u"Name", 10, 10, 430, 55), u"input");
-    nameInput->setAttribute(u"type", u"text");
-    nameInput->setAttribute(u"name", u"name");
-    nameInput->setAttribute(u"value", name);
-    nameInput->setAttribute(u"style", FormStyle::format(10, 25, 410));
-    Element* audioInput = addElement(groupBox(form, u"AudioBox", u"Audio", 10, 80, 430, 55), u"input");
-    audioInput->setAttribute(u"type", u"text");
-    audioInput->setAttribute(u"name", u"audio");
-    audioInput->setAttribute(u"extension", u"file");
+    textInput(groupBox(form, u"NameBox", u"Name", 10, 10, 430, 55), u"name", name, 10, 25, 410);
+    Element* audioInput
+        = textInput(groupBox(form, u"AudioBox", u"Audio", 10, 80, 430, 55), u"audio", audio, 10, 25, 410, u"file");
     audioInput->setAttribute(u"files",
         String(u"All Audio Files|*.wav;*.mp3;*.wma|WAV Files (*.wav)|*.wav|"
                u"MP3 Files (*.mp3)|*.mp3|WMA Files (*.wma)|*.wma|All Files|*.*||"));
     audioInput->setAttribute(u"default", u"mp3");
-    audioInput->setAttribute(u"value", audio);
-    audioInput->setAttribute(u"style", FormStyle::format(10, 25, 410));
     Element* slides = groupBox(form, u"Slides", u"Slides", 10, 150, 430, 290);
     Element* list = addElement(slides, u"list");
     list->setAttribute(u"name", u"slidelist");
@@ -238,20 +172,12 @@ MenuItemDialog::MenuItemDialog(Page& page, QWidget* parent, XmlDialogListener* l
 {
     Element* form = frame(m_formDocument, String(u"Menu Item Properties"), 360, 260, String(u"HTML Menu Item"));
     form->setAttribute(u"drop", u"true");
-    Element* nameInput = addElement(groupBox(form, u"NameBox", u"Name", 10, 20, 500, 55), u"input");
-    nameInput->setAttribute(u"type", u"text");
-    nameInput->setAttribute(u"name", u"name");
-    nameInput->setAttribute(u"value", name);
-    nameInput->setAttribute(u"style", FormStyle::format(10, 25, 480));
-    Element* picture = addElement(groupBox(form, u"ImageUrlBox", u"Menu Item Picture", 10, 85, 500, 120), u"input");
-    picture->setAttribute(u"type", u"text");
-    picture->setAttribute(u"name", u"image");
-    picture->setAttribute(u"extension", u"image");
+    textInput(groupBox(form, u"NameBox", u"Name", 10, 20, 500, 55), u"name", name, 10, 25, 480);
+    Element* picture = textInput(
+        groupBox(form, u"ImageUrlBox", u"Menu Item Picture", 10, 85, 500, 120), u"image", image, 10, 25, 480, u"image");
     picture->setAttribute(u"imageroot", page.project() ? page.project()->contentDirectory() : String());
     picture->setAttribute(u"thumbwidth", u"90");
     picture->setAttribute(u"thumbheight", u"90");
-    picture->setAttribute(u"value", image);
-    picture->setAttribute(u"style", FormStyle::format(10, 25, 480));
     Element* panel = groupBox(form, u"url-panel", u"", 10, 215, 500, 190);
     panel->setAttribute(u"value", Page::eventPanelCaption(u"url", action));
     Page::addActionControls(panel, String(u"url"), action, true, 500);
@@ -292,13 +218,13 @@ SlideDialog::SlideDialog(Page& page, QWidget* parent, XmlDialogListener* listene
         addText(box, String(u"name"), *itemName, 400);
         top = 70;
     }
-    Element* functions
-        = dropDown(addBox(form, String(u"FunctionBox"), String(u"Function"), 10, top, 200), u"function", 180, 100);
+    Element* functions = dropDown(
+        addBox(form, String(u"FunctionBox"), String(u"Function"), 10, top, 200), u"function", 10, 25, 180, 100);
     option(functions, String(u"show_slides"), String(u"Show Slides"), show);
     option(functions, String(u"next_slide"), String(u"Next Slide"), function.equals(u"next_slide"));
     option(functions, String(u"prev_slide"), String(u"Previous Slide"), function.equals(u"prev_slide"));
-    Element* shows
-        = dropDown(addBox(form, String(u"SlideshowBox"), String(u"Slideshow"), 220, top, 200), u"slideshow", 180, 100);
+    Element* shows = dropDown(
+        addBox(form, String(u"SlideshowBox"), String(u"Slideshow"), 220, top, 200), u"slideshow", 10, 25, 180, 100);
     const String current = show ? argument(1) : String();
     for (const auto* entry : page.slideshows()) {
         const Slideshow* slideshow = PtrMapOf<Slideshow>::valueOf(entry);
@@ -320,12 +246,7 @@ SlideDialog::SlideDialog(Page& page, QWidget* parent, XmlDialogListener* listene
     for (const Check& check : { Check { u"ManualBox", u"Run this manually?", u"manual", u"Manual", 10, 4 },
              Check { u"Repeat Box", u"Do you want to repeat?", u"repeat", u"Repeat", 220, 3 } }) {
         Element* box = addBox(form, String(check.box), String(check.caption), check.left, top + 130, 200);
-        Element* input = addElement(box, u"input", String(check.text));
-        input->setAttribute(u"type", u"checkbox");
-        input->setAttribute(u"name", String(check.name));
-        if (show && argument(check.argument).equals(u"true"))
-            input->setAttribute(u"selected", u"true");
-        input->setAttribute(u"style", FormStyle::format(10, 25, 180));
+        checkBox(box, check.name, check.text, show && argument(check.argument).equals(u"true"), 10, 25, 180);
     }
     FormDocument::addStandardButtons(form, itemName ? 350 : 220);
     loadForms(&m_formDocument);

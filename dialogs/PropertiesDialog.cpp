@@ -1,5 +1,6 @@
 #include "dialogs/PropertiesDialog.h"
 
+#include "dialogs/FormElements.h"
 #include "forms/FormStyle.h"
 #include "forms/PropertyGroups.h"
 #include "page/Page.h"
@@ -7,62 +8,9 @@
 
 namespace lumavine {
 
+using namespace FormElements;
+
 namespace {
-
-Element* groupBox(
-    Element* parent, std::u16string_view name, std::u16string_view caption, int left, int top, int width, int height)
-{
-    Element* box = addElement(parent, u"button");
-    box->setAttribute(u"type", u"groupbox");
-    box->setAttribute(u"name", String(name));
-    box->setAttribute(u"value", String(caption));
-    box->setAttribute(u"style", FormStyle::format(left, top, width, height));
-    return box;
-}
-
-Element* textInput(Element* parent, std::u16string_view name, const String& value, int left, int top, int width,
-    std::u16string_view extension = {})
-{
-    Element* input = addElement(parent, u"input");
-    input->setAttribute(u"type", u"text");
-    input->setAttribute(u"name", String(name));
-    if (!extension.empty())
-        input->setAttribute(u"extension", String(extension));
-    input->setAttribute(u"value", value);
-    input->setAttribute(u"style", FormStyle::format(left, top, width));
-    return input;
-}
-
-Element* spin(Element* parent, std::u16string_view name, int value, int width, int low, int high)
-{
-    Element* input = textInput(parent, name, String::number(value), 10, 25, width, u"spin");
-    input->setAttribute(u"low", String::number(low));
-    input->setAttribute(u"high", String::number(high));
-    return input;
-}
-
-void label(Element* parent, std::u16string_view forName, std::u16string_view text, int left, int top, int width)
-{
-    Element* made = addElement(parent, u"label", String(text));
-    made->setAttribute(u"for", String(forName));
-    made->setAttribute(u"style", FormStyle::format(left, top, width));
-}
-
-Element* select(Element* parent, std::u16string_view name, int left, int top, int width, int height)
-{
-    Element* made = addElement(parent, u"select");
-    made->setAttribute(u"name", String(name));
-    made->setAttribute(u"style", FormStyle::format(left, top, width, height));
-    return made;
-}
-
-void option(Element* list, std::u16string_view value, std::u16string_view text, bool selected)
-{
-    Element* made = addElement(list, u"option", String(text));
-    made->setAttribute(u"value", String(value));
-    if (selected)
-        made->setAttribute(u"selected", u"true");
-}
 
 void addButtons(Element* form)
 {
@@ -98,7 +46,7 @@ PropertiesDialog::PropertiesDialog(Page& page, QWidget* parent, XmlDialogListene
     PropertyGroups::addBorderGroup(general, &page.frameStyle(), { 364, 150, 167, 140 }, String(u"Frame Border"),
         String(u"frame-"), PropertyGroups::BorderStyleRow);
     spin(groupBox(general, u"qualitybox", u"JPEG Quality (1=lowest, 100=highest)", 10, 300, 250, 50), u"imagequality",
-        page.imageQuality(), 220, 1, 100);
+        String::number(page.imageQuality()), 10, 25, 220, 1, 100);
     // The page's own size; empty fields leave the picture as large as its
     // shapes make it.
     Element* size = groupBox(general, u"PageSizeBox", u"Page Size", 10, 360, 250, 150);
@@ -112,30 +60,25 @@ PropertiesDialog::PropertiesDialog(Page& page, QWidget* parent, XmlDialogListene
         groupBox(general, u"scriptbox", u"Script File", 270, 300, 260, 50), u"script", page.script(), 10, 25, 230);
     Element* properties = groupBox(general, u"PagePropertiesBox", u"General Properties", 270, 360, 260, 150);
     label(properties, u"imagetype", u"Image Type", 10, 25, 80);
-    Element* types = select(properties, u"imagetype", 90, 25, 160, 100);
+    Element* types = dropDown(properties, u"imagetype", 90, 25, 160, 100);
     const String type = page.imageType().empty() ? String(u"gif") : page.imageType();
     for (auto [value, text] : { std::pair(u"jpeg", u"Jpeg"), std::pair(u"png", u"Png"), std::pair(u"gif", u"Gif"),
              std::pair(u"none", u"Html") })
         option(types, value, text, type.equalsIgnoreCase(value));
     label(properties, u"scrolling", u"Scrolling", 10, 55, 80);
-    Element* scrolling = addElement(properties, u"input");
-    scrolling->setAttribute(u"type", u"checkbox");
-    scrolling->setAttribute(u"name", u"scrolling");
-    if (!page.scrollingOff())
-        scrolling->setAttribute(u"selected", u"true");
-    scrolling->setAttribute(u"style", FormStyle::format(90, 55, 160));
+    checkBox(properties, u"scrolling", u"", !page.scrollingOff(), 90, 55, 160);
     addButtons(general);
 
     Element* captions = addElement(root, u"form");
     captions->setAttribute(u"name", u"Captions");
     PropertyGroups::addBackgroundGroup(captions, &page.captionStyle(), { 10, 20, 250, 120 },
         String(u"Caption Background"), String(u"caption-"), PropertyGroups::GradientRows);
-    Element* alignment = select(groupBox(captions, u"CaptionAlignment", u"Alignment", 270, 20, 120, 60),
+    Element* alignment = dropDown(groupBox(captions, u"CaptionAlignment", u"Alignment", 270, 20, 120, 60),
         u"caption-alignment", 10, 25, 100, 200);
     option(alignment, u"top", u"Top", !page.captionAtBottom());
     option(alignment, u"bottom", u"Bottom", page.captionAtBottom());
-    spin(groupBox(captions, u"CaptionHeight", u"Height", 400, 20, 130, 60), u"caption-height", page.captionHeight(),
-        100, 5, 30);
+    spin(groupBox(captions, u"CaptionHeight", u"Height", 400, 20, 130, 60), u"caption-height",
+        String::number(page.captionHeight()), 10, 25, 100, 5, 30);
     PropertyGroups::addBorderGroup(captions, &page.captionStyle(), { 10, 150, 250, 140 },
         String(u"Caption Inner Border"), String(u"caption-"), PropertyGroups::BorderStyleRow);
     PropertyGroups::addBorderGroup(captions, &page.outerCaptionStyle(), { 270, 150, 260, 140 },

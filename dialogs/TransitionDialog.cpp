@@ -1,6 +1,7 @@
 #include "dialogs/TransitionDialog.h"
 
 #include "core/AtomicFile.h"
+#include "dialogs/FormElements.h"
 #include "forms/FormChooser.h"
 #include "forms/FormDocument.h"
 #include "forms/FormStyle.h"
@@ -94,20 +95,15 @@ constexpr Box boxes[] = { { u"barn", u"Barn Parameters", 210 }, { u"blinds", u"B
     { u"strips", u"Strips Parameters", 180 }, { u"wheel", u"Wheel Parameters", 180 },
     { u"zigzag", u"Zigzag Parameters", 220 } };
 
+// A row of a kind's box: the label at the left, its control at 140.
 Element* labelled(Element* box, const String& name, std::u16string_view text, int top)
 {
-    Element* label = addElement(box, u"label", String(text));
-    label->setAttribute(u"for", name);
-    label->setAttribute(u"style", FormStyle::format(10, top, 130));
-    return label;
+    return FormElements::label(box, name, text, 10, top, 130);
 }
 
 Element* dropDown(Element* box, const String& name, int top)
 {
-    Element* select = addElement(box, u"select");
-    select->setAttribute(u"name", name);
-    select->setAttribute(u"style", FormStyle::format(140, top, 170, 200));
-    return select;
+    return FormElements::dropDown(box, name, 140, top, 170, 200);
 }
 
 void addChoices(Element* select, const std::vector<Choice>& choices, const String& current)
@@ -139,21 +135,10 @@ TransitionDialog::TransitionDialog(Transitions& transitions, const String& insta
     , m_installation(installationDirectory)
     , m_formDocument(u"dialog")
 {
-    Element* root = m_formDocument.documentElement();
-    addElement(root, u"title", String(u"Edit Transitions"));
-    addElement(root, u"x", 10);
-    addElement(root, u"y", 10);
-    addElement(root, u"width", 240);
-    addElement(root, u"height", 240);
-    Element* form = addElement(root, u"form");
-    form->setAttribute(u"name", u"Transitions");
+    Element* form = FormElements::frame(m_formDocument, String(u"Edit Transitions"), 240, 240, String(u"Transitions"));
 
     const String remembered = transitions.rememberedKind();
-    Element* typeBox = addElement(form, u"button");
-    typeBox->setAttribute(u"type", u"groupbox");
-    typeBox->setAttribute(u"name", u"Transition");
-    typeBox->setAttribute(u"value", u"Transition");
-    typeBox->setAttribute(u"style", FormStyle::format(10, 10, 320, 60));
+    Element* typeBox = FormElements::groupBox(form, u"Transition", u"Transition", 10, 10, 320, 60);
     labelled(typeBox, String(u"transition"), u"Type", 25);
     Element* types = dropDown(typeBox, String(u"transition"), 25);
     for (const TransitionKind& kind : Transitions::kinds()) {
@@ -167,11 +152,7 @@ TransitionDialog::TransitionDialog(Transitions& transitions, const String& insta
 
     for (const Box& each : boxes) {
         const String kind(each.kind);
-        Element* box = addElement(form, u"button");
-        box->setAttribute(u"type", u"groupbox");
-        box->setAttribute(u"name", kind);
-        box->setAttribute(u"value", String(each.caption));
-        box->setAttribute(u"style", FormStyle::format(10, 80, 320, each.height));
+        Element* box = FormElements::groupBox(form, kind, each.caption, 10, 80, 320, each.height);
         if (!remembered.equalsIgnoreCase(kind))
             box->setAttribute(u"visibility", u"hidden");
         int top = 25;
@@ -184,14 +165,7 @@ TransitionDialog::TransitionDialog(Transitions& transitions, const String& insta
             if (!control.choices.empty()) {
                 addChoices(dropDown(box, name, top), control.choices, current);
             } else {
-                Element* spin = addElement(box, u"input");
-                spin->setAttribute(u"type", u"text");
-                spin->setAttribute(u"name", name);
-                spin->setAttribute(u"extension", u"spin");
-                spin->setAttribute(u"low", String::number(control.low));
-                spin->setAttribute(u"high", String::number(control.high));
-                spin->setAttribute(u"value", current);
-                spin->setAttribute(u"style", FormStyle::format(140, top, 170));
+                FormElements::spin(box, name, current, 140, top, 170, control.low, control.high);
             }
             top += 40;
         }
@@ -202,15 +176,9 @@ TransitionDialog::TransitionDialog(Transitions& transitions, const String& insta
         top += 40;
         const String clear = kind + u"-clear";
         labelled(box, clear, u"Clear Frame", top);
-        Element* check = addElement(box, u"input");
-        check->setAttribute(u"type", u"checkbox");
-        check->setAttribute(u"name", clear);
-        if (settingOf(transitions, each.kind, u"clear").equals(u"true"))
-            check->setAttribute(u"selected", u"true");
-        check->setAttribute(u"style", FormStyle::format(140, top, 170));
-        Element* show = addElement(box, u"button", String(u"Show Me"));
-        show->setAttribute(u"name", kind + u"-show");
-        show->setAttribute(u"style", FormStyle::format(10, top + 30, 100, 25));
+        FormElements::checkBox(
+            box, clear, u"", settingOf(transitions, each.kind, u"clear").equals(u"true"), 140, top, 170);
+        FormElements::button(box, kind + u"-show", u"Show Me", 10, top + 30, 100, 25);
     }
     FormDocument::addStandardButtons(form, 350);
     setListener(this);

@@ -75,8 +75,8 @@ Element* addTextInput(Element* box, const String& name, const String& value, int
 
 // A colour input. A colour that is not opaque gets the alpha controls so
 // that confirming the dialog does not make it opaque.
-Element* addColorInput(Element* box, const String& name, const String& value, int left, int top, int width,
-    bool withAlpha)
+Element* addColorInput(
+    Element* box, const String& name, const String& value, int left, int top, int width, bool withAlpha)
 {
     Element* input = addTextInput(box, name, value, left, top, width, u"color");
     Color color;
@@ -109,8 +109,8 @@ void addKeywordOptions(Element* select, const KeywordList& keywords, int current
         addOption(select, keywords.name(code), keywords.displayName(code), code == current);
 }
 
-Element* addCheckBox(Element* box, const String& name, const String& caption, bool checked, int left, int top,
-    int width)
+Element* addCheckBox(
+    Element* box, const String& name, const String& caption, bool checked, int left, int top, int width)
 {
     Element* input = addElement(box, u"input", caption);
     input->setAttribute(u"type", u"checkbox");
@@ -145,8 +145,8 @@ Element* PropertyGroups::addBorderGroup(Element* parent, const DisplayElement* o
     int row = 0;
     String name = prefix + u"border-color";
     addLabel(box, name, u"Color", r.left, r.y(row), r.labelWidth);
-    addColorInput(box, name, border ? colorTextIf(border->hasLineColor(), border->lineColor()) : String(), r.controlLeft,
-        r.y(row), r.controlWidth(), false);
+    addColorInput(box, name, border ? colorTextIf(border->hasLineColor(), border->lineColor()) : String(),
+        r.controlLeft, r.y(row), r.controlWidth(), false);
     ++row;
     if (rows & BorderStyleRow) {
         name = prefix + u"border-style";
@@ -328,8 +328,8 @@ Element* PropertyGroups::addAspectBox(Element* parent, const DisplayNode* node, 
 Element* PropertyGroups::addLayerBox(Element* parent, const DisplayNode* node, const GroupRect& rect)
 {
     Element* box = groupBoxFromList(parent, u"type:groupbox;name:LayerBox;value:Layer", rect);
-    Element* input
-        = addTextInput(box, u"layer", node ? String::number(node->layer()) : String(), 10, 25, rect.width - 20, u"spin");
+    Element* input = addTextInput(
+        box, u"layer", node ? String::number(node->layer()) : String(), 10, 25, rect.width - 20, u"spin");
     input->setAttribute(u"id", u"layer");
     input->setAttribute(u"low", u"-5000");
     input->setAttribute(u"high", u"5000");

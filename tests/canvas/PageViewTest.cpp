@@ -482,8 +482,8 @@ TEST_F(PageViewCommandTest, PageCommandsGoToTheWindowAndUnknownOnesAreNotTaken)
     client.handlesPageCommands = true;
     EXPECT_TRUE(view.command(PageView::PageProperties));
     EXPECT_TRUE(view.command(PageView::Publish));
-    EXPECT_EQ(client.pageCommands,
-        std::vector<int>({ PageView::Preview, PageView::PageProperties, PageView::Publish }));
+    EXPECT_EQ(
+        client.pageCommands, std::vector<int>({ PageView::Preview, PageView::PageProperties, PageView::Publish }));
     // The canvas's own commands never reach the window.
     view.command(PageView::ToggleShowGrid);
     EXPECT_EQ(client.pageCommands.size(), 3u);

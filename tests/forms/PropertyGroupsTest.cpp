@@ -429,14 +429,14 @@ TEST(PropertyGroups, PageStyleFormScreenshotHasNothingClipped)
     GroupForm g(300, 260);
     PropertyGroups::addFontGroup(g.form, item.get(), { 10, 10, 250, 140 }, u"Menu Font", u"itemstyle-");
     PropertyGroups::addFontGroup(g.form, nullptr, { 270, 10, 250, 140 }, u"Menu Hover Font", u"hoverstyle-");
-    PropertyGroups::addBackgroundGroup(g.form, item.get(), { 10, 160, 250, 120 }, u"Menu Background", u"itemstyle-",
-        PropertyGroups::GradientRows);
-    PropertyGroups::addBackgroundGroup(g.form, page.get(), { 270, 160, 250, 120 }, u"Page Background", u"",
-        PropertyGroups::PictureRow);
-    PropertyGroups::addBorderGroup(g.form, nullptr, { 10, 290, 163, 140 }, u"Menu Border", u"menustyle-",
-        PropertyGroups::BorderStyleRow);
-    PropertyGroups::addBorderGroup(g.form, item.get(), { 183, 290, 163, 140 }, u"Menu Item Border", u"itemstyle-",
-        PropertyGroups::BorderStyleRow);
+    PropertyGroups::addBackgroundGroup(
+        g.form, item.get(), { 10, 160, 250, 120 }, u"Menu Background", u"itemstyle-", PropertyGroups::GradientRows);
+    PropertyGroups::addBackgroundGroup(
+        g.form, page.get(), { 270, 160, 250, 120 }, u"Page Background", u"", PropertyGroups::PictureRow);
+    PropertyGroups::addBorderGroup(
+        g.form, nullptr, { 10, 290, 163, 140 }, u"Menu Border", u"menustyle-", PropertyGroups::BorderStyleRow);
+    PropertyGroups::addBorderGroup(
+        g.form, item.get(), { 183, 290, 163, 140 }, u"Menu Item Border", u"itemstyle-", PropertyGroups::BorderStyleRow);
     PropertyGroups::addBorderGroup(g.form, item.get(), { 356, 290, 163, 140 }, u"Menu Item Hover Border",
         u"hoverstyle-", PropertyGroups::BorderStyleRow);
     FormDocument::addStandardButtons(g.form, 440);

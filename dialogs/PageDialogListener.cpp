@@ -121,7 +121,7 @@ void PageDialogListener::beginMenu(const PageNode& node)
 {
     Element* root = m_menu.documentElement();
     while (Node* child = root->firstChild())
-        delete root->removeChild(child);
+        root->removeChild(child);
     if (PageMenu* menu = node.menu())
         menu->write(root);
 }
@@ -209,7 +209,7 @@ bool PageDialogListener::menuCommand(XmlForm& form, const String& name)
         }
     } else if (name.equals(u"delete")) {
         if (item)
-            delete root->removeChild(item);
+            root->removeChild(item);
         item = nullptr;
     } else if (name.equals(u"moveup") || name.equals(u"movedown")) {
         if (!item)

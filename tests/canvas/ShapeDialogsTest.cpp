@@ -412,8 +412,9 @@ TEST_F(ShapeDialogsTest, TheMenuTabMakesAShapesPopUpMenu)
     WhenShown<XmlDialog> cancel([](XmlDialog& dialog) {
         dialog.selectForm(String(u"Menu"));
         XmlForm* form = dialog.form(u"Menu");
-        form->findControl(u"itemlist");
+        qobject_cast<QListWidget*>(form->findControl(u"itemlist"))->setCurrentRow(0);
         QTest::mouseClick(form->findControl(u"delete"), Qt::LeftButton);
+        EXPECT_EQ(qobject_cast<QListWidget*>(form->findControl(u"itemlist"))->count(), 1);
         QTest::mouseClick(form->findControl(u"cancel"), Qt::LeftButton);
     });
     EXPECT_FALSE(dialogs.editShapes(view, shapes));

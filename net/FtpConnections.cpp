@@ -1,0 +1,131 @@
+#include "net/FtpConnections.h"
+
+#include "core/AtomicFile.h"
+#include "xml/Document.h"
+#include "xml/Elements.h"
+
+#include <sys/stat.h>
+
+namespace lumavine {
+
+FtpConnections::FtpConnections(std::string path)
+    : m_path(std::move(path))
+    , m_document(std::make_unique<Document>(String(u"ftp")))
+{
+}
+
+FtpConnections::~FtpConnections() = default;
+
+void FtpConnections::load()
+{
+    auto document = std::make_unique<Document>();
+    struct stat status;
+    const bool exists = ::stat(m_path.c_str(), &status) == 0;
+    if (exists && document->load(String::fromNarrowLossless(m_path)) && document->documentElement()
+        && document->documentElement()->tagName().equals(u"ftp"))
+        m_document = std::move(document);
+    else
+        m_document = std::make_unique<Document>(String(u"ftp"));
+    // Passwords are in the file: nobody but its owner may read it.
+    m_tightened = exists && (status.st_mode & 077) != 0 && ::chmod(m_path.c_str(), status.st_mode & 0700) == 0;
+}
+
+bool FtpConnections::save()
+{
+    const std::string text = m_document->toString().toNarrow();
+    const bool written = replaceFile(m_path, [&](int fd) {
+        ::fchmod(fd, 0600);
+        return writeAll(fd, text.data(), text.size());
+    });
+    // A file replaced keeps its mode: it too becomes private.
+    return written && ::chmod(m_path.c_str(), 0600) == 0;
+}
+
+std::vector<Element*> FtpConnections::elements() const
+{
+    std::vector<Element*> found;
+    for (Node* child : m_document->documentElement()->childNodes())
+        if (Element* element = child->asElement(); element && element->tagName().equals(u"connection"))
+            found.push_back(element);
+    return found;
+}
+
+Element* FtpConnections::find(std::u16string_view name) const
+{
+    for (Element* element : elements())
+        if (element->getAttribute(u"name").equals(name))
+            return element;
+    return nullptr;
+}
+
+std::optional<FtpConnection> FtpConnections::connection(std::u16string_view name) const
+{
+    const Element* element = find(name);
+    if (!element)
+        return std::nullopt;
+    FtpConnection connection;
+    connection.name = element->getAttribute(u"name");
+    connection.host = element->getAttribute(u"host");
+    connection.port = readPort(element->getAttribute(u"port")).value_or(21);
+    connection.user = element->getAttribute(u"user");
+    connection.password = element->getAttribute(u"password");
+    connection.root = element->getAttribute(u"root");
+    return connection;
+}
+
+void FtpConnections::set(Element* element, const FtpConnection& connection)
+{
+    element->setAttribute(u"host", connection.host);
+    element->setAttribute(u"port", String::number(connection.port));
+    element->setAttribute(u"user", connection.user);
+    element->setAttribute(u"password", connection.password);
+    element->setAttribute(u"root", connection.root);
+}
+
+bool FtpConnections::add(const FtpConnection& connection)
+{
+    if (connection.name.empty() || find(connection.name))
+        return false;
+    Element* element = addElement(m_document->documentElement(), u"connection");
+    element->setAttribute(u"name", connection.name);
+    set(element, connection);
+    return true;
+}
+
+bool FtpConnections::modify(const FtpConnection& connection)
+{
+    Element* element = find(connection.name);
+    if (!element)
+        return false;
+    set(element, connection);
+    return true;
+}
+
+bool FtpConnections::remove(std::u16string_view name)
+{
+    Element* element = find(name);
+    if (!element)
+        return false;
+    // The document keeps its nodes until it goes; the element is only unlinked.
+    m_document->documentElement()->removeChild(element);
+    return true;
+}
+
+std::optional<int> FtpConnections::readPort(const String& text)
+{
+    String trimmed = text;
+    trimmed.trim();
+    if (trimmed.empty() || trimmed.length() > 9)
+        return std::nullopt;
+    int port = 0;
+    for (char16_t c : std::u16string_view(trimmed)) {
+        if (c < u'0' || c > u'9')
+            return std::nullopt;
+        port = port * 10 + (c - u'0');
+    }
+    if (port < 1 || port > 65535)
+        return std::nullopt;
+    return port;
+}
+
+}

@@ -1,0 +1,82 @@
+#include "net/FtpConnections.h"
+#include "tests/support/TemporaryFolder.h"
+#include "xml/Element.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+namespace lumavine {
+namespace {
+
+mode_t modeOf(const std::string& path)
+{
+    struct stat status { };
+    ::stat(path.c_str(), &status);
+    return status.st_mode & 0777;
+}
+
+TEST(FtpConnections, KeepsNamedConnectionsInOrderInAPrivateFile)
+{
+    test::TemporaryFolder folder { "lumavine-ftp" };
+    const std::string path = (folder.path() / "ftp.xml").string();
+    FtpConnections connections(path);
+    // No file yet: an empty list, and the file comes with the first save.
+    connections.load();
+    EXPECT_TRUE(connections.elements().empty());
+    EXPECT_TRUE(connections.add({ u"home", u"ftp.example.org", 21, u"ann", u"secret", u"/www" }));
+    EXPECT_TRUE(connections.add({ u"work", u"10.0.0.2", 2121, String(), String(), String() }));
+    EXPECT_FALSE(connections.add({ u"home", u"elsewhere", 21, {}, {}, {} }));
+    EXPECT_FALSE(connections.add({ String(), u"nameless", 21, {}, {}, {} }));
+    ASSERT_TRUE(connections.save());
+    EXPECT_EQ(modeOf(path), 0600u);
+
+    // Modifying keeps the name and the place; removing takes one out.
+    EXPECT_TRUE(connections.modify({ u"home", u"ftp.example.net", 990, u"ann", u"new", u"/site" }));
+    EXPECT_FALSE(connections.modify({ u"absent", u"x", 21, {}, {}, {} }));
+    EXPECT_FALSE(connections.remove(u"absent"));
+    EXPECT_TRUE(connections.add({ u"spare", u"spare.example.org", 21, {}, {}, {} }));
+    EXPECT_TRUE(connections.remove(u"work"));
+    ASSERT_TRUE(connections.save());
+
+    FtpConnections read(path);
+    read.load();
+    ASSERT_EQ(read.elements().size(), 2u);
+    EXPECT_EQ(read.elements()[0]->getAttribute(u"name"), u"home");
+    EXPECT_EQ(read.elements()[1]->getAttribute(u"name"), u"spare");
+    const std::optional<FtpConnection> home = read.connection(u"home");
+    ASSERT_TRUE(home);
+    EXPECT_EQ(home->host, u"ftp.example.net");
+    EXPECT_EQ(home->port, 990);
+    EXPECT_EQ(home->password, u"new");
+    EXPECT_EQ(home->root, u"/site");
+    EXPECT_FALSE(read.tightened());
+}
+
+TEST(FtpConnections, AFileOthersCanReadIsMadePrivateAndPortsAreReadStrictly)
+{
+    test::TemporaryFolder folder { "lumavine-ftp" };
+    const std::string path = (folder.path() / "ftp.xml").string();
+    ASSERT_TRUE(test::writeFile(
+        path, "<ftp><connection name=\"home\" host=\"h\" port=\"21\" user=\"u\" password=\"p\" root=\"/\"/></ftp>\n"));
+    ::chmod(path.c_str(), 0644);
+    FtpConnections connections(path);
+    connections.load();
+    EXPECT_TRUE(connections.tightened());
+    EXPECT_EQ(modeOf(path), 0600u);
+    ASSERT_EQ(connections.elements().size(), 1u);
+
+    // A file that is not a connections file reads as none, and is not
+    // written over until the user saves.
+    ASSERT_TRUE(test::writeFile(path, "not xml"));
+    connections.load();
+    EXPECT_TRUE(connections.elements().empty());
+    EXPECT_EQ(test::readFile(path), "not xml");
+
+    EXPECT_EQ(FtpConnections::readPort(u"0021"), 21);
+    EXPECT_EQ(FtpConnections::readPort(u" 990 "), 990);
+    for (const char16_t* bad : { u"", u"21a", u"-21", u"0", u"65536", u"99999999999" })
+        EXPECT_FALSE(FtpConnections::readPort(bad)) << String(bad).toNarrow();
+}
+
+}
+}

@@ -1,0 +1,85 @@
+#pragma once
+
+#include "forms/XmlDialog.h"
+#include "forms/XmlDialogListener.h"
+#include "net/FtpConnections.h"
+#include "xml/Document.h"
+
+namespace lumavine {
+
+// Answers nothing but the checks of its own dialog.
+class FtpDialogListener : public XmlDialogListener {
+public:
+    void formCreated(XmlForm*) override { }
+    bool buttonClicked(XmlForm*, const String&, Element*) override { return false; }
+    bool textChanged(XmlForm*, QWidget*, const String&, const String&, Element*) override { return false; }
+    bool listSelectionChanged(XmlForm*, QListWidget*, int, const String&, Element*) override { return false; }
+    bool listDoubleClicked(XmlForm*, QListWidget*, int, const String&, Element*) override { return false; }
+    bool comboSelected(XmlForm*, QComboBox*, int, const String&, Element*) override { return false; }
+    bool filesDropped(XmlForm*, const String&, Element*, const StringList&) override { return false; }
+};
+
+// "FTP Connections": the user's connections, with Add, Modify and Delete,
+// which go to the connections file at once. Publish chooses the selected
+// connection; Ok only closes.
+class FtpDialog : public XmlDialog, protected FtpDialogListener {
+    Q_OBJECT
+
+public:
+    // Sizes of 0 take the dialog's own (280 by 120, buttons at 160).
+    FtpDialog(QWidget* owner, const std::string& connectionsFile, int width = 0, int height = 0, int buttonTop = 0);
+    ~FtpDialog() override;
+
+    // After the dialog: whether Publish was chosen, and the connection.
+    bool publishChosen() const { return m_publish; }
+    const FtpConnection& chosen() const { return m_chosen; }
+    FtpConnections& connections() { return m_connections; }
+
+protected:
+    bool buttonClicked(XmlForm* form, const String& name, Element* element) override;
+    bool acceptResult(XmlDialog* dialog, Document* result) override;
+    Element* form() const;
+    // Shows the file's connections in the list again.
+    void refresh();
+    void tell(const String& message);
+
+    FtpConnections m_connections;
+    Document m_formDocument;
+    bool m_publish = false;
+    FtpConnection m_chosen;
+};
+
+// "Publish Pages": the connections, and whether the content files and the
+// custom files go with the pages (bits 1 and 2 of the project's flags).
+class PageFtpDialog : public FtpDialog {
+    Q_OBJECT
+
+public:
+    PageFtpDialog(QWidget* owner, const std::string& connectionsFile, int& publishFlags);
+
+protected:
+    bool acceptResult(XmlDialog* dialog, Document* result) override;
+
+private:
+    int& m_flags;
+};
+
+// "FTP Connection": one connection's name, host, port, user, password and
+// root; a new one when `existing` is null. The name of an existing one
+// cannot change.
+class FtpConnectionDialog : public XmlDialog, private FtpDialogListener {
+    Q_OBJECT
+
+public:
+    FtpConnectionDialog(QWidget* owner, FtpConnections& connections, const Element* existing);
+    ~FtpConnectionDialog() override;
+
+private:
+    bool acceptResult(XmlDialog* dialog, Document* result) override;
+
+    FtpConnections& m_connections;
+    bool m_adding;
+    Document m_formDocument;
+};
+
+}

@@ -9,7 +9,7 @@ namespace lumavine {
 // "New Project": a folder and a name. Confirming makes the project's
 // folders and its empty file; the dialog stays open, with the reason shown,
 // until that works or the user cancels.
-class NewProjectDialog : public XmlDialog, private XmlDialogListener {
+class NewProjectDialog : public XmlDialog, private QuietDialogListener {
     Q_OBJECT
 
 public:
@@ -21,13 +21,6 @@ public:
     const String& projectDirectory() const { return m_projectDirectory; }
 
 private:
-    void formCreated(XmlForm*) override { }
-    bool buttonClicked(XmlForm*, const String&, Element*) override { return false; }
-    bool textChanged(XmlForm*, QWidget*, const String&, const String&, Element*) override { return false; }
-    bool listSelectionChanged(XmlForm*, QListWidget*, int, const String&, Element*) override { return false; }
-    bool listDoubleClicked(XmlForm*, QListWidget*, int, const String&, Element*) override { return false; }
-    bool comboSelected(XmlForm*, QComboBox*, int, const String&, Element*) override { return false; }
-    bool filesDropped(XmlForm*, const String&, Element*, const StringList&) override { return false; }
     bool acceptResult(XmlDialog* dialog, Document* result) override;
 
     Document m_formDocument;

@@ -9,7 +9,7 @@ class ProjectWindow;
 // The project's list of pages in the "Pages" dialog: it fills the list and
 // answers Add, Edit (or a double click) and Delete on the project of the
 // window.
-class PagesEditor : public XmlDialogListener {
+class PagesEditor : public QuietDialogListener {
 public:
     explicit PagesEditor(ProjectWindow& window) : m_window(window) { }
 
@@ -18,12 +18,7 @@ public:
 
     void formCreated(XmlForm* form) override;
     bool buttonClicked(XmlForm* form, const String& name, Element* element) override;
-    bool textChanged(XmlForm*, QWidget*, const String&, const String&, Element*) override { return false; }
-    bool listSelectionChanged(XmlForm*, QListWidget*, int, const String&, Element*) override { return false; }
     bool listDoubleClicked(XmlForm* form, QListWidget* list, int index, const String& name, Element* element) override;
-    bool comboSelected(XmlForm*, QComboBox*, int, const String&, Element*) override { return false; }
-    bool filesDropped(XmlForm*, const String&, Element*, const StringList&) override { return false; }
-    bool acceptResult(XmlDialog*, Document*) override { return true; }
 
 private:
     void fill(XmlForm& form, const String& selectedId);

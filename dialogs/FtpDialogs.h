@@ -7,22 +7,10 @@
 
 namespace lumavine {
 
-// Answers nothing but the checks of its own dialog.
-class FtpDialogListener : public XmlDialogListener {
-public:
-    void formCreated(XmlForm*) override { }
-    bool buttonClicked(XmlForm*, const String&, Element*) override { return false; }
-    bool textChanged(XmlForm*, QWidget*, const String&, const String&, Element*) override { return false; }
-    bool listSelectionChanged(XmlForm*, QListWidget*, int, const String&, Element*) override { return false; }
-    bool listDoubleClicked(XmlForm*, QListWidget*, int, const String&, Element*) override { return false; }
-    bool comboSelected(XmlForm*, QComboBox*, int, const String&, Element*) override { return false; }
-    bool filesDropped(XmlForm*, const String&, Element*, const StringList&) override { return false; }
-};
-
 // "FTP Connections": the user's connections, with Add, Modify and Delete,
 // which go to the connections file at once. Publish chooses the selected
 // connection; Ok only closes.
-class FtpDialog : public XmlDialog, protected FtpDialogListener {
+class FtpDialog : public XmlDialog, protected QuietDialogListener {
     Q_OBJECT
 
 public:
@@ -67,7 +55,7 @@ private:
 // "FTP Connection": one connection's name, host, port, user, password and
 // root; a new one when `existing` is null. The name of an existing one
 // cannot change.
-class FtpConnectionDialog : public XmlDialog, private FtpDialogListener {
+class FtpConnectionDialog : public XmlDialog, private QuietDialogListener {
     Q_OBJECT
 
 public:

@@ -13,7 +13,7 @@ class PageNode;
 
 // The page's side of its dialogs: it checks their answers before they
 // close, and fills one control from another where a dialog asks for it.
-class PageDialogListener : public XmlDialogListener {
+class PageDialogListener : public QuietDialogListener {
 public:
     explicit PageDialogListener(Page& page) : m_page(page) { }
 
@@ -56,7 +56,6 @@ public:
     bool buttonClicked(XmlForm* form, const String& name, Element* element) override;
     // Relabels the panel of an action control after its action.
     static void updateEventPanel(XmlForm& form, const String& control);
-    bool textChanged(XmlForm*, QWidget*, const String&, const String&, Element*) override { return false; }
     // A slide chosen in a slideshow's list is previewed beside it.
     bool listSelectionChanged(
         XmlForm* form, QListWidget* list, int index, const String& name, Element* element) override;

@@ -12,7 +12,7 @@ class Transitions;
 // transition the project's pages use, one kind's box shown at a time, with
 // a preview page per kind. OK stores every value into the project's
 // settings; the kind last chosen is remembered either way.
-class TransitionDialog : public XmlDialog, private XmlDialogListener {
+class TransitionDialog : public XmlDialog, private QuietDialogListener {
     Q_OBJECT
 
 public:
@@ -31,14 +31,8 @@ public:
     String previewFilter(const String& kind) const;
 
 private:
-    void formCreated(XmlForm*) override { }
     bool buttonClicked(XmlForm* form, const String& name, Element* element) override;
-    bool textChanged(XmlForm*, QWidget*, const String&, const String&, Element*) override { return false; }
-    bool listSelectionChanged(XmlForm*, QListWidget*, int, const String&, Element*) override { return false; }
-    bool listDoubleClicked(XmlForm*, QListWidget*, int, const String&, Element*) override { return false; }
     bool comboSelected(XmlForm* form, QComboBox* combo, int index, const String& name, Element* element) override;
-    bool filesDropped(XmlForm*, const String&, Element*, const StringList&) override { return false; }
-    bool acceptResult(XmlDialog*, Document*) override { return true; }
 
     void showKind(const String& kind);
     // What a control shows now (the result holds values only after OK).

@@ -33,4 +33,18 @@ public:
     virtual bool acceptResult(XmlDialog* dialog, Document* result) = 0;
 };
 
+// A listener that hears the notifications and does nothing with them, and
+// accepts every result: owners override only what their dialogs need.
+class QuietDialogListener : public XmlDialogListener {
+public:
+    void formCreated(XmlForm*) override { }
+    bool buttonClicked(XmlForm*, const String&, Element*) override { return false; }
+    bool textChanged(XmlForm*, QWidget*, const String&, const String&, Element*) override { return false; }
+    bool listSelectionChanged(XmlForm*, QListWidget*, int, const String&, Element*) override { return false; }
+    bool listDoubleClicked(XmlForm*, QListWidget*, int, const String&, Element*) override { return false; }
+    bool comboSelected(XmlForm*, QComboBox*, int, const String&, Element*) override { return false; }
+    bool filesDropped(XmlForm*, const String&, Element*, const StringList&) override { return false; }
+    bool acceptResult(XmlDialog*, Document*) override { return true; }
+};
+
 }

@@ -16,7 +16,7 @@ class XmlDialog;
 // dialogs, the picture chooser and the value dialogs. A window derives from
 // it and adds what only it knows (pages, the modified mark). Main thread
 // only.
-class ShapeDialogs : public PageViewClient, public XmlDialogListener {
+class ShapeDialogs : public PageViewClient, public QuietDialogListener {
 public:
     ShapeDialogs();
     ~ShapeDialogs() override;
@@ -54,10 +54,7 @@ public:
     // event panels' action dialogs) and checks by the page's listener.
     void formCreated(XmlForm* form) override;
     bool buttonClicked(XmlForm* form, const String& name, Element* element) override;
-    bool textChanged(XmlForm*, QWidget*, const String&, const String&, Element*) override { return false; }
-    bool listSelectionChanged(XmlForm*, QListWidget*, int, const String&, Element*) override { return false; }
     bool listDoubleClicked(XmlForm* form, QListWidget* list, int index, const String& name, Element* element) override;
-    bool comboSelected(XmlForm*, QComboBox*, int, const String&, Element*) override { return false; }
     bool filesDropped(XmlForm* form, const String& name, Element* element, const StringList& files) override;
     // A frame's name is how actions find it, inside apostrophes: one that
     // holds a quote or a backslash is refused with the reason.

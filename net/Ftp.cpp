@@ -236,9 +236,23 @@ bool Ftp::connect(const String& user, const String& password, const String& host
             return false;
         }
     }
-    if (!password.empty()) {
+    if (m_password.empty() && m_lastCode == 331 && m_passwordPrompt) {
+        trace("asking for the password");
+        std::optional<String> given = m_passwordPrompt();
+        if (!given) {
+            m_errorText = u"Login cancelled: no password was given for " + user;
+            trace(m_errorText);
+            return false;
+        }
+        if (holdsLineBreak(*given)) {
+            refuseCommand(u"PASS " + *given, false);
+            return false;
+        }
+        m_password = *given;
+    }
+    if (!m_password.empty()) {
         trace("send password");
-        if (!accepted(command(u"PASS " + password, false))) {
+        if (!accepted(command(u"PASS " + m_password, false))) {
             replyAsError();
             return false;
         }
@@ -342,6 +356,25 @@ std::unique_ptr<Socket> Ftp::openDataConnection()
         return nullptr;
     }
     return data;
+}
+
+std::optional<long long> Ftp::remoteSize(const String& remoteName)
+{
+    if (command(u"SIZE " + remoteName) != 213)
+        return std::nullopt;
+    // "213 12345": the size follows the code and its blank.
+    std::string reply = narrow(m_replyText);
+    size_t start = reply.rfind("213 ");
+    if (start == std::string::npos)
+        return std::nullopt;
+    start += 4;
+    size_t end = start;
+    long long size = 0;
+    while (end < reply.size() && reply[end] >= '0' && reply[end] <= '9' && end - start < 18)
+        size = size * 10 + (reply[end++] - '0');
+    if (end == start || (end < reply.size() && reply[end] != '\n' && reply[end] != '\r' && reply[end] != ' '))
+        return std::nullopt;
+    return size;
 }
 
 long Ftp::readLocalFile(int handle, char* buffer, size_t size)

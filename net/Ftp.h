@@ -3,11 +3,25 @@
 #include "core/String.h"
 #include "net/Socket.h"
 
+#include <functional>
 #include <memory>
+#include <optional>
 #include <ostream>
+#include <string>
 #include <string_view>
 
 namespace lumavine {
+
+// How a connection is protected. Plain by default, as connections that
+// never asked for more have always been.
+struct FtpSecurity {
+    // Explicit TLS (AUTH TLS, PBSZ 0, PROT P) on the control connection and
+    // every data connection; a server that does not offer it is an error,
+    // never a quiet fall back to plain text.
+    bool tls = false;
+    // A PEM file of the authorities to trust; empty trusts the system's.
+    std::string certificateFile;
+};
 
 // A small blocking FTP client in passive mode: log in, learn and change the
 // remote directory, create directories and upload files. It keeps an
@@ -43,6 +57,13 @@ public:
     void setTransferTimeout(int milliseconds) { m_transferTimeoutMs = milliseconds; }
     // Without a stream the trace, when on, goes to the standard output.
     void setTrace(std::ostream* stream);
+    // Takes effect at the next connect or reconnect.
+    void setSecurity(FtpSecurity security) { m_security = std::move(security); }
+    const FtpSecurity& security() const { return m_security; }
+    // Asked for a password when the server wants one (331) and none was
+    // given; nothing means the user declined, and the login fails. The
+    // answer is kept for reconnecting. It is never traced.
+    void setPasswordPrompt(std::function<std::optional<String>()> prompt) { m_passwordPrompt = std::move(prompt); }
 
     bool connect(const String& user, const String& password, const String& host, int port);
     bool reconnect();
@@ -55,6 +76,9 @@ public:
     // hears of it; one that fails part way resets the upload and closes the
     // connection, so reconnect before going on.
     int sendFile(const String& localPath, const String& remoteName);
+    // The size the server gives for a file in the current directory (SIZE,
+    // answered 213 in binary type); nothing when it does not say.
+    std::optional<long long> remoteSize(const String& remoteName);
 
     const String& errorText() const { return m_errorText; }
     const String& replyText() const { return m_replyText; }
@@ -95,6 +119,8 @@ private:
     String m_replyText;
     String m_errorText;
     std::ostream* m_trace = nullptr;
+    FtpSecurity m_security;
+    std::function<std::optional<String>()> m_passwordPrompt;
 };
 
 }

@@ -209,6 +209,34 @@ TEST_F(FtpServerTest, ReconnectsWhereItWas)
     EXPECT_EQ(ftp.currentDirectory(), u"/deep");
 }
 
+TEST_F(FtpServerTest, AsksForThePasswordOnlyWhenTheServerWantsOne)
+{
+    writeFile(m_local.file("page.html"), "twelve bytes");
+    std::ostringstream trace;
+    Ftp ftp(8192);
+    ftp.setTrace(&trace);
+    int asked = 0;
+    ftp.setPasswordPrompt([&asked]() -> std::optional<String> {
+        ++asked;
+        return String(u"secret");
+    });
+    ftp.setBinary(true);
+    ASSERT_TRUE(ftp.connect(u"ann", u"", u"127.0.0.1", m_server->port())) << ftp.errorText().toNarrow();
+    EXPECT_EQ(asked, 1);
+    EXPECT_EQ(trace.str().find("secret"), std::string::npos);
+    // The answer is kept: a reconnect logs in without asking again.
+    ASSERT_TRUE(ftp.reconnect());
+    EXPECT_EQ(asked, 1);
+    ASSERT_EQ(ftp.sendFile(text(m_local.file("page.html")), u"page.html"), Ftp::SendSuccess);
+    EXPECT_EQ(ftp.remoteSize(u"page.html"), 12);
+    EXPECT_EQ(ftp.remoteSize(u"absent.html"), std::nullopt);
+
+    Ftp declined(8192);
+    declined.setPasswordPrompt([]() -> std::optional<String> { return std::nullopt; });
+    EXPECT_FALSE(declined.connect(u"ann", u"", u"127.0.0.1", m_server->port()));
+    EXPECT_EQ(declined.errorText(), u"Login cancelled: no password was given for ann");
+}
+
 TEST(Ftp, ReportsWhatCannotConnect)
 {
     int port;

@@ -70,6 +70,9 @@ std::optional<FtpConnection> FtpConnections::connection(std::u16string_view name
     connection.user = element->getAttribute(u"user");
     connection.password = element->getAttribute(u"password");
     connection.root = element->getAttribute(u"root");
+    connection.tls = element->getAttribute(u"tls").equals(u"1");
+    connection.certificateFile = element->getAttribute(u"certificates");
+    connection.incremental = element->getAttribute(u"incremental").equals(u"1");
     return connection;
 }
 
@@ -80,6 +83,16 @@ void FtpConnections::set(Element* element, const FtpConnection& connection)
     element->setAttribute(u"user", connection.user);
     element->setAttribute(u"password", connection.password);
     element->setAttribute(u"root", connection.root);
+    // Left out when unset, so that files written before them stay as they were.
+    auto setOptional = [element](std::u16string_view name, const String& value) {
+        if (value.empty())
+            element->removeAttribute(name);
+        else
+            element->setAttribute(name, value);
+    };
+    setOptional(u"tls", connection.tls ? String(u"1") : String());
+    setOptional(u"certificates", connection.certificateFile);
+    setOptional(u"incremental", connection.incremental ? String(u"1") : String());
 }
 
 bool FtpConnections::add(const FtpConnection& connection)

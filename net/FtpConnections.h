@@ -22,12 +22,22 @@ struct FtpConnection {
     String password;
     // The remote folder under which projects are published.
     String root;
+    // Explicit FTPS, attribute "tls" = "1".
+    bool tls = false;
+    // Attribute "certificates": a PEM file of the authorities to trust for
+    // TLS; empty trusts the system's.
+    String certificateFile {};
+    // Attribute "incremental" = "1": files unchanged since the last publish
+    // over this connection are not sent again.
+    bool incremental = false;
 };
 
 // The user's FTP connections, shared by every project: the XML file
 // "ftp.xml" in the installation folder, root "ftp", one "connection"
 // element per connection with the attributes name, host, port, user,
-// password and root, in the order they were added. The file holds
+// password and root, in the order they were added; "tls", "certificates"
+// and "incremental" only where they are set, so older files read and write
+// unchanged. The file holds
 // passwords, so it is kept readable by its owner only.
 class FtpConnections {
 public:

@@ -52,6 +52,45 @@ TEST(FtpConnections, KeepsNamedConnectionsInOrderInAPrivateFile)
     EXPECT_FALSE(read.tightened());
 }
 
+TEST(FtpConnections, TlsAndIncrementalAreWrittenOnlyWhereSet)
+{
+    test::TemporaryFolder folder { "lumavine-ftp" };
+    const std::string path = (folder.path() / "ftp.xml").string();
+    FtpConnections connections(path);
+    connections.load();
+    FtpConnection secure { u"secure", u"ftp.example.org", 21, u"ann", u"secret", u"/www" };
+    secure.tls = true;
+    secure.certificateFile = u"/etc/ssl/our-ca.pem";
+    secure.incremental = true;
+    ASSERT_TRUE(connections.add(secure));
+    ASSERT_TRUE(connections.add({ u"plain", u"10.0.0.2", 21, {}, {}, {} }));
+    ASSERT_TRUE(connections.save());
+
+    FtpConnections read(path);
+    read.load();
+    const std::optional<FtpConnection> got = read.connection(u"secure");
+    ASSERT_TRUE(got);
+    EXPECT_TRUE(got->tls);
+    EXPECT_EQ(got->certificateFile, u"/etc/ssl/our-ca.pem");
+    EXPECT_TRUE(got->incremental);
+    // A connection without them is written as connections always were.
+    const Element* plain = read.find(u"plain");
+    ASSERT_TRUE(plain);
+    EXPECT_FALSE(plain->hasAttribute(u"tls"));
+    EXPECT_FALSE(plain->hasAttribute(u"certificates"));
+    EXPECT_FALSE(plain->hasAttribute(u"incremental"));
+
+    // Turning them off takes the attributes away again.
+    secure.tls = false;
+    secure.certificateFile.clear();
+    secure.incremental = false;
+    ASSERT_TRUE(read.modify(secure));
+    const Element* modified = read.find(u"secure");
+    EXPECT_FALSE(modified->hasAttribute(u"tls"));
+    EXPECT_FALSE(modified->hasAttribute(u"certificates"));
+    EXPECT_FALSE(modified->hasAttribute(u"incremental"));
+}
+
 TEST(FtpConnections, AFileOthersCanReadIsMadePrivateAndPortsAreReadStrictly)
 {
     test::TemporaryFolder folder { "lumavine-ftp" };

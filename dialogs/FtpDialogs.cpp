@@ -142,7 +142,7 @@ FtpConnectionDialog::FtpConnectionDialog(QWidget* owner, FtpConnections& connect
     , m_adding(existing == nullptr)
     , m_formDocument(u"dialog")
 {
-    Element* form = frame(m_formDocument, String(u"FTP Connection"), 200, 280, String(u"ftp"));
+    Element* form = frame(m_formDocument, String(u"FTP Connection"), 200, 305, String(u"ftp"));
     struct Field {
         std::u16string_view box;
         std::u16string_view caption;
@@ -163,8 +163,17 @@ FtpConnectionDialog::FtpConnectionDialog(QWidget* owner, FtpConnections& connect
             input->setAttribute(u"readonly", u"true");
         top += 65;
     }
-    button(form, u"ok", u"Ok", 10, 410, 100, 25);
-    button(form, u"cancel", u"Cancel", 120, 410, 100, 25);
+    // Both off for connections made before they existed.
+    const bool tls = existing && existing->getAttribute(u"tls").equals(u"1");
+    const bool incremental = existing && existing->getAttribute(u"incremental").equals(u"1");
+    Element* security = groupBox(form, u"SecurityBox", u"Security and Speed", 10, top, 270, 115);
+    checkBox(security, u"tls", u"Require TLS (FTPS)", tls, 10, 25, 250);
+    label(security, u"certificates", u"Trusted authorities (empty: the system's)", 10, 50, 250);
+    textInput(security, u"certificates", existing ? existing->getAttribute(u"certificates") : String(), 10, 67, 250);
+    checkBox(security, u"incremental", u"Send only files changed since last time", incremental, 10, 92, 250);
+    top += 125;
+    button(form, u"ok", u"Ok", 10, top, 100, 25);
+    button(form, u"cancel", u"Cancel", 120, top, 100, 25);
     setListener(this);
     loadForms(&m_formDocument);
 }
@@ -188,6 +197,10 @@ bool FtpConnectionDialog::acceptResult(XmlDialog*, Document* result)
     connection.user = getChildText(root, u"user");
     connection.password = getChildText(root, u"password");
     connection.root = getChildText(root, u"root");
+    connection.tls = getChildText(root, u"tls").equals(u"true");
+    connection.certificateFile = getChildText(root, u"certificates");
+    connection.certificateFile.trim();
+    connection.incremental = getChildText(root, u"incremental").equals(u"true");
     const std::optional<int> port = FtpConnections::readPort(getChildText(root, u"port"));
     if (!port)
         return tell(String(u"Invalid port number"));

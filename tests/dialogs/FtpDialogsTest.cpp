@@ -77,6 +77,10 @@ TEST_F(FtpDialogsTest, ConnectionsAreAddedModifiedAndDeletedWithTheirChecks)
                 XmlForm& form = *connection.formAt(0);
                 form.setValue(u"host", String(u"ftp.example.net"));
                 EXPECT_TRUE(form.findControl(u"name")->property("readOnly").toBool());
+                EXPECT_EQ(form.valueOf(u"tls"), u"false");
+                press(connection, u"tls");
+                press(connection, u"incremental");
+                form.setValue(u"certificates", String(u" /etc/ssl/our-ca.pem "));
                 press(connection, u"ok");
             });
             press(shown, u"ftp:modify");
@@ -97,6 +101,11 @@ TEST_F(FtpDialogsTest, ConnectionsAreAddedModifiedAndDeletedWithTheirChecks)
     ASSERT_EQ(saved.elements().size(), 1u);
     EXPECT_EQ(saved.elements()[0]->getAttribute(u"port"), u"21");
     EXPECT_EQ(saved.elements()[0]->getAttribute(u"host"), u"ftp.example.net");
+    const std::optional<FtpConnection> home = saved.connection(u"home");
+    ASSERT_TRUE(home);
+    EXPECT_TRUE(home->tls);
+    EXPECT_TRUE(home->incremental);
+    EXPECT_EQ(home->certificateFile, u"/etc/ssl/our-ca.pem");
 
     // Delete needs a selection, and then asks nothing.
     FtpDialog deleting(nullptr, file);

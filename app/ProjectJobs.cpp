@@ -64,12 +64,13 @@ void tellSite(PageDocument& document, JobReport& report)
 }
 
 // The password for a connection that keeps none, asked only when the
-// server wants one: from LUMAVINE_FTP_PASSWORD, else one line of standard
-// input when that is a pipe or a file (automation), else typed at the
-// terminal without echo. The end of the input declines.
+// server wants one: from LUMAVINE_FTP_PASSWORD when it is set and not
+// empty, else one line of standard input when that is a pipe or a file
+// (automation), else typed at the terminal without echo. The end of the
+// input declines.
 std::optional<String> commandLinePassword(const PublishSettings& settings, std::ostream& err)
 {
-    if (const char* given = std::getenv("LUMAVINE_FTP_PASSWORD"))
+    if (const char* given = std::getenv("LUMAVINE_FTP_PASSWORD"); given && *given)
         return String(std::string(given));
     std::string line;
     if (!isatty(STDIN_FILENO)) {

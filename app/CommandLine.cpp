@@ -35,7 +35,7 @@ bool isOption(const std::string& argument)
 bool CommandLine::isBuilt(Mode mode)
 {
     return mode == Mode::Designer || mode == Mode::Help || mode == Mode::Version || mode == Mode::NewProject
-        || mode == Mode::Generate || mode == Mode::Save;
+        || mode == Mode::Generate || mode == Mode::Save || mode == Mode::Publish;
 }
 
 std::string CommandLine::modeName(Mode mode)

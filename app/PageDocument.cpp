@@ -387,4 +387,48 @@ String PageDocument::preview()
     return html;
 }
 
+std::optional<std::vector<PublishPage>> PageDocument::writePublishPages(String& message)
+{
+    m_reported.clear();
+    message.clear();
+    prepareAllPages();
+    Page* previous = m_current;
+    std::vector<PublishPage> published;
+    bool ok = true;
+    for (Page* page : pages()) {
+        m_current = page;
+        status(String(u"generating ") + page->label());
+        PublishPage files;
+        files.label = page->label();
+        bool htmlWritten = false;
+        if (!writePreparedPageFiles(*page, files.htmlFile, files.pictureFile, htmlWritten)) {
+            // The page has told what went wrong; the first such message is
+            // the reason the publish cannot start.
+            if (ok)
+                message = m_reported.count() != 0 ? m_reported.get(m_reported.count() - 1)
+                                                  : String(u"Cannot write the files of page ") + page->label();
+            ok = false;
+            continue;
+        }
+        published.push_back(std::move(files));
+    }
+    m_current = previous;
+    if (m_view)
+        m_view->redraw();
+    if (!ok)
+        return std::nullopt;
+    return published;
+}
+
+PublishProject PageDocument::publishProject() const
+{
+    PublishProject project;
+    project.directory = m_projectDirectory;
+    project.contentDirectory = m_contentDirectory;
+    // The folder's name, not the project file's: that is the name the
+    // site goes under on the server.
+    project.name = m_projectFolderName;
+    return project;
+}
+
 }

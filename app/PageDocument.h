@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/PublishRun.h"
 #include "core/PtrMap.h"
 #include "core/StringList.h"
 #include "generate/Transitions.h"
@@ -7,6 +8,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <vector>
 
 namespace lumavine {
@@ -45,6 +47,17 @@ public:
     bool generateSite();
     // Generates the pages and answers the HTML file of the current page.
     String preview();
+
+    // Where and what the last publish went to; the designer's publish
+    // dialog fills them.
+    PublishSettings& publishSettings() { return m_publishSettings; }
+    const PublishSettings& publishSettings() const { return m_publishSettings; }
+    // Writes every page's files afresh, in page order, and answers them for
+    // a publish run. Nothing, with `message` telling the first failure (also
+    // reported), when a page's files cannot be written: a site published
+    // without that page's files would be stale or broken.
+    std::optional<std::vector<PublishPage>> writePublishPages(String& message);
+    PublishProject publishProject() const;
 
     // Whether the last open left out part of the project file (cut short,
     // or pages and shapes under ids already taken). Such a document does not
@@ -124,6 +137,7 @@ private:
     StringList m_reported;
     Page* m_current = nullptr;
     View* m_view = nullptr;
+    PublishSettings m_publishSettings;
     std::function<void(const String&)> m_reporter;
     std::function<void(const String&)> m_status;
     std::function<bool(const String&)> m_keeper;

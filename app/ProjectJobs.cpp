@@ -2,12 +2,20 @@
 
 #include "app/NewProject.h"
 #include "app/PageDocument.h"
+#include "app/PublishRun.h"
 #include "app/StartUp.h"
 #include "core/PathInfo.h"
+#include "net/FtpConnections.h"
 #include "net/NetworkServices.h"
 #include "page/Page.h"
 
+#include <cstdlib>
+#include <iostream>
 #include <ostream>
+#include <string>
+
+#include <termios.h>
+#include <unistd.h>
 
 namespace lumavine {
 
@@ -55,6 +63,77 @@ void tellSite(PageDocument& document, JobReport& report)
     report.line(String(u"site: ") + document.contentDirectory());
 }
 
+// The password for a connection that keeps none, asked only when the
+// server wants one: from LUMAVINE_FTP_PASSWORD when it is set and not
+// empty, else one line of standard input when that is a pipe or a file
+// (automation), else typed at the terminal without echo. The end of the
+// input declines.
+std::optional<String> commandLinePassword(const PublishSettings& settings, std::ostream& err)
+{
+    if (const char* given = std::getenv("LUMAVINE_FTP_PASSWORD"); given && *given)
+        return String(std::string(given));
+    std::string line;
+    if (!isatty(STDIN_FILENO)) {
+        if (!std::getline(std::cin, line))
+            return std::nullopt;
+    } else {
+        err << "Password for " << settings.user.toNarrow() << " at " << settings.host.toNarrow() << ": " << std::flush;
+        termios saved {};
+        bool quiet = tcgetattr(STDIN_FILENO, &saved) == 0;
+        if (quiet) {
+            termios silent = saved;
+            silent.c_lflag &= ~tcflag_t(ECHO);
+            quiet = tcsetattr(STDIN_FILENO, TCSAFLUSH, &silent) == 0;
+        }
+        bool read = static_cast<bool>(std::getline(std::cin, line));
+        if (quiet)
+            tcsetattr(STDIN_FILENO, TCSAFLUSH, &saved);
+        err << "\n";
+        if (!read)
+            return std::nullopt;
+    }
+    if (!line.empty() && line.back() == '\r')
+        line.pop_back();
+    return String(line);
+}
+
+int publishProject(const CommandLine& commandLine, PageDocument& document, JobReport& report, std::ostream& err)
+{
+    String message;
+    const std::optional<Installation> installation = StartUp::readInstallation(message);
+    if (!installation) {
+        report.error(message);
+        return 1;
+    }
+    FtpConnections connections(installation->connectionsFile.toNarrow());
+    connections.load();
+    const String name(commandLine.connection());
+    std::optional<FtpConnection> connection = connections.connection(name);
+    if (!connection) {
+        report.error(u"No FTP connection named " + name + u" in " + installation->connectionsFile);
+        return 1;
+    }
+    if (!openProject(document, String(commandLine.project()), report))
+        return 1;
+    unsigned flags = (commandLine.contentFiles() ? PublishSettings::ContentFiles : 0u)
+        | (commandLine.customFiles() ? PublishSettings::CustomFiles : 0u);
+    document.publishSettings() = PublishSettings::fromConnection(*connection, flags);
+    std::optional<std::vector<PublishPage>> pages = document.writePublishPages(message);
+    if (!pages)
+        return 1;
+
+    PublishRun run(document.publishSettings(), document.publishProject(), std::move(*pages),
+        (installation->directory + u"/ftplog.txt").toNarrow());
+    run.setStatusSink([&report](const String& line) { report.line(line); });
+    const PublishSettings& settings = document.publishSettings();
+    run.setPasswordPrompt([&settings, &err] { return commandLinePassword(settings, err); });
+    if (!run.run()) {
+        report.error(u"Publishing failed: " + run.failure());
+        return 1;
+    }
+    return report.exitCode();
+}
+
 }
 
 int runProjectJob(const CommandLine& commandLine, std::ostream& out, std::ostream& err)
@@ -96,6 +175,8 @@ int runProjectJob(const CommandLine& commandLine, std::ostream& out, std::ostrea
         report.line(String(u"saved ") + document.projectFile());
         tellSite(document, report);
         return report.exitCode();
+    case CommandLine::Mode::Publish:
+        return publishProject(commandLine, document, report, err);
     default:
         report.error(String(CommandLine::modeName(commandLine.mode())) + u" is not available in this build");
         return 1;

@@ -71,6 +71,9 @@ public:
     // at one file; tests shorten them.
     void setReplyAttempts(int seconds);
     void setRetryPauseMs(int milliseconds);
+    // How many times one file is tried before the run gives up; five
+    // unless a test wants it shorter.
+    void setUploadAttempts(int attempts);
 
     // From any thread; the run stops when the current upload ends.
     void cancel() { m_cancel.store(true); }
@@ -85,6 +88,9 @@ public:
     int uploadedFiles() const { return m_uploaded; }
     int skippedFiles() const { return m_skipped; }
     const String& failure() const { return m_failure; }
+    // The record of what this connection last received of this project,
+    // kept beside the project file when publishing incrementally.
+    String manifestPath() const;
 
     // "12,345": decimal with a comma between groups of three digits.
     static String groupedNumber(long long value);

@@ -155,6 +155,48 @@ TEST(PageDocument, SavingTidiesTheContentTreeAndWritesTheSite)
         EXPECT_EQ(entry.path().filename().string().find("site.xml."), std::string::npos) << "no temporary left";
 }
 
+TEST(PageDocument, WritesThePagesAfreshForPublishing)
+{
+    ProjectFolder folder;
+    // The project file's name differs from its folder's: the site goes
+    // under the folder's name.
+    folder.write("other.xml",
+        "<lumavine><page id=\"a\"><label>home page</label></page>"
+        "<page id=\"b\"><label>about</label><imagetype>none</imagetype></page></lumavine>");
+    folder.write("content/home_page.html", "stale");
+    PageDocument document;
+    std::vector<std::string> errors;
+    document.setErrorReporter([&](const String& message) { errors.push_back(message.toNarrow()); });
+    ASSERT_TRUE(document.open(String(folder.path("other.xml"))));
+    String message;
+    std::optional<std::vector<PublishPage>> pages = document.writePublishPages(message);
+    ASSERT_TRUE(pages) << message.toNarrow();
+    EXPECT_TRUE(message.empty());
+    ASSERT_EQ(pages->size(), 2u);
+    EXPECT_EQ((*pages)[0].label, u"home page");
+    EXPECT_EQ((*pages)[0].htmlFile.toNarrow(), folder.path("content/home_page.html"));
+    EXPECT_EQ((*pages)[0].pictureFile.toNarrow(), folder.path("content/home_page.png"));
+    EXPECT_NE(folder.readFile("content/home_page.html"), "stale");
+    EXPECT_TRUE(fs::is_regular_file(folder.path("content/home_page.png")));
+    EXPECT_EQ((*pages)[1].label, u"about");
+    EXPECT_EQ((*pages)[1].htmlFile.toNarrow(), folder.path("content/about.html"));
+    EXPECT_TRUE((*pages)[1].pictureFile.empty());
+    EXPECT_TRUE(errors.empty());
+
+    PublishProject project = document.publishProject();
+    EXPECT_EQ(project.name, u"site");
+    EXPECT_EQ(project.directory.toNarrow(), folder.directory());
+    EXPECT_EQ(project.contentDirectory.toNarrow(), folder.path("content"));
+
+    // A page whose file cannot be written stops the publish with its message.
+    fs::remove(folder.path("content/about.html"));
+    fs::create_directories(folder.path("content/about.html/in-the-way"));
+    EXPECT_FALSE(document.writePublishPages(message));
+    EXPECT_EQ(message.toNarrow(), "Cannot write " + folder.path("content/about.html"));
+    ASSERT_EQ(errors.size(), 1u);
+    EXPECT_EQ(errors[0], message.toNarrow());
+}
+
 TEST(PageDocument, JpegPagePicturesTakeThePagesQuality)
 {
     ProjectFolder folder;

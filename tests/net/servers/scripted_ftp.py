@@ -18,6 +18,12 @@ Usage: scripted_ftp.py SCENARIO [LOG]
   stor-cut     answers STOR with "150 Opening" but no line end, then stalls
   final-cut    answers an upload with "226 received N bytes" but no line
                end, then stalls
+  drop-once    resets the first upload's data connection after a few
+               bytes and answers 426; later uploads go through
+  no-final-size   as no-final, and SIZE tells the size received
+  no-final-short  as no-final, and SIZE tells one byte less than received
+  slow         takes each upload's data a block at a time, a twentieth of
+               a second apart (about 1.3 MB/s)
 Prints the port it listens on, then serves until killed. Uploads are
 answered "226 received N bytes", or "426 aborted after N bytes" when the
 client resets the data connection; with a LOG file, each upload also adds
@@ -26,11 +32,18 @@ against the clients' limits, then the server closes the connection; so a
 client that waits for the line end sees the cut line as whole, late.
 """
 import socket
+import struct
 import sys
 import threading
 import time
 
 STALL_SECONDS = 6
+
+# Shared by every session: what each name received, and whether the one
+# dropped upload has happened.
+received_sizes = {}
+state = {"dropped": False}
+state_lock = threading.Lock()
 
 
 def reply(conn, text):
@@ -135,6 +148,21 @@ def session(conn, scenario):
                 break
             received = 0
             aborted = False
+            drop = False
+            if scenario == "drop-once":
+                with state_lock:
+                    drop = not state["dropped"]
+                    state["dropped"] = True
+            if drop:
+                received = len(data.recv(1000))
+                # A reset rather than an end: the client must see the cut.
+                data.setsockopt(socket.SOL_SOCKET, socket.SO_LINGER, struct.pack("ii", 1, 0))
+                data.close()
+                listener.close()
+                listener = None
+                log_upload(argument, received, True)
+                reply(conn, "426 Connection closed; transfer aborted")
+                continue
             while True:
                 try:
                     block = data.recv(65536)
@@ -144,17 +172,28 @@ def session(conn, scenario):
                 if not block:
                     break
                 received += len(block)
+                if scenario == "slow":
+                    time.sleep(0.05)
             data.close()
             listener.close()
             listener = None
             log_upload(argument, received, aborted)
+            with state_lock:
+                received_sizes[argument] = received
             if aborted:
                 reply(conn, "426 aborted after %d bytes" % received)
             elif scenario == "final-cut":
                 stall(conn, "226 received %d bytes" % received)
                 return
-            elif scenario != "no-final":
+            elif not scenario.startswith("no-final"):
                 reply(conn, "226 received %d bytes" % received)
+        elif command == "SIZE" and scenario in ("no-final-size", "no-final-short"):
+            with state_lock:
+                size = received_sizes.get(argument)
+            if size is None:
+                reply(conn, "550 No such file")
+            else:
+                reply(conn, "213 %d" % (size if scenario == "no-final-size" else size - 1))
         elif command == "QUIT":
             reply(conn, "221 Bye")
             break

@@ -1,7 +1,9 @@
 #include "app/ProjectWindow.h"
 
 #include "app/PagesEditor.h"
+#include "app/PublishSession.h"
 #include "core/PtrMap.h"
+#include "dialogs/FtpDialogs.h"
 #include "dialogs/PageDialogListener.h"
 #include "dialogs/PageDialogs.h"
 #include "dialogs/PropertiesDialog.h"
@@ -40,6 +42,8 @@ ProjectWindow::ProjectWindow(QWidget* parent) : QWidget(parent), m_layout(new QV
 
 ProjectWindow::~ProjectWindow()
 {
+    // A run still going stops at the end of its current upload.
+    m_publishing.reset();
     // The views let go of their pages before the document deletes the pages.
     m_view = nullptr;
     m_document.setView(nullptr);
@@ -229,6 +233,16 @@ bool ProjectWindow::save()
 
 bool ProjectWindow::mayClose()
 {
+    if (m_publishing && m_publishing->isRunning()) {
+        const QMessageBox::StandardButton answer
+            = QMessageBox::question(this, QGuiApplication::applicationDisplayName(),
+                tr("Publishing %1 is still under way. Stop it when the file being sent is done, and close?")
+                    .arg(toQString(m_document.projectName())),
+                QMessageBox::Yes | QMessageBox::No, QMessageBox::No);
+        if (answer != QMessageBox::Yes)
+            return false;
+        m_publishing->cancel();
+    }
     if (!isModified())
         return true;
     const QString file = toQString(PathInfo(m_document.projectFile()).fileName());
@@ -342,13 +356,49 @@ bool ProjectWindow::pageCommand(PageView& view, int id)
         return true;
     }
     case PageView::Publish:
-        // Their dialogs are not built yet: say so rather than do nothing.
-        if (m_status)
-            m_status(tr("This command is not available yet in this version of Lumavine Designer."));
+        publish();
         return true;
     default:
         return false;
     }
+}
+
+void ProjectWindow::publish()
+{
+    if (m_publishing && m_publishing->isRunning()) {
+        if (XmlDialog* window = m_publishing->statusWindow()) {
+            window->raise();
+            window->activateWindow();
+        } else if (m_status) {
+            m_status(tr("Publishing is already under way."));
+        }
+        return;
+    }
+    PublishSettings& settings = m_document.publishSettings();
+    int flags = static_cast<int>(settings.flags);
+    PageFtpDialog dialog(this, (m_installation + u"/ftp.xml").toNarrow(), flags);
+    if (dialog.doModal() != Dialog::Ok || !dialog.publishChosen())
+        return;
+    settings = PublishSettings::fromConnection(dialog.chosen(), static_cast<unsigned>(flags));
+    // The pages are drawn here, on the main thread, before the uploads start;
+    // their files are written whole (each through a rename), so saving while
+    // the run uploads never hands it half a file.
+    String message;
+    std::optional<std::vector<PublishPage>> pages = m_document.writePublishPages(message);
+    if (!pages)
+        return;
+    auto run = std::make_unique<PublishRun>(
+        settings, m_document.publishProject(), std::move(*pages), (m_installation + u"/ftplog.txt").toNarrow());
+    m_publishing = std::make_unique<PublishSession>(this, std::move(run), settings.user + u"@" + settings.host);
+    const QString host = toQString(settings.host);
+    connect(m_publishing.get(), &PublishSession::finished, this, [this, host](bool succeeded) {
+        if (m_status)
+            m_status(succeeded
+                    ? tr("Published to %1.").arg(host)
+                    : tr("Publishing to %1 did not finish: see the status window and ftplog.txt.").arg(host));
+    });
+    if (!m_publishing->start())
+        showError(String(u"Cannot open the publish status window"));
 }
 
 void ProjectWindow::updateTitle()

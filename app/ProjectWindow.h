@@ -14,6 +14,7 @@ class QVBoxLayout;
 namespace lumavine {
 
 class PageView;
+class PublishSession;
 
 // One open project in the main window: its document and the canvas of its
 // current page, with an undo history per page. The window's title names the
@@ -58,6 +59,11 @@ public:
     // it cannot go (the last page).
     bool deletePage(const String& id, String& message);
     void setModified(bool modified);
+    // Publishes the project: the publish dialog, the pages written afresh,
+    // then the uploads on a worker thread beside the status window.
+    void publish();
+    // The last publish run started here, running or done; null before one.
+    PublishSession* publishSession() const { return m_publishing.get(); }
 
     // The installation folder, where the transition preview is written.
     void setInstallationDirectory(const String& directory)
@@ -103,6 +109,7 @@ private:
     std::function<void(const String&)> m_error;
     std::function<void(const QString&)> m_status;
     std::function<void()> m_pagesChanged;
+    std::unique_ptr<PublishSession> m_publishing;
 };
 
 }

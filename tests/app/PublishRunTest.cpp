@@ -487,4 +487,26 @@ TEST(PublishRun, IncrementalRecordKeepsOnlyFilesThatArrived)
         EXPECT_EQ(run.run.uploadedFiles(), 0);
         EXPECT_EQ(run.count("Send txt file, 7 bytes"), 1);
     }
+
+    // A file whose new content failed to arrive is no longer known to be
+    // there in its old form, even when the old form comes back.
+    TestServer scripted("scripted_ftp.py", { "drop-marked" });
+    ASSERT_NE(scripted.port(), 0);
+    PublishSettings dropping = site.settings(scripted.port(), 0);
+    dropping.incremental = true;
+    const std::vector<PublishPage> onePage { { String(u"About us"), String(site.path("content/About_us.html")), {} } };
+    auto publish = [&](int uploaded, int skipped, bool arrives) {
+        Publish run(site, dropping, onePage);
+        run.run.setUploadAttempts(1);
+        EXPECT_EQ(run.run.run(), arrives);
+        EXPECT_EQ(run.run.uploadedFiles(), uploaded);
+        EXPECT_EQ(run.run.skippedFiles(), skipped);
+    };
+    const std::string original = test::readFile(site.path("content/About_us.html"));
+    publish(1, 0, true);
+    publish(0, 1, true);
+    site.write("content/About_us.html", "DROP" + std::string(1 << 20, 'x'));
+    publish(0, 0, false);
+    site.write("content/About_us.html", original);
+    publish(1, 0, true);
 }

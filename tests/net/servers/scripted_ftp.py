@@ -20,6 +20,7 @@ Usage: scripted_ftp.py SCENARIO [LOG]
                end, then stalls
   drop-once    resets the first upload's data connection after a few
                bytes and answers 426; later uploads go through
+  drop-marked  does the same to every upload whose bytes begin with DROP
   no-final-size   as no-final, and SIZE tells the size received
   no-final-short  as no-final, and SIZE tells one byte less than received
   slow         takes each upload's data a block at a time, a twentieth of
@@ -149,12 +150,18 @@ def session(conn, scenario):
             received = 0
             aborted = False
             drop = False
+            first = b""
             if scenario == "drop-once":
                 with state_lock:
                     drop = not state["dropped"]
                     state["dropped"] = True
+                if drop:
+                    first = data.recv(1000)
+            elif scenario == "drop-marked":
+                first = data.recv(1000)
+                drop = first.startswith(b"DROP")
+            received = len(first)
             if drop:
-                received = len(data.recv(1000))
                 # A reset rather than an end: the client must see the cut.
                 data.setsockopt(socket.SOL_SOCKET, socket.SO_LINGER, struct.pack("ii", 1, 0))
                 data.close()

@@ -18,6 +18,8 @@ Usage: scripted_ftp.py SCENARIO [LOG]
   stor-cut     answers STOR with "150 Opening" but no line end, then stalls
   final-cut    answers an upload with "226 received N bytes" but no line
                end, then stalls
+  auth-stalled answers AUTH TLS with 234, then never takes part in the
+               TLS handshake
 Prints the port it listens on, then serves until killed. Uploads are
 answered "226 received N bytes", or "426 aborted after N bytes" when the
 client resets the data connection; with a LOG file, each upload also adds
@@ -81,6 +83,10 @@ def session(conn, scenario):
         line = raw.decode("latin-1").rstrip("\r\n")
         command, _, argument = line.partition(" ")
         command = command.upper()
+        if command == "AUTH" and scenario == "auth-stalled":
+            reply(conn, "234 Proceed with negotiation")
+            stall(conn, "")
+            return
         if command == "USER":
             reply(conn, "331 Password required")
         elif command == "PASS":

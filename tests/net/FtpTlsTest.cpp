@@ -2,6 +2,7 @@
 
 #include "net/Ftp.h"
 
+#include <algorithm>
 #include <arpa/inet.h>
 #include <cerrno>
 #include <csignal>
@@ -414,5 +415,65 @@ TEST_F(FtpTlsTest, UploadsToVsftpdWithAndWithoutTls)
             EXPECT_TRUE(contains(trace.str(), ", session resumed\n")) << trace.str();
         else
             EXPECT_FALSE(contains(trace.str(), "TLS"));
+    }
+}
+
+TEST(SocketTlsTest, ReadsWithinItsLimitsAndEndsWithCloseNotify)
+{
+    ASSERT_TRUE(certificates().made());
+    TemporaryFolder folder;
+    std::string log = folder.file("endings.log");
+    TestServer peer("tls_peer.py", { certificates().certificate("server"), certificates().key("server"), log });
+    ASSERT_GT(peer.port(), 0);
+    // The server notes each connection's end as it comes.
+    auto endings = [&log](long count) {
+        std::string noted = readFile(log);
+        for (int tries = 0; tries < 100 && std::count(noted.begin(), noted.end(), '\n') < count; ++tries) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+            noted = readFile(log);
+        }
+        return noted;
+    };
+    std::string error;
+    TlsContextPtr context = makeClientTlsContext(certificates().authority(), error);
+    ASSERT_TRUE(context) << error;
+
+    {
+        Socket socket;
+        ASSERT_TRUE(socket.connect(u"127.0.0.1", peer.port()));
+        ASSERT_TRUE(socket.startTls(context.get(), "127.0.0.1", nullptr, 2000)) << socket.tlsError();
+        ASSERT_TRUE(socket.sendText(u"big\n"));
+        std::string line;
+        ASSERT_TRUE(socket.readLine(line, 2000));
+        EXPECT_EQ(line, "hello");
+        // The socket takes at most a block at a time out of the record, so
+        // once that block is used up, the rest waits inside OpenSSL, out of
+        // poll's sight.
+        char buffer[8192];
+        long first = socket.receive(buffer, sizeof buffer, 0);
+        ASSERT_GT(first, 0);
+        ASSERT_LT(first, 5994);
+        EXPECT_TRUE(socket.waitReadable(0));
+        long rest = socket.receive(buffer + first, sizeof buffer - static_cast<size_t>(first), 0);
+        EXPECT_EQ(first + rest, 5994);
+        EXPECT_EQ(std::string(buffer, 5994), std::string(5994, 'x'));
+        socket.close();
+        EXPECT_EQ(endings(1), "clean\n");
+    }
+    {
+        Socket socket;
+        ASSERT_TRUE(socket.connect(u"127.0.0.1", peer.port()));
+        ASSERT_TRUE(socket.startTls(context.get(), "127.0.0.1", nullptr, 2000)) << socket.tlsError();
+        ASSERT_TRUE(socket.sendText(u"silent\n"));
+        Stopwatch watch;
+        std::string line;
+        EXPECT_FALSE(socket.readLine(line, 300));
+        EXPECT_TRUE(socket.timedOut());
+        char buffer[16];
+        EXPECT_EQ(socket.receive(buffer, sizeof buffer, 300), -1);
+        EXPECT_TRUE(socket.timedOut());
+        EXPECT_LT(watch.seconds(), 2.0);
+        socket.abort();
+        EXPECT_EQ(endings(2), "clean\ncut\n");
     }
 }

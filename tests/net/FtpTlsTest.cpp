@@ -363,6 +363,33 @@ TEST_F(FtpTlsTest, NeverGoesOnInPlainTextWithoutTls)
     EXPECT_EQ(waiting.errorText(), u"TLS handshake with 127.0.0.1 failed: no answer within the time limit");
 }
 
+TEST_F(FtpTlsTest, ReportsAnUnprotectedDataConnectionAndStaysInStep)
+{
+    TestServer server("scripted_ftp.py",
+        { "tls-plain-data", m_local.file("uploads.log"), certificates().certificate("server"),
+            certificates().key("server") });
+    ASSERT_GT(server.port(), 0);
+    writeFile(m_local.file("page.html"), "<html></html>");
+    std::ostringstream trace;
+    Ftp ftp(8192);
+    ftp.setTrace(&trace);
+    ftp.setAttempts(2);
+    ftp.setSecurity(trusting(certificates().authority()));
+    ASSERT_TRUE(ftp.connect(u"ann", u"secret-word", u"127.0.0.1", server.port())) << ftp.errorText().toNarrow();
+    EXPECT_EQ(ftp.sendFile(text(m_local.file("page.html")), u"page.html"), Ftp::SendFailure);
+    EXPECT_TRUE(ftp.errorText().startsWith(u"TLS on the data connection failed: ")) << ftp.errorText().toNarrow();
+    EXPECT_TRUE(contains(ftp.errorText().toNarrow(), "(the server says: ")) << ftp.errorText().toNarrow();
+    // The server got the handshake's bytes, not the page in plain text.
+    std::string uploads = readFile(m_local.file("uploads.log"));
+    EXPECT_TRUE(contains(uploads, "STOR page.html ")) << uploads;
+    EXPECT_FALSE(contains(uploads, "STOR page.html 13 ")) << uploads;
+    // The server's answer to the failed upload was taken, so the next
+    // command reads its own.
+    String directory;
+    EXPECT_TRUE(ftp.printDirectory(directory));
+    EXPECT_EQ(directory, u"/upload");
+}
+
 TEST_F(FtpTlsTest, UploadsToVsftpdWithAndWithoutTls)
 {
     if (geteuid() != 0)

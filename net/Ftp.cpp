@@ -493,6 +493,10 @@ int Ftp::sendFile(const String& localPath, const String& remoteName)
         trace("starting TLS on the data connection");
         // Servers may insist that the data connection resumes the control
         // connection's session, to know both come from the same client.
+        // Under TLS 1.3 the session's ticket comes after the handshake and is
+        // taken in while reading the replies to the login, so by the first
+        // upload it is there; vsftpd resumes it, and no cap at TLS 1.2 is
+        // needed.
         TlsSessionPtr session = m_control.tlsSession();
         if (!data->startTls(m_tlsContext.get(), narrow(m_control.host()), session.get(), replyLimitMs())) {
             String reason = String::fromLatin1(data->tlsError());

@@ -474,8 +474,8 @@ long Socket::tlsReceive(char* buffer, size_t size, const std::optional<Clock::ti
         return got;
     if (failure == tlsTimedOut)
         return byteTimedOut;
-    // The context lets a close without close_notify read as an end: replies
-    // are lines and show for themselves whether they came whole.
+    // Only close_notify is an orderly end; a close without it may have cut
+    // what was sent, and counts as an error.
     if (failure == SSL_ERROR_ZERO_RETURN)
         return 0;
     m_tlsBroken = true;

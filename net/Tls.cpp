@@ -56,6 +56,8 @@ std::string firstQueuedError()
     unsigned long code = ERR_get_error();
     if (code == 0)
         return std::string();
+    if (ERR_SYSTEM_ERROR(code))
+        return std::strerror(ERR_GET_REASON(code));
     const char* reason = ERR_reason_error_string(code);
     if (reason)
         return reason;
@@ -79,10 +81,9 @@ TlsContextPtr makeClientTlsContext(const std::string& authorityFile, std::string
     int loaded = authorityFile.empty() ? SSL_CTX_set_default_verify_paths(context.get())
                                        : SSL_CTX_load_verify_locations(context.get(), authorityFile.c_str(), nullptr);
     if (loaded != 1) {
-        int systemError = errno;
         std::string reason = firstQueuedError();
-        if (reason.empty() || reason == "system lib")
-            reason = std::strerror(systemError);
+        if (reason.empty())
+            reason = "no certificates in it";
         error = authorityFile.empty() ? "cannot read the system's trusted certificates: " + reason
                                       : "cannot read the certificate file " + authorityFile + ": " + reason;
         ERR_clear_error();

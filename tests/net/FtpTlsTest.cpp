@@ -445,7 +445,7 @@ TEST_F(FtpTlsTest, UploadsToVsftpdWithAndWithoutTls)
     }
 }
 
-TEST(SocketTlsTest, ReadsWithinItsLimitsAndEndsWithCloseNotify)
+TEST(SocketTlsTest, ReadsWithinItsLimitsNamesTheServerAndEndsWithCloseNotify)
 {
     ASSERT_TRUE(certificates().made());
     TemporaryFolder folder;
@@ -502,5 +502,15 @@ TEST(SocketTlsTest, ReadsWithinItsLimitsAndEndsWithCloseNotify)
         EXPECT_LT(watch.seconds(), 2.0);
         socket.abort();
         EXPECT_EQ(endings(2), "clean\ncut\n");
+    }
+    // A name goes out as the server name indication; an address does not.
+    for (const char* host : { "localhost", "127.0.0.1" }) {
+        Socket socket;
+        ASSERT_TRUE(socket.connect(text(host), peer.port()));
+        ASSERT_TRUE(socket.startTls(context.get(), host, nullptr, 2000)) << socket.tlsError();
+        ASSERT_TRUE(socket.sendText(u"name\n"));
+        std::string line;
+        EXPECT_TRUE(socket.readLine(line, 2000));
+        EXPECT_EQ(line, host == std::string("localhost") ? "localhost" : "None");
     }
 }

@@ -5,6 +5,7 @@ Prints the port it listens on, then serves until killed. After the
 handshake each connection sends one command line:
   big     answered with "hello\\n" and 5994 bytes of "x", in one record
   silent  answered with nothing
+  name    answered with the server name the client asked for, or None
 Then the server reads to the end and adds a line to LOG: "clean" when the
 client sent close_notify, "cut" when the connection just ended.
 """
@@ -30,6 +31,8 @@ def serve(conn, context, log):
             command += block
         if command.strip() == b"big":
             tls.sendall(b"hello\n" + b"x" * 5994)
+        elif command.strip() == b"name":
+            tls.sendall(("%s\n" % getattr(tls, "asked_name", None)).encode())
         while tls.recv(4096):
             pass
         ending = "clean"
@@ -47,6 +50,11 @@ def main():
     context.load_cert_chain(certificate, key)
     # Python lets an end without close_notify pass for a clean one.
     context.options &= ~ssl.OP_IGNORE_UNEXPECTED_EOF
+
+    def note_name(tls, name, _):
+        tls.asked_name = name
+
+    context.sni_callback = note_name
     server = socket.socket(socket.AF_INET, socket.SOCK_STREAM)
     server.setsockopt(socket.SOL_SOCKET, socket.SO_REUSEADDR, 1)
     server.bind(("127.0.0.1", 0))

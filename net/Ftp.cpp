@@ -212,6 +212,8 @@ bool Ftp::connect(const String& user, const String& password, const String& host
     trace("connect to: " + narrow(host) + ":" + std::to_string(port));
     m_user = user;
     m_password = password;
+    if (m_security.tls && !prepareTls())
+        return false;
 
     if (!m_control.connect(host, port)) {
         m_errorText = u"Cannot connect to " + host + u":" + String::number(port);
@@ -228,6 +230,8 @@ bool Ftp::connect(const String& user, const String& password, const String& host
         replyAsError();
         return false;
     }
+    if (m_security.tls && !startControlTls())
+        return false;
     auto accepted = [](int code) { return code == 230 || code == 331 || code == 332; };
     if (!user.empty()) {
         trace("send user: " + narrow(user));
@@ -257,18 +261,70 @@ bool Ftp::connect(const String& user, const String& password, const String& host
             return false;
         }
     }
+    if (m_control.isTls() && !protectDataConnections())
+        return false;
     printDirectory(m_currentDirectory);
     if (m_flags & BinaryType)
         setType(true);
     return true;
 }
 
+bool Ftp::failConnection(const String& error)
+{
+    m_errorText = error;
+    trace(m_errorText);
+    m_control.close();
+    return false;
+}
+
+bool Ftp::prepareTls()
+{
+    std::string error;
+    m_tlsContext = makeClientTlsContext(m_security.certificateFile, error);
+    if (!m_tlsContext)
+        return failConnection(u"Cannot use TLS: " + String::fromLatin1(error));
+    return true;
+}
+
+bool Ftp::startControlTls()
+{
+    trace("starting TLS");
+    if (command(u"AUTH TLS") != 234) {
+        String answer = m_replyText;
+        while (!answer.empty() && (answer.back() == u'\n' || answer.back() == u'\r'))
+            answer.pop_back();
+        if (answer.empty())
+            answer = m_errorText.empty() ? String(u"no reply") : m_errorText;
+        return failConnection(u"The server does not offer TLS (AUTH TLS answered: " + answer + u")");
+    }
+    String host = m_control.host();
+    if (!m_control.startTls(m_tlsContext.get(), narrow(host), nullptr, replyLimitMs()))
+        return failConnection(u"TLS handshake with " + host + u" failed: " + String::fromLatin1(m_control.tlsError()));
+    trace("TLS started: " + m_control.tlsVersion());
+    return true;
+}
+
+bool Ftp::protectDataConnections()
+{
+    for (const char16_t* step : { u"PBSZ 0", u"PROT P" }) {
+        if (command(step) != 200) {
+            String reply = m_replyText.empty() ? String(u"no reply") : m_replyText;
+            return failConnection(u"The server refused " + String(step) + u" (protected data connections): " + reply);
+        }
+    }
+    return true;
+}
+
 bool Ftp::reconnect()
 {
+    if (m_security.tls && !prepareTls())
+        return false;
     if (!m_control.reconnect())
         return false;
     m_lastCode = readReply();
     if (m_lastCode != 220)
+        return false;
+    if (m_security.tls && !startControlTls())
         return false;
     if (!m_user.empty()) {
         trace("send user: " + narrow(m_user));
@@ -278,6 +334,8 @@ bool Ftp::reconnect()
         trace("send password");
         command(u"PASS " + m_password, false);
     }
+    if (m_control.isTls() && !protectDataConnections())
+        return false;
     if (m_flags & BinaryType)
         command(u"TYPE I");
     // A failed PWD earlier leaves no directory to return to; "CWD " with
@@ -431,6 +489,31 @@ int Ftp::sendFile(const String& localPath, const String& remoteName)
         trace("send file failure: " + local);
         return SendFailure;
     }
+    if (m_control.isTls()) {
+        trace("starting TLS on the data connection");
+        // Servers may insist that the data connection resumes the control
+        // connection's session, to know both come from the same client.
+        // Under TLS 1.3 the session's ticket comes after the handshake and is
+        // taken in while reading the replies to the login, so by the first
+        // upload it is there; vsftpd resumes it, and no cap at TLS 1.2 is
+        // needed.
+        TlsSessionPtr session = m_control.tlsSession();
+        if (!data->startTls(m_tlsContext.get(), narrow(m_control.host()), session.get(), replyLimitMs())) {
+            String reason = String::fromLatin1(data->tlsError());
+            data.reset();
+            // The server answers the transfer that never began; taking that
+            // answer here keeps the next command's in line.
+            m_lastCode = readReply();
+            m_errorText = u"TLS on the data connection failed: " + reason;
+            if (!m_replyText.empty())
+                m_errorText += u" (the server says: " + m_replyText.substring(0, m_replyText.size() - 1) + u")";
+            trace(m_errorText);
+            trace("send file failure: " + local);
+            return SendFailure;
+        }
+        trace("data connection TLS started: " + data->tlsVersion()
+            + (data->tlsSessionReused() ? ", session resumed" : ", new session"));
+    }
 
     long long total = 0;
     for (long long index = 0; got > 0; ++index) {
@@ -462,7 +545,10 @@ int Ftp::sendFile(const String& localPath, const String& remoteName)
             return SendFailure;
         }
     }
-    // Closing the data connection is what tells the server the file ended.
+    // Closing the data connection is what tells the server the file ended;
+    // under TLS only its close_notify shows that the end is not a cut.
+    if (data->isTls() && !data->endTls(replyLimitMs()))
+        trace("data connection TLS did not end cleanly: " + data->tlsError());
     data->close();
     data.reset();
 

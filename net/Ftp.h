@@ -3,6 +3,7 @@
 #include "core/String.h"
 #include "net/Socket.h"
 
+#include <algorithm>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -102,6 +103,17 @@ private:
     int command(const String& text, bool traced = true);
     void refuseCommand(const String& text, bool traced);
     std::unique_ptr<Socket> openDataConnection();
+    // The context for this connection's TLS, from the security settings.
+    bool prepareTls();
+    // AUTH TLS and the handshake on the control connection; on failure the
+    // connection is closed, so nothing more goes out in plain text.
+    bool startControlTls();
+    // PBSZ 0 and PROT P, so that data connections are protected too.
+    bool protectDataConnections();
+    // Closes the control connection with the error text, for a connection
+    // that may not go on.
+    bool failConnection(const String& error);
+    int replyLimitMs() const { return std::max(m_attempts, 1) * 1000; }
 
     void trace(std::string_view text, bool endLine = true);
     void trace(const String& text) { trace(text.toNarrow()); }
@@ -120,6 +132,7 @@ private:
     String m_errorText;
     std::ostream* m_trace = nullptr;
     FtpSecurity m_security;
+    TlsContextPtr m_tlsContext;
     std::function<std::optional<String>()> m_passwordPrompt;
 };
 

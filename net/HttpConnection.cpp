@@ -1,16 +1,12 @@
 #include "net/HttpConnection.h"
 
 #include "net/TcpConnect.h"
+#include "net/Tls.h"
 
 #include <algorithm>
-#include <arpa/inet.h>
 #include <cerrno>
-#include <csignal>
-#include <ctime>
 #include <openssl/err.h>
 #include <openssl/ssl.h>
-#include <openssl/x509v3.h>
-#include <pthread.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -23,50 +19,6 @@ bool setTimeouts(int handle, int timeoutMs)
     return setReceiveTimeout(handle, timeoutMs) && setSendTimeout(handle, timeoutMs);
 }
 
-// OpenSSL writes to the socket with write(), which raises SIGPIPE when the
-// peer has gone; the signal is held back for the call and a pending one
-// swallowed, so a dropped connection is a failed fetch, not a dead process.
-class SigpipeBlocker {
-public:
-    SigpipeBlocker()
-    {
-        sigset_t pipe;
-        sigemptyset(&pipe);
-        sigaddset(&pipe, SIGPIPE);
-        sigset_t pending;
-        sigpending(&pending);
-        m_wasPending = sigismember(&pending, SIGPIPE) == 1;
-        pthread_sigmask(SIG_BLOCK, &pipe, &m_old);
-    }
-    ~SigpipeBlocker()
-    {
-        if (!m_wasPending) {
-            sigset_t pipe;
-            sigemptyset(&pipe);
-            sigaddset(&pipe, SIGPIPE);
-            timespec none {};
-            while (sigtimedwait(&pipe, nullptr, &none) > 0) { }
-        }
-        pthread_sigmask(SIG_SETMASK, &m_old, nullptr);
-    }
-    SigpipeBlocker(const SigpipeBlocker&) = delete;
-    SigpipeBlocker& operator=(const SigpipeBlocker&) = delete;
-
-private:
-    sigset_t m_old;
-    bool m_wasPending = false;
-};
-
-}
-
-void HttpConnection::ContextDeleter::operator()(ssl_ctx_st* context) const
-{
-    SSL_CTX_free(context);
-}
-
-void HttpConnection::SslDeleter::operator()(ssl_st* ssl) const
-{
-    SSL_free(ssl);
 }
 
 HttpConnection::~HttpConnection()
@@ -106,18 +58,8 @@ bool HttpConnection::startTls(const std::string& host)
     m_ssl.reset(SSL_new(m_context.get()));
     if (!m_ssl || SSL_set_fd(m_ssl.get(), m_handle) != 1)
         return false;
-    X509_VERIFY_PARAM* parameters = SSL_get0_param(m_ssl.get());
-    in_addr address;
-    if (inet_pton(AF_INET, host.c_str(), &address) == 1) {
-        // Certificates name addresses in their own field; names only go in SNI.
-        if (X509_VERIFY_PARAM_set1_ip_asc(parameters, host.c_str()) != 1)
-            return false;
-    } else {
-        X509_VERIFY_PARAM_set_hostflags(parameters, X509_CHECK_FLAG_NO_PARTIAL_WILDCARDS);
-        if (X509_VERIFY_PARAM_set1_host(parameters, host.c_str(), host.size()) != 1
-            || SSL_set_tlsext_host_name(m_ssl.get(), host.c_str()) != 1)
-            return false;
-    }
+    if (!setTlsPeerName(m_ssl.get(), host))
+        return false;
     SigpipeBlocker blocker;
     bool connected = SSL_connect(m_ssl.get()) == 1 && SSL_get_verify_result(m_ssl.get()) == X509_V_OK;
     ERR_clear_error();

@@ -1,12 +1,10 @@
 #pragma once
 
 #include "net/HttpUrl.h"
+#include "net/Tls.h"
 
 #include <memory>
 #include <string_view>
-
-struct ssl_ctx_st;
-struct ssl_st;
 
 namespace lumavine {
 
@@ -31,20 +29,13 @@ public:
     void close();
 
 private:
-    struct ContextDeleter {
-        void operator()(ssl_ctx_st* context) const;
-    };
-    struct SslDeleter {
-        void operator()(ssl_st* ssl) const;
-    };
-
     bool startTls(const std::string& host);
 
     int m_handle = -1;
     // The receive limit the socket has now.
     int m_readTimeoutMs = 0;
-    std::unique_ptr<ssl_ctx_st, ContextDeleter> m_context;
-    std::unique_ptr<ssl_st, SslDeleter> m_ssl;
+    TlsContextPtr m_context;
+    TlsPtr m_ssl;
 };
 
 }

@@ -7,9 +7,12 @@
 #include <algorithm>
 #include <arpa/inet.h>
 #include <cerrno>
+#include <fcntl.h>
 #include <mutex>
 #include <netdb.h>
 #include <netinet/in.h>
+#include <openssl/err.h>
+#include <openssl/ssl.h>
 #include <poll.h>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -80,6 +83,28 @@ bool readPort(const String& text, int& port)
     port = value;
     return true;
 }
+
+// Holds the socket non-blocking for one OpenSSL call, whose waits then go
+// through poll and its deadline.
+class NonBlocking {
+public:
+    explicit NonBlocking(int handle) : m_handle(handle), m_flags(fcntl(handle, F_GETFL))
+    {
+        if (m_flags >= 0)
+            fcntl(m_handle, F_SETFL, m_flags | O_NONBLOCK);
+    }
+    ~NonBlocking()
+    {
+        if (m_flags >= 0)
+            fcntl(m_handle, F_SETFL, m_flags);
+    }
+    NonBlocking(const NonBlocking&) = delete;
+    NonBlocking& operator=(const NonBlocking&) = delete;
+
+private:
+    int m_handle;
+    int m_flags;
+};
 
 }
 
@@ -159,6 +184,10 @@ bool Socket::waitReadable(int milliseconds)
         return false;
     if (m_receivePosition < m_receiveBuffer.size())
         return true;
+    // Bytes OpenSSL has already taken off the socket and decrypted are not
+    // seen by poll.
+    if (m_tls && SSL_pending(m_tls.get()) > 0)
+        return true;
     pollfd waiting { m_handle, POLLIN, 0 };
     int ready = poll(&waiting, 1, milliseconds < 0 ? 0 : milliseconds);
     return ready > 0 && (waiting.revents & (POLLIN | POLLHUP | POLLERR));
@@ -168,17 +197,39 @@ bool Socket::waitForData(const std::optional<Clock::time_point>& deadline)
 {
     if (!deadline)
         return true;
+    return waitFor(POLLIN, deadline);
+}
+
+bool Socket::waitFor(short events, const std::optional<Clock::time_point>& deadline)
+{
     for (;;) {
-        auto left = std::chrono::ceil<std::chrono::milliseconds>(*deadline - Clock::now()).count();
-        if (left <= 0)
-            return false;
-        pollfd waiting { m_handle, POLLIN, 0 };
-        int ready = poll(&waiting, 1, static_cast<int>(std::min<decltype(left)>(left, 1 << 30)));
+        int wait = -1;
+        if (deadline) {
+            auto left = std::chrono::ceil<std::chrono::milliseconds>(*deadline - Clock::now()).count();
+            if (left <= 0)
+                return false;
+            wait = static_cast<int>(std::min<decltype(left)>(left, 1 << 30));
+        }
+        pollfd waiting { m_handle, events, 0 };
+        int ready = poll(&waiting, 1, wait);
         if (ready > 0)
             return true;
         if (ready < 0 && errno != EINTR)
-            return true; // The receive that follows reports the failure.
+            return true; // The call that follows reports the failure.
     }
+}
+
+long Socket::receiveSome(char* buffer, size_t size, const std::optional<Clock::time_point>& deadline)
+{
+    if (m_tls)
+        return tlsReceive(buffer, size, deadline);
+    if (!waitForData(deadline))
+        return byteTimedOut;
+    ssize_t received;
+    do
+        received = recv(m_handle, buffer, size, 0);
+    while (received < 0 && errno == EINTR);
+    return received < 0 ? -1 : static_cast<long>(received);
 }
 
 int Socket::readByte(const std::optional<Clock::time_point>& deadline)
@@ -186,13 +237,10 @@ int Socket::readByte(const std::optional<Clock::time_point>& deadline)
     if (m_receivePosition >= m_receiveBuffer.size()) {
         if (m_handle < 0)
             return byteClosed;
-        if (!waitForData(deadline))
-            return byteTimedOut;
         char block[4096];
-        ssize_t received;
-        do
-            received = recv(m_handle, block, sizeof block, 0);
-        while (received < 0 && errno == EINTR);
+        long received = receiveSome(block, sizeof block, deadline);
+        if (received == byteTimedOut)
+            return byteTimedOut;
         if (received <= 0)
             return byteClosed;
         m_receiveBuffer.assign(block, static_cast<size_t>(received));
@@ -268,15 +316,12 @@ long Socket::receive(char* buffer, size_t size, int timeoutMs)
     std::optional<Clock::time_point> deadline;
     if (timeoutMs >= 0)
         deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
-    if (!waitForData(deadline)) {
+    long received = receiveSome(buffer, size, deadline);
+    if (received == byteTimedOut) {
         m_timedOut = true;
         return -1;
     }
-    ssize_t received;
-    do
-        received = recv(m_handle, buffer, size, 0);
-    while (received < 0 && errno == EINTR);
-    return received < 0 ? -1 : static_cast<long>(received);
+    return received;
 }
 
 bool Socket::sendText(const String& text)
@@ -294,6 +339,25 @@ long Socket::writeBytes(const char* bytes, size_t length)
 {
     if (m_handle < 0)
         return -1;
+    if (m_tls) {
+        if (m_tlsBroken)
+            return -1;
+        SigpipeBlocker blocker;
+        size_t sent = 0;
+        while (sent < length) {
+            // Blocking, so the send time limit holds as it does without TLS.
+            errno = 0;
+            int result
+                = SSL_write(m_tls.get(), bytes + sent, static_cast<int>(std::min<size_t>(length - sent, 1 << 30)));
+            if (result <= 0) {
+                m_tlsError = tlsFailureReason(m_tls.get(), result);
+                m_tlsBroken = true;
+                return -1;
+            }
+            sent += static_cast<size_t>(result);
+        }
+        return static_cast<long>(sent);
+    }
     // One send may take only part of a large block; a partial upload must
     // never pass for a whole one.
     size_t sent = 0;
@@ -310,6 +374,7 @@ long Socket::writeBytes(const char* bytes, size_t length)
 
 void Socket::abort()
 {
+    m_tls.reset();
     if (m_handle >= 0) {
         // Lingering on with no time to linger sends a reset on close.
         linger reset { 1, 0 };
@@ -322,6 +387,15 @@ void Socket::abort()
 
 void Socket::close()
 {
+    if (m_tls) {
+        if (m_handle >= 0 && !m_tlsBroken && !(SSL_get_shutdown(m_tls.get()) & SSL_SENT_SHUTDOWN)) {
+            SigpipeBlocker blocker;
+            SSL_shutdown(m_tls.get());
+        }
+        ERR_clear_error();
+        m_tls.reset();
+    }
+    m_tlsBroken = false;
     if (m_handle >= 0) {
         shutdown(m_handle, SHUT_RDWR);
         ::close(m_handle);
@@ -331,6 +405,124 @@ void Socket::close()
     m_receiveBuffer.clear();
     m_receivePosition = 0;
     m_skipLineFeed = false;
+}
+
+bool Socket::startTls(ssl_ctx_st* context, const std::string& peerName, ssl_session_st* resume, int timeoutMs)
+{
+    m_tlsError.clear();
+    if (m_handle < 0) {
+        m_tlsError = "not connected";
+        return false;
+    }
+    m_tls.reset(SSL_new(context));
+    m_tlsBroken = false;
+    if (!m_tls || SSL_set_fd(m_tls.get(), m_handle) != 1 || !setTlsPeerName(m_tls.get(), peerName)
+        || (resume && SSL_set_session(m_tls.get(), resume) != 1)) {
+        m_tlsError = "cannot set up TLS for " + peerName;
+        ERR_clear_error();
+        m_tls.reset();
+        return false;
+    }
+    // Bytes read ahead in plain text would belong to no one now.
+    m_receiveBuffer.clear();
+    m_receivePosition = 0;
+    int failure = 0;
+    if (runTls(
+            [this] { return SSL_connect(m_tls.get()); }, Clock::now() + std::chrono::milliseconds(timeoutMs), failure)
+        != 1) {
+        m_tlsBroken = true;
+        return false;
+    }
+    return true;
+}
+
+template<typename Call>
+int Socket::runTls(Call call, const std::optional<Clock::time_point>& deadline, int& failure)
+{
+    failure = SSL_ERROR_NONE;
+    SigpipeBlocker blocker;
+    NonBlocking scope(m_handle);
+    for (;;) {
+        errno = 0;
+        int result = call();
+        if (result > 0)
+            return result;
+        int kind = SSL_get_error(m_tls.get(), result);
+        short events = kind == SSL_ERROR_WANT_READ ? POLLIN : kind == SSL_ERROR_WANT_WRITE ? POLLOUT : 0;
+        if (!events) {
+            failure = kind;
+            m_tlsError = tlsFailureReason(m_tls.get(), result);
+            return result;
+        }
+        if (!waitFor(events, deadline)) {
+            failure = tlsTimedOut;
+            m_tlsError = "no answer within the time limit";
+            ERR_clear_error();
+            return result;
+        }
+    }
+}
+
+long Socket::tlsReceive(char* buffer, size_t size, const std::optional<Clock::time_point>& deadline)
+{
+    if (m_tlsBroken)
+        return -1;
+    int failure = 0;
+    int got = runTls([&] { return SSL_read(m_tls.get(), buffer, static_cast<int>(std::min<size_t>(size, 1 << 30))); },
+        deadline, failure);
+    if (got > 0)
+        return got;
+    if (failure == tlsTimedOut)
+        return byteTimedOut;
+    // Only close_notify is an orderly end; a close without it may have cut
+    // what was sent, and counts as an error.
+    if (failure == SSL_ERROR_ZERO_RETURN)
+        return 0;
+    m_tlsBroken = true;
+    return -1;
+}
+
+bool Socket::endTls(int timeoutMs)
+{
+    if (!m_tls || m_tlsBroken || m_handle < 0)
+        return false;
+    {
+        SigpipeBlocker blocker;
+        errno = 0;
+        int sent = SSL_shutdown(m_tls.get());
+        if (sent == 1)
+            return true;
+        if (sent < 0) {
+            m_tlsError = tlsFailureReason(m_tls.get(), sent);
+            m_tlsBroken = true;
+            return false;
+        }
+    }
+    // A server that reads to the end of the stream, rather than to the
+    // close_notify, learns of the end this way.
+    ::shutdown(m_handle, SHUT_WR);
+    auto deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
+    char block[4096];
+    for (;;) {
+        long got = tlsReceive(block, sizeof block, deadline);
+        if (got <= 0)
+            return got == 0;
+    }
+}
+
+TlsSessionPtr Socket::tlsSession() const
+{
+    return TlsSessionPtr(m_tls ? SSL_get1_session(m_tls.get()) : nullptr);
+}
+
+bool Socket::tlsSessionReused() const
+{
+    return m_tls && SSL_session_reused(m_tls.get()) == 1;
+}
+
+std::string Socket::tlsVersion() const
+{
+    return m_tls ? SSL_get_version(m_tls.get()) : std::string();
 }
 
 bool Socket::parseLocation(const String& location, String& host, int& port)

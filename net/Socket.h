@@ -2,6 +2,7 @@
 
 #include "core/String.h"
 #include "core/Thread.h"
+#include "net/Tls.h"
 
 #include <chrono>
 #include <cstddef>
@@ -54,10 +55,33 @@ public:
     bool sendBytes(std::string_view bytes);
     // Sends every byte; answers the count, or a negative value on failure.
     long writeBytes(const char* bytes, size_t length);
+    // Sends TLS's close_notify first when TLS is on and sound.
     void close();
     // Closes with a reset rather than an orderly end, so that the peer cannot
     // take the bytes it got for the whole of what was to come.
     void abort();
+
+    // Starts TLS as the client on the connected socket; from then on every
+    // read and write goes through it. The certificate must name `peerName`,
+    // and the handshake must end within the time limit. A session of an
+    // earlier connection to the same server, when given, is offered for
+    // resumption. False with the reason in tlsError(); the connection is
+    // then of no further use.
+    bool startTls(ssl_ctx_st* context, const std::string& peerName, ssl_session_st* resume, int timeoutMs);
+    bool isTls() const { return bool(m_tls); }
+    // Why the handshake, or a later read or write, failed.
+    const std::string& tlsError() const { return m_tlsError; }
+    // The session to offer a further connection; null without TLS.
+    TlsSessionPtr tlsSession() const;
+    bool tlsSessionReused() const;
+    // The protocol, as "TLSv1.3"; empty without TLS.
+    std::string tlsVersion() const;
+    // Sends close_notify and waits within the time limit for the peer's, or
+    // for its close, taking whatever else it still sends. Without this the
+    // peer cannot tell a whole transfer from a cut one, and unread bytes
+    // (such as session tickets) would turn the close into a reset. True when
+    // the peer's end came in time; the connection still needs close().
+    bool endTls(int timeoutMs);
 
     // Splits a location into scheme, host, port, path and query.
     bool parseLocation(const String& location, String& host, int& port);
@@ -98,12 +122,26 @@ private:
     using Clock = std::chrono::steady_clock;
     static constexpr int byteClosed = -1;
     static constexpr int byteTimedOut = -2;
+    static constexpr int tlsTimedOut = -1;
 
     bool readLineImpl(std::string& line, bool joinCrLf, int timeoutMs);
     bool applySendTimeout();
     // Waits for the connection to have bytes or to close; false when the
-    // deadline passes first. No deadline waits for ever.
+    // deadline passes first. No deadline answers at once, as the blocking
+    // receive that follows does the waiting.
     bool waitForData(const std::optional<Clock::time_point>& deadline);
+    // Waits for the events; no deadline waits for ever.
+    bool waitFor(short events, const std::optional<Clock::time_point>& deadline);
+    // Up to size received bytes: the count, 0 when the peer closed, -1 on
+    // an error, byteTimedOut when the deadline passed first.
+    long receiveSome(char* buffer, size_t size, const std::optional<Clock::time_point>& deadline);
+    // Runs an OpenSSL call with the socket non-blocking, waiting between
+    // tries for what it wants until it succeeds or the deadline passes;
+    // answers its result, with m_tlsError set on failure and `failure`
+    // holding OpenSSL's kind of error, or tlsTimedOut.
+    template<typename Call>
+    int runTls(Call call, const std::optional<Clock::time_point>& deadline, int& failure);
+    long tlsReceive(char* buffer, size_t size, const std::optional<Clock::time_point>& deadline);
     // The next received byte; byteClosed when the peer closed or an error
     // occurred, byteTimedOut when the deadline passed first.
     int readByte(const std::optional<Clock::time_point>& deadline);
@@ -125,6 +163,10 @@ private:
     String m_scheme = u"http";
     String m_path;
     String m_query;
+    TlsPtr m_tls;
+    // After a failed TLS call no close_notify may be sent.
+    bool m_tlsBroken = false;
+    std::string m_tlsError;
 };
 
 // Prepares the process for sockets; runs inside the first socket's

@@ -21,6 +21,8 @@ APT_PACKAGES=(
     libcrypto++-dev uuid-dev libssl-dev zlib1g-dev
     # Real peers for the network tests: openssl for TLS, pyftpdlib for FTP, lftp as a second client.
     openssl ca-certificates python3 python3-pyftpdlib lftp
+    # A second FTP server, with explicit TLS that insists on resumed sessions for data connections.
+    vsftpd
     # xmllint, the reference the XML benchmark is measured against.
     libxml2-utils
     # Pictures, pages and the windows; a font family so captions measure the same everywhere.

@@ -1,6 +1,6 @@
 """An FTP server of our own for replies that real servers do not give.
 
-Usage: scripted_ftp.py SCENARIO [LOG]
+Usage: scripted_ftp.py SCENARIO [LOG [CERTIFICATE KEY]]
   plain        ordinary answers
   greeting     a greeting of three lines
   silent       greets nobody and answers nothing
@@ -25,6 +25,11 @@ Usage: scripted_ftp.py SCENARIO [LOG]
   no-final-short  as no-final, and SIZE tells one byte less than received
   slow         takes each upload's data a block at a time, a twentieth of
                a second apart (about 1.3 MB/s)
+  auth-stalled answers AUTH TLS with 234, then never takes part in the
+               TLS handshake
+  tls-plain-data  turns the control connection to TLS with the CERTIFICATE
+               and KEY on AUTH TLS, but answers on data connections in plain
+               text
 Prints the port it listens on, then serves until killed. Uploads are
 answered "226 received N bytes", or "426 aborted after N bytes" when the
 client resets the data connection; with a LOG file, each upload also adds
@@ -34,6 +39,7 @@ client that waits for the line end sees the cut line as whole, late.
 """
 import socket
 import struct
+import ssl
 import sys
 import threading
 import time
@@ -91,10 +97,27 @@ def session(conn, scenario):
     else:
         reply(conn, "220 Ready")
     listener = None
-    for raw in reader:
+    while True:
+        raw = reader.readline()
+        if not raw:
+            break
         line = raw.decode("latin-1").rstrip("\r\n")
         command, _, argument = line.partition(" ")
         command = command.upper()
+        if command == "AUTH" and scenario == "auth-stalled":
+            reply(conn, "234 Proceed with negotiation")
+            stall(conn, "")
+            return
+        if command == "AUTH" and scenario == "tls-plain-data":
+            reply(conn, "234 Proceed with negotiation")
+            context = ssl.SSLContext(ssl.PROTOCOL_TLS_SERVER)
+            context.load_cert_chain(sys.argv[3], sys.argv[4])
+            conn = context.wrap_socket(conn, server_side=True)
+            reader = conn.makefile("rb")
+            continue
+        if command in ("PBSZ", "PROT"):
+            reply(conn, "200 Okay")
+            continue
         if command == "USER":
             reply(conn, "331 Password required")
         elif command == "PASS":
@@ -147,6 +170,8 @@ def session(conn, scenario):
                     pass
                 data.close()
                 break
+            if scenario == "tls-plain-data":
+                data.sendall(b"plain text, not a TLS handshake\r\n")
             received = 0
             aborted = False
             drop = False

@@ -10,8 +10,9 @@ servers="$2"
 sample="$3"
 work="$(mktemp -d "${TMPDIR:-/tmp}/lumavine-publish-cli-XXXXXX")"
 server_pid=""
+tls_pid=""
 cleanup() {
-    [ -n "$server_pid" ] && kill "$server_pid" 2>/dev/null
+    for pid in $server_pid $tls_pid; do kill "$pid" 2>/dev/null || true; done
     rm -rf "$work"
 }
 trap cleanup EXIT
@@ -91,4 +92,49 @@ LUMAVINE_FTP_PASSWORD=secret "$program" --publish "$project_file" --connection a
 publish --connection asks
 [ "$status" -ne 0 ] || fail "publishing without a password succeeded"
 grep -q "Login cancelled" "$work/out" || fail "no password: $(cat "$work/out")"
+
+# Over TLS, with only what changed sent again: an authority and a server
+# certificate for 127.0.0.1 made here, a server that refuses plain text.
+openssl req -x509 -newkey ec -pkeyopt ec_paramgen_curve:prime256v1 -nodes -days 2 -subj '/CN=Publish Test CA' \
+    -addext basicConstraints=critical,CA:TRUE -addext keyUsage=critical,keyCertSign,cRLSign \
+    -keyout "$work/ca.key" -out "$work/ca.pem" 2>/dev/null || fail "cannot make the test authority"
+printf 'subjectAltName=IP:127.0.0.1\nextendedKeyUsage=serverAuth\n' > "$work/server.ext"
+openssl req -newkey ec -pkeyopt ec_paramgen_curve:prime256v1 -nodes -subj '/CN=127.0.0.1' \
+    -keyout "$work/server.key" -out "$work/server.csr" 2>/dev/null || fail "cannot make the server key"
+openssl x509 -req -days 2 -in "$work/server.csr" -CA "$work/ca.pem" -CAkey "$work/ca.key" -CAcreateserial \
+    -extfile "$work/server.ext" -out "$work/server.pem" 2>/dev/null || fail "cannot sign the server certificate"
+mkdir -p "$work/tls-server/pub"
+/usr/bin/python3 "$servers/ftps_server.py" "$work/tls-server" ann secret "$work/server.pem" "$work/server.key" \
+    > "$work/tls-port" &
+tls_pid=$!
+tries=0
+while [ ! -s "$work/tls-port" ]; do
+    tries=$((tries + 1))
+    [ "$tries" -le 200 ] || fail "the FTPS server did not start"
+    sleep 0.05
+done
+tls_port="$(head -n 1 "$work/tls-port")"
+cat > "$work/install/ftp.xml" <<XML
+<ftp>
+<connection name="secure" host="127.0.0.1" port="$tls_port" user="ann" password="secret" root="/pub" tls="1" certificates="$work/ca.pem" incremental="1"/>
+<connection name="plain" host="127.0.0.1" port="$port" user="ann" password="secret" root="/pub" tls="1" certificates="$work/ca.pem"/>
+</ftp>
+XML
+publish --connection secure
+[ "$status" -eq 0 ] || fail "publishing over TLS exited $status: $(cat "$work/out" "$work/err")"
+secure="$work/tls-server/pub/$(basename "$sample")"
+for file in Welcome.html files/lake.jpg files/garden.avi custom/story.html; do
+    cmp -s "$project/content/$file" "$secure/$file" || fail "$file differs on the TLS server"
+done
+grep -q "TLS started" "$work/install/ftplog.txt" || fail "the log shows no TLS"
+! grep -q "Unchanged" "$work/out" || fail "the first incremental publish skipped files"
+# Nothing changed: every file is skipped, and the run still succeeds.
+publish --connection secure
+[ "$status" -eq 0 ] || fail "the unchanged re-publish exited $status: $(cat "$work/out" "$work/err")"
+! grep -q "^Send .* file succeeded" "$work/out" || fail "the unchanged re-publish sent files: $(cat "$work/out")"
+grep -q "^Unchanged html file, skipped: Welcome.html" "$work/out" || fail "no skipped page: $(cat "$work/out")"
+# A server that does not offer TLS is refused, not used in plain text.
+publish --connection plain
+[ "$status" -ne 0 ] || fail "a server without TLS was used"
+grep -q "does not offer TLS" "$work/out" || fail "no TLS refusal: $(cat "$work/out")"
 echo "publish test: passed"

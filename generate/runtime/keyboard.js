@@ -1,0 +1,223 @@
+// The page by keyboard. Shapes that act on a click, the entries of menus and
+// the frames join the tab order; Enter or Space does what a click does, the
+// arrow keys walk a menu's entries and step a frame's slideshow, and Escape
+// (keyhandler) closes the menus and brings the focus back to the shape that
+// opened them. Whatever has the focus shows a clear outline. Old browsers
+// without addEventListener keep the page as it was.
+
+var	_menuOpener = null;
+
+function keyboard_handlers(element)
+{
+	var	names = ['onmousedown', 'onmouseup', 'onmouseover'];
+	var	found = new Object();
+	for (var i = 0; i < names.length; i++)
+	{
+		var	text = element.getAttribute(names[i]);
+		if (text != null && text.replace(/javascript:|hand\(\)|pointer\(\)|;|\s/g, '') != '')
+			found[names[i]] = text;
+	}
+	return found;
+}
+
+function keyboard_acts(element)
+{
+	var	found = keyboard_handlers(element);
+	return found['onmousedown'] != null || found['onmouseup'] != null || found['onmouseover'] != null;
+}
+
+// The entry cells of a menu, one per entry (a picture column is no stop of
+// its own), and the close cell of a static menu.
+function keyboard_menu_cells(div)
+{
+	var	cells = div.getElementsByTagName('td');
+	var	found = new Array();
+	for (var i = 0; i < cells.length; i++)
+	{
+		var	cell = cells[i];
+		var	text = cell.textContent != null ? cell.textContent : cell.innerText;
+		if (text.replace(/\s/g, '') == '')
+			continue;
+		if (keyboard_acts(cell) || descendant(cell,'a') != null)
+			found.push(cell);
+	}
+	return found;
+}
+
+function keyboard_fire(element,type)
+{
+	var	event = document.createEvent('MouseEvents');
+	event.initMouseEvent(type, true, true, window, 1, 0, 0, 0, 0, false, false, false, false, 0, null);
+	element.dispatchEvent(event);
+}
+
+// Does to the element what a click does. A shape whose menu opens when it is
+// pointed at opens it, since the click that follows would close it again.
+function keyboard_activate(element)
+{
+	var	link = element.tagName.toLowerCase() == 'td' ? descendant(element,'a') : null;
+	if (link != null)
+	{
+		link.click();
+		return;
+	}
+	var	menu = keyboard_menu_of(element);
+	var	found = keyboard_handlers(element);
+	var	over = found['onmouseover'];
+	if (over != null && (over.indexOf('show_menu') != -1 || (found['onmousedown'] == null && found['onmouseup'] == null)))
+	{
+		keyboard_fire(element,'mouseover');
+	}
+	else
+	{
+		keyboard_fire(element,'mousedown');
+		keyboard_fire(element,'mouseup');
+		keyboard_fire(element,'click');
+	}
+	// An entry that closed its menu gives the focus back to the shape.
+	if (menu != null && menu.style.visibility == 'hidden' && _menuOpener != null)
+	{
+		_menuOpener.focus();
+		_menuOpener = null;
+	}
+	if (element.id == null || element.id == '')
+		return;
+	var	opened = document.getElementById(element.id + '-menu-div');
+	if (opened == null || opened.style.visibility != 'visible')
+		return;
+	var	cells = keyboard_menu_cells(opened);
+	if (cells.length > 0)
+	{
+		_menuOpener = element;
+		cells[0].focus();
+	}
+}
+
+function keyboard_menu_of(element)
+{
+	for (var parent = element; parent != null && parent.id != null; parent = parent.parentNode)
+	{
+		if (parent.id.indexOf('-menu-div') != -1)
+			return parent;
+	}
+	return null;
+}
+
+function keyboard_frame_of(element)
+{
+	if (element.tagName.toLowerCase() != 'div' || element.id == '')
+		return null;
+	return document.getElementById(element.id + '-iframe') != null ? element : null;
+}
+
+function keyboard_key(event)
+{
+	var	key = event.key;
+	var	element = event.target;
+	if (element == null || element.tagName == null)
+		return;
+	if (key == 'Escape' || key == 'Esc')
+	{
+		// keyhandler() has closed the menus already.
+		if (_menuOpener != null && keyboard_menu_of(element) != null)
+			_menuOpener.focus();
+		_menuOpener = null;
+		return;
+	}
+	var	menu = keyboard_menu_of(element);
+	if (menu != null && (key == 'ArrowDown' || key == 'ArrowUp' || key == 'Down' || key == 'Up'))
+	{
+		var	cells = keyboard_menu_cells(menu);
+		for (var i = 0; i < cells.length; i++)
+		{
+			if (cells[i] != element)
+				continue;
+			var	step = key == 'ArrowDown' || key == 'Down' ? 1 : cells.length - 1;
+			cells[(i + step) % cells.length].focus();
+			break;
+		}
+		event.preventDefault();
+		return;
+	}
+	var	frame = keyboard_frame_of(element);
+	if (frame != null && frame._slideshow != null && (key == 'ArrowRight' || key == 'ArrowLeft'))
+	{
+		if (key == 'ArrowRight')
+			next_slide(frame.id);
+		else
+			prev_slide(frame.id);
+		event.preventDefault();
+		return;
+	}
+	if (key != 'Enter' && key != ' ' && key != 'Spacebar')
+		return;
+	if (element._keyboard !== true)
+		return;
+	event.preventDefault();
+	keyboard_activate(element);
+}
+
+function keyboard_stop(element,role,label)
+{
+	if (element.getAttribute('tabindex') == null)
+		element.tabIndex = 0;
+	if (role != null && element.getAttribute('role') == null)
+		element.setAttribute('role', role);
+	if (label != null && label != '' && element.getAttribute('aria-label') == null)
+		element.setAttribute('aria-label', label);
+	element._keyboard = true;
+}
+
+function keyboard_focus_style()
+{
+	var	style = document.createElement('style');
+	style.type = 'text/css';
+	var	focus = 'area:focus, div:focus, td:focus, a:focus';
+	style.appendChild(document.createTextNode(focus + ' { outline: 3px solid #1a5fd0; outline-offset: 1px; }'));
+	var	head = document.getElementsByTagName('head');
+	(head.length > 0 ? head[0] : document.body).appendChild(style);
+}
+
+function keyboard_setup()
+{
+	var	areas = document.getElementsByTagName('area');
+	for (var i = 0; i < areas.length; i++)
+	{
+		var	area = areas[i];
+		// An area with a location is a link the browser already follows by
+		// keyboard.
+		if (area.getAttribute('href') == null && keyboard_acts(area))
+			keyboard_stop(area, 'button', null);
+	}
+	var	divs = document.getElementsByTagName('div');
+	for (var i = 0; i < divs.length; i++)
+	{
+		var	div = divs[i];
+		if (div.id.indexOf('-menu-div') != -1)
+		{
+			div.setAttribute('role', 'menu');
+			var	cells = keyboard_menu_cells(div);
+			for (var j = 0; j < cells.length; j++)
+			{
+				if (descendant(cells[j],'a') == null)
+					keyboard_stop(cells[j], 'menuitem', null);
+				else
+					cells[j].setAttribute('role', 'menuitem');
+			}
+			continue;
+		}
+		if (keyboard_frame_of(div) != null)
+		{
+			keyboard_stop(div, 'region', div.id);
+			continue;
+		}
+		// Shapes built of elements on pages without picture.
+		if (div.parentNode != null && div.parentNode.id == 'page_div' && keyboard_acts(div))
+			keyboard_stop(div, 'button', null);
+	}
+	keyboard_focus_style();
+	document.addEventListener('keydown', keyboard_key, false);
+}
+
+if (window.addEventListener && document.createEvent)
+	window.addEventListener('DOMContentLoaded', keyboard_setup, false);

@@ -208,7 +208,15 @@ function keyboard_setup()
 		}
 		if (keyboard_frame_of(div) != null)
 		{
-			keyboard_stop(div, 'region', div.id);
+			// A screen reader names a frame, and the page it shows, by the
+			// frame's tooltip, or else by its name.
+			var	name = div.getAttribute('title');
+			if (name == null || name == '')
+				name = div.id;
+			keyboard_stop(div, 'region', name);
+			var	iframe = document.getElementById(div.id + '-iframe');
+			if (iframe.getAttribute('title') == null)
+				iframe.setAttribute('title', name);
 			continue;
 		}
 		// Shapes built of elements on pages without picture.

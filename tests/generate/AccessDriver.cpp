@@ -52,6 +52,7 @@ void buildPage(Page& page, bool responsive)
     view->border().setWidth(2);
     PageNode* slides = addNode(page.addRectangle(QRect(400, 300, 200, 150)), u"slides", 1);
     slides->setFrame(true);
+    slides->setEventText(PageNode::Title, String(u"Slideshow"));
 
     PageNode* red = addNode(page.addRectangle(QRect(20, 20, 160, 60)), u"red", 2);
     red->setText(String(u"Red picture"));

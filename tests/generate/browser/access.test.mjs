@@ -172,6 +172,11 @@ describe('pages for narrow windows and for the keyboard in Chromium', { skip }, 
         await page.keyboard.press('Enter');
         await shownPicture(page, 'view', 'red.png');
 
+        // Frames are named for screen readers by their tooltip, or else by their name.
+        assert.deepEqual(await page.evaluate(() => ['view', 'slides'].map((id) => [
+            document.getElementById(id).getAttribute('aria-label'),
+            document.getElementById(id + '-iframe').title])), [['view', 'view'], ['Slideshow', 'Slideshow']]);
+
         // The arrows step the slideshow of the frame that has the focus.
         await shownPicture(page, 'slides', 'red.png');
         await page.focus('#slides');

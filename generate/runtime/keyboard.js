@@ -168,6 +168,39 @@ function keyboard_stop(element,role,label)
 	element._keyboard = true;
 }
 
+// Browsers draw the focus of an image map's area inconsistently, or not at
+// all, so a box drawn over the focused area's bounds shows where it is. It
+// sits in the page division, which scales it with the page, and lets the
+// pointer through.
+function keyboard_area_focus(event)
+{
+	var	page = document.getElementById('page_div');
+	if (page == null)
+		return;
+	var	box = document.getElementById('keyboard-focus');
+	if (box == null)
+	{
+		box = document.createElement('div');
+		box.id = 'keyboard-focus';
+		box.style.position = 'absolute';
+		box.style.border = '3px solid #1a5fd0';
+		box.style.pointerEvents = 'none';
+		box.style.zIndex = 9999;
+		page.appendChild(box);
+	}
+	if (event.type == 'blur')
+	{
+		box.style.display = 'none';
+		return;
+	}
+	var	bounds = getBounds(event.target.id);
+	box.style.left = bounds._left - 3;
+	box.style.top = bounds._top - 3;
+	box.style.width = bounds.getWidth();
+	box.style.height = bounds.getHeight();
+	box.style.display = 'block';
+}
+
 function keyboard_focus_style()
 {
 	var	style = document.createElement('style');
@@ -188,6 +221,8 @@ function keyboard_setup()
 		// keyboard.
 		if (area.getAttribute('href') == null && keyboard_acts(area))
 			keyboard_stop(area, 'button', null);
+		area.addEventListener('focus', keyboard_area_focus, false);
+		area.addEventListener('blur', keyboard_area_focus, false);
 	}
 	var	divs = document.getElementsByTagName('div');
 	for (var i = 0; i < divs.length; i++)

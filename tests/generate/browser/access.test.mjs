@@ -58,8 +58,17 @@ function focused(page) {
     return page.evaluate(() => {
         const element = document.activeElement;
         const style = getComputedStyle(element);
-        return { id: element.id, text: element.textContent.trim(), outline: style.outlineStyle,
+        const focus = { id: element.id, text: element.textContent.trim(), outline: style.outlineStyle,
             outlineWidth: parseFloat(style.outlineWidth) };
+        if (element.tagName === 'AREA') {
+            // The box drawn over the area, in page coordinates like the area's own.
+            const box = document.getElementById('keyboard-focus');
+            focus.box = box.style.display === 'block' ? [box.offsetLeft, box.offsetTop, box.offsetWidth,
+                box.offsetHeight, parseFloat(getComputedStyle(box).borderTopWidth)] : 'hidden';
+            const c = element.coords.split(',').map(Number);
+            focus.area = [c[0], c[1], c[2] - c[0], c[3] - c[1]];
+        }
+        return focus;
     });
 }
 
@@ -87,7 +96,7 @@ describe('pages for narrow windows and for the keyboard in Chromium', { skip }, 
             const pageWidth = await page.evaluate(() => _imageWidth);
             assert.ok(pageWidth >= 800 && pageWidth < 820, pageWidth);
             const scale = Math.min(1, width / pageWidth);
-            await page.waitForFunction((scale) => window._pageScale === scale, scale);
+            await page.waitForFunction((scale) => window._pageScale === scale, scale, { timeout: 5000 });
             const picture = await drawn(page, 'page_image');
             near(picture.width, pageWidth * scale, `picture width at ${width}`);
             const frame = await drawn(page, 'view');
@@ -131,6 +140,12 @@ describe('pages for narrow windows and for the keyboard in Chromium', { skip }, 
             if (now.text === 'Designed with Lumavine')
                 break;
             reached.push(now.id);
+            if (now.area) {
+                const [left, top, width, height] = now.area;
+                assert.deepEqual(now.box, [left - 3, top - 3, width + 6, height + 6, 3],
+                    `a box around ${now.id} shows that it has the focus`);
+                continue;
+            }
             assert.notEqual(now.outline, 'none', `${now.id} shows that it has the focus`);
             assert.ok(now.outlineWidth >= 2, `${now.id} shows that it has the focus`);
         }

@@ -172,6 +172,20 @@ function keyboard_stop(element,role,label)
 // all, so a box drawn over the focused area's bounds shows where it is. It
 // sits in the page division, which scales it with the page, and lets the
 // pointer through.
+// Whether the browser would show the focus: after the keyboard, not after a
+// click, so that visitors with a mouse see the page as before.
+function keyboard_focus_visible(element)
+{
+	try
+	{
+		return element.matches(':focus-visible');
+	}
+	catch (e)
+	{
+		return true;
+	}
+}
+
 function keyboard_area_focus(event)
 {
 	var	page = document.getElementById('page_div');
@@ -188,7 +202,7 @@ function keyboard_area_focus(event)
 		box.style.zIndex = 9999;
 		page.appendChild(box);
 	}
-	if (event.type == 'blur')
+	if (event.type == 'blur' || !keyboard_focus_visible(event.target))
 	{
 		box.style.display = 'none';
 		return;
@@ -207,6 +221,10 @@ function keyboard_focus_style()
 	style.type = 'text/css';
 	var	focus = 'area:focus, div:focus, td:focus, a:focus';
 	style.appendChild(document.createTextNode(focus + ' { outline: 3px solid #1a5fd0; outline-offset: 1px; }'));
+	// Browsers that know which focus to show drop the outline after a click;
+	// the others skip this rule and show every focus.
+	var	clicked = focus.replace(/:focus/g, ':focus:not(:focus-visible)');
+	style.appendChild(document.createTextNode(clicked + ' { outline: none; }'));
 	var	head = document.getElementsByTagName('head');
 	(head.length > 0 ? head[0] : document.body).appendChild(style);
 }
@@ -217,10 +235,10 @@ function keyboard_setup()
 	for (var i = 0; i < areas.length; i++)
 	{
 		var	area = areas[i];
-		// An area with a location is a link the browser already follows by
-		// keyboard.
-		if (area.getAttribute('href') == null && keyboard_acts(area))
-			keyboard_stop(area, 'button', null);
+		// An area with a location is a link, which the keyboard reaches
+		// already; one with an action too must run that action as well.
+		if (keyboard_acts(area))
+			keyboard_stop(area, area.getAttribute('href') == null ? 'button' : null, null);
 		area.addEventListener('focus', keyboard_area_focus, false);
 		area.addEventListener('blur', keyboard_area_focus, false);
 	}

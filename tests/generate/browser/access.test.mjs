@@ -116,6 +116,10 @@ describe('pages for narrow windows and for the keyboard in Chromium', { skip }, 
             const menu = await drawn(page, 'menu-menu-div');
             near(menu.left, 20 * scale, `menu left at ${width}`);
             near(menu.top, 140 * scale, `menu top at ${width}`);
+            // The area the mouse focused shows no keyboard focus.
+            assert.deepEqual(await page.evaluate(() => [document.activeElement.id,
+                document.getElementById('keyboard-focus').style.display]), ['menu', 'none'],
+            `no focus drawn after a click at ${width}`);
             await page.click('#menu-menu-div >> text=Blue');
             await shownPicture(page, 'view', 'blue.png');
             await done(page);

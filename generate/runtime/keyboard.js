@@ -2,7 +2,7 @@
 // the frames join the tab order; Enter or Space does what a click does, the
 // arrow keys walk a menu's entries and step a frame's slideshow, and Escape
 // (keyhandler) closes the menus and brings the focus back to the shape that
-// opened them. Whatever has the focus shows a clear outline. Old browsers
+// opened them. What the keyboard focuses shows a clear outline. Old browsers
 // without addEventListener keep the page as it was.
 
 var	_menuOpener = null;
@@ -26,8 +26,9 @@ function keyboard_acts(element)
 	return found['onmousedown'] != null || found['onmouseup'] != null || found['onmouseover'] != null;
 }
 
-// The entry cells of a menu, one per entry (a picture column is no stop of
-// its own), and the close cell of a static menu.
+// The keyboard's stops in a menu: one per entry (a picture column is no stop
+// of its own), the entry's cell or, for a mail entry, the link in it; and the
+// close cell of a static menu.
 function keyboard_menu_cells(div)
 {
 	var	cells = div.getElementsByTagName('td');
@@ -38,7 +39,10 @@ function keyboard_menu_cells(div)
 		var	text = cell.textContent != null ? cell.textContent : cell.innerText;
 		if (text.replace(/\s/g, '') == '')
 			continue;
-		if (keyboard_acts(cell) || descendant(cell,'a') != null)
+		var	link = descendant(cell,'a');
+		if (link != null)
+			found.push(link);
+		else if (keyboard_acts(cell))
 			found.push(cell);
 	}
 	return found;
@@ -55,12 +59,6 @@ function keyboard_fire(element,type)
 // pointed at opens it, since the click that follows would close it again.
 function keyboard_activate(element)
 {
-	var	link = element.tagName.toLowerCase() == 'td' ? descendant(element,'a') : null;
-	if (link != null)
-	{
-		link.click();
-		return;
-	}
 	var	menu = keyboard_menu_of(element);
 	var	found = keyboard_handlers(element);
 	var	over = found['onmouseover'];
@@ -248,14 +246,22 @@ function keyboard_setup()
 		var	div = divs[i];
 		if (div.id.indexOf('-menu-div') != -1)
 		{
+			// The table only lays the entries out: a screen reader is told
+			// of a menu and its entries, not of rows and cells.
 			div.setAttribute('role', 'menu');
+			var	parts = div.getElementsByTagName('*');
+			for (var j = 0; j < parts.length; j++)
+			{
+				var	tag = parts[j].tagName.toLowerCase();
+				if (tag == 'table' || tag == 'tbody' || tag == 'tr' || tag == 'td')
+					parts[j].setAttribute('role', 'none');
+			}
 			var	cells = keyboard_menu_cells(div);
 			for (var j = 0; j < cells.length; j++)
 			{
-				if (descendant(cells[j],'a') == null)
-					keyboard_stop(cells[j], 'menuitem', null);
-				else
-					cells[j].setAttribute('role', 'menuitem');
+				cells[j].setAttribute('role', 'menuitem');
+				if (cells[j].tagName.toLowerCase() == 'td')
+					keyboard_stop(cells[j], null, null);
 			}
 			continue;
 		}

@@ -6,7 +6,7 @@
 // scales to narrow windows, and "Fixed.html", the same page without that
 // option. Each has a frame for pictures, a frame with a manual slideshow, a
 // picture button, a menu that opens on a click and one that opens on
-// pointing.
+// pointing, each with two picture entries and a mail entry.
 #include "generate/PageFiles.h"
 #include "tests/generate/GeneratorProject.h"
 
@@ -40,6 +40,8 @@ void addMenu(PageNode* node, const char16_t* trigger)
     menu.setAlignment(String(u"align-bottom"));
     menu.addItem(std::make_unique<PageMenuItem>(String(u"Red"), showPicture(u"view", u"red.png", u"Red")));
     menu.addItem(std::make_unique<PageMenuItem>(String(u"Blue"), showPicture(u"view", u"blue.png", u"Blue")));
+    menu.addItem(
+        std::make_unique<PageMenuItem>(String(u"Write"), String(u"javascript:mail('ann@example.org','Pictures')")));
 }
 
 void buildPage(Page& page, bool responsive)

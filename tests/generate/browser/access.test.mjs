@@ -7,11 +7,14 @@ import { execFileSync } from 'node:child_process';
 import { mkdtempSync } from 'node:fs';
 import { tmpdir } from 'node:os';
 import { join } from 'node:path';
+import { createRequire } from 'node:module';
 import { pathToFileURL } from 'node:url';
 import { browserMissing, launchBrowser, openPage, removeFolders } from '../../browser/chromium.mjs';
 
 const driver = process.env.LUMAVINE_ACCESS_DRIVER;
 const skip = browserMissing() || (!driver ? 'LUMAVINE_ACCESS_DRIVER is not set' : false);
+
+const axeSource = createRequire(import.meta.url).resolve('axe-core/axe.min.js');
 
 let site;
 let browser;
@@ -48,6 +51,15 @@ function shownPicture(page, frame, file) {
         const image = document.getElementById(frame + '-image');
         return image.getAttribute('src') === 'files/' + file && image.complete;
     }, [frame, file], { timeout: 5000 });
+}
+
+// The serious and critical findings of the accessibility audit.
+async function audit(page) {
+    await page.addScriptTag({ path: axeSource });
+    const results = await page.evaluate(() => window.axe.run(document, { resultTypes: ['violations'] }));
+    return results.violations.filter((violation) => violation.impact === 'serious' || violation.impact === 'critical')
+        .map((violation) => `${violation.impact} ${violation.id}: `
+            + violation.nodes.map((node) => node.target.join(' ')).join(', '));
 }
 
 function near(actual, expected, what) {
@@ -165,9 +177,13 @@ describe('pages for narrow windows and for the keyboard in Chromium', { skip }, 
         await page.keyboard.press('Enter');
         assert.equal(await page.evaluate(() => document.getElementById('menu-menu-div').style.visibility), 'visible');
         assert.equal((await focused(page)).text, 'Red');
-        await page.keyboard.press('ArrowDown');
+        const walked = [];
+        for (const key of ['ArrowDown', 'ArrowDown', 'ArrowDown', 'ArrowUp', 'ArrowUp']) {
+            await page.keyboard.press(key);
+            walked.push((await focused(page)).text);
+        }
+        assert.deepEqual(walked, ['Blue', 'Write', 'Red', 'Write', 'Blue'], 'the arrows walk round the entries');
         const entry = await focused(page);
-        assert.equal(entry.text, 'Blue');
         assert.notEqual(entry.outline, 'none');
         await page.keyboard.press('Enter');
         await shownPicture(page, 'view', 'blue.png');
@@ -188,6 +204,8 @@ describe('pages for narrow windows and for the keyboard in Chromium', { skip }, 
         assert.equal(await page.evaluate(() => document.getElementById('flyover-menu-div').style.visibility),
             'visible');
         assert.equal((await focused(page)).text, 'Red');
+        // What a screen reader reads of the open menu holds together.
+        assert.deepEqual(await audit(page), []);
         await page.keyboard.press('Enter');
         await shownPicture(page, 'view', 'red.png');
 

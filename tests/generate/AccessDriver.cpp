@@ -4,7 +4,8 @@
 //
 // DIRECTORY/content gets "Fitting.html", an 800 pixel wide picture page that
 // scales to narrow windows, and "Fixed.html", the same page without that
-// option. Each has a frame for pictures, a frame with a manual slideshow, a
+// option, and "Blocks", the fitting page built of elements without picture.
+// Each has a frame for pictures, a frame with a manual slideshow, a
 // picture button, a menu that opens on a click and one that opens on
 // pointing, each with two picture entries and a mail entry.
 #include "generate/PageFiles.h"
@@ -96,9 +97,12 @@ int main(int argc, char** argv)
 
     GeneratorProject project(String(directory.toStdU16String()));
     bool ok = true;
-    for (auto [label, responsive] : { std::pair(u"Fitting", true), std::pair(u"Fixed", false) }) {
+    for (auto [label, responsive] :
+        { std::pair(u"Fitting", true), std::pair(u"Fixed", false), std::pair(u"Blocks", true) }) {
         Page& page = project.addPage(String(label));
         buildPage(page, responsive);
+        if (String(label).equals(u"Blocks"))
+            page.setProperty(u"imagetype", String(u"none"));
         String html;
         String image;
         bool written = writePageFiles(page, html, image);

@@ -137,6 +137,18 @@ describe('pages for narrow windows and for the keyboard in Chromium', { skip }, 
             await done(page);
         }
 
+        // A page without picture shrinks its shapes built of elements alike.
+        const blocks = await open('Blocks.html', 400);
+        const scale = 400 / await blocks.evaluate(() => _imageWidth);
+        await blocks.waitForFunction((scale) => window._pageScale === scale, scale, { timeout: 5000 });
+        near((await drawn(blocks, 'red')).width, 160 * scale, 'shape width without picture');
+        await blocks.mouse.click(100 * scale, 50 * scale);
+        await shownPicture(blocks, 'view', 'red.png');
+        await blocks.focus('#menu');
+        await blocks.keyboard.press('Enter');
+        assert.equal((await focused(blocks)).text, 'Red', 'shapes built of elements open their menus by keyboard');
+        await done(blocks);
+
         // Without the option the page keeps its size in a narrow window.
         const fixed = await open('Fixed.html', 400);
         near((await drawn(fixed, 'page_image')).width, await fixed.evaluate(() => _imageWidth),

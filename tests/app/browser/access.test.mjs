@@ -69,11 +69,19 @@ describe('the sample site under an accessibility audit', { skip }, () => {
         for (const name of ['Welcome', 'Slides', 'Notes']) {
             const page = await openPage(browser.context, pathToFileURL(join(project, 'content', name + '.html')).href);
             findings[name] = await audit(page);
+            if (name === 'Welcome') {
+                // The linked picture, shown from the keyboard, is audited too.
+                await page.focus('#boathouse');
+                await page.keyboard.press('Enter');
+                await page.waitForFunction(() => document.getElementById('stage-link-image').complete
+                    && document.getElementById('stage-image-link-div').style.display === 'block');
+                findings['Welcome with the linked picture'] = await audit(page);
+            }
             assert.deepEqual(page.alerts, [], name);
             assert.deepEqual(page.errors, [], name);
             await page.close();
         }
-        assert.deepEqual(findings, { Welcome: [], Slides: [], Notes: [] });
+        assert.deepEqual(findings, { Welcome: [], 'Welcome with the linked picture': [], Slides: [], Notes: [] });
         assert.deepEqual(consoleErrors, []);
     });
 });

@@ -183,6 +183,7 @@ describe('pages for narrow windows and for the keyboard in Chromium', { skip }, 
         await page.focus('#red');
         await page.keyboard.press('Enter');
         await shownPicture(page, 'view', 'red.png');
+        assert.equal(await page.getAttribute('#view-image', 'alt'), 'Red', 'the picture is described by its caption');
 
         // Enter opens the menu and moves into it; the arrows walk its entries.
         await page.focus('#menu');

@@ -1,9 +1,10 @@
-// The page by keyboard. Shapes that act on a click, the entries of menus and
+// The page by keyboard and screen reader. Shapes that act on a click, the entries of menus and
 // the frames join the tab order; Enter or Space does what a click does, the
 // arrow keys walk a menu's entries and step a frame's slideshow, and Escape
 // (keyhandler) closes the menus and brings the focus back to the shape that
-// opened them. What the keyboard focuses shows a clear outline. Old browsers
-// without addEventListener keep the page as it was.
+// opened them. What the keyboard focuses shows a clear outline. A picture
+// shown in a frame is described by its caption. Old browsers without
+// addEventListener keep the page as it was.
 
 var	_menuOpener = null;
 
@@ -227,6 +228,31 @@ function keyboard_focus_style()
 	(head.length > 0 ? head[0] : document.body).appendChild(style);
 }
 
+// Keeps the text of a frame's picture with what the picture shows: its
+// caption when it has one; a linked picture without caption, which is all
+// its link holds, says where the link goes.
+function access_picture_text(image,caption,cell,link)
+{
+	var	text = '';
+	if (caption.style.display != 'none')
+		text = cell.textContent;
+	else if (link != null)
+		text = link.getAttribute('href') || '';
+	image.setAttribute('alt', text);
+}
+
+function access_watch_picture(frame,imageId,captionId,linkId)
+{
+	var	image = document.getElementById(frame + imageId);
+	var	caption = document.getElementById(frame + captionId);
+	var	cell = document.getElementById(frame + captionId + '-cell');
+	var	link = linkId != null ? document.getElementById(frame + linkId) : null;
+	if (image == null || caption == null || cell == null || window.MutationObserver == null)
+		return;
+	var	observer = new MutationObserver(function() { access_picture_text(image, caption, cell, link); });
+	observer.observe(image, { attributes: true, attributeFilter: ['src'] });
+}
+
 function keyboard_setup()
 {
 	var	areas = document.getElementsByTagName('area');
@@ -276,6 +302,8 @@ function keyboard_setup()
 			var	iframe = document.getElementById(div.id + '-iframe');
 			if (iframe.getAttribute('title') == null)
 				iframe.setAttribute('title', name);
+			access_watch_picture(div.id, '-image', '-caption', null);
+			access_watch_picture(div.id, '-link-image', '-link-caption', '-image-link');
 			continue;
 		}
 		// Shapes built of elements on pages without picture.

@@ -89,7 +89,8 @@ void PageHtmlWriter::write(std::ostream& stream)
     out.line(u"<span id='page-audio-container'></span>");
     out.line(u"<div id=\"page_div\" style=\"position:absolute;left:0;top:0\">");
     if (m_pictureMode) {
-        out.line(u"<img id=\"page_image\" src=\"" + HtmlText::attribute(fileNameOf(m_picturePath))
+        out.line(u"<img id=\"page_image\" src=\"" + HtmlText::attribute(fileNameOf(m_picturePath)) + u"\" alt=\""
+            + HtmlText::attribute(m_page.label())
             + u"\" usemap=\"#pagemap\" style=\"width:1;height:1\" border=\"0\" />");
     }
     for (size_t i = 0; i < nodes.size(); ++i) {
@@ -107,7 +108,7 @@ void PageHtmlWriter::write(std::ostream& stream)
         out.line(u"</map>");
     for (const String* path : m_page.preloadList()) {
         out.line(u"<img src='" + HtmlText::attribute(*path, u'\'')
-            + u"' style='position:absolute;left:-10000;top:-10000' onload='javascript:storeDimension(this)' />");
+            + u"' alt='' style='position:absolute;left:-10000;top:-10000' onload='javascript:storeDimension(this)' />");
     }
     out.line(u"<span id=\"tm\" style=\"position:absolute;font-family:verdana;font-size:8pt;background:transparent\">"
              u"<nobr><a style=\"color:#000000\" href="
@@ -118,7 +119,9 @@ void PageHtmlWriter::write(std::ostream& stream)
 
 void PageHtmlWriter::writeHead(HtmlOutput& out)
 {
-    out.line(u"<html>");
+    // Screen readers pick their voice by the page's language; the designer
+    // and the texts it writes are English.
+    out.line(u"<html lang=\"en\">");
     out.line(u"<head>");
     out.line(u"<title>" + HtmlText::content(m_page.label()) + u"</title>");
     if (!m_page.script().empty())
@@ -204,6 +207,7 @@ void PageHtmlWriter::writeScript(HtmlOutput& out)
     runtime.setValue(String(u"captionHeight"), m_page.captionHeight());
     runtime.setValue(String(u"imageBorderWidth"), m_page.imageStyle().border().width());
     runtime.setValue(String(u"videoBorderWidth"), m_page.videoStyle().border().width());
+    runtime.setValue(String(u"responsive"), m_page.responsive() ? 1 : 0);
 
     StringList entries;
     m_page.initialize().dataLines(entries, &m_page);
@@ -289,11 +293,23 @@ void PageHtmlWriter::writeArea(HtmlOutput& out, PageNode& node, const NodeValues
         break;
     }
     }
-    out.text(u"<area " + shape + u" id=\"" + values.name + u"\"");
+    out.text(u"<area " + shape + u" id=\"" + values.name + u"\" alt=\"" + HtmlText::attribute(alternativeText(node))
+        + u"\"");
     writeNodeAttributes(out, node, values);
     out.text(u">");
     out.line();
     out.line(u"</area>");
+}
+
+String PageHtmlWriter::alternativeText(PageNode& node)
+{
+    // What a screen reader says for the shape: what its tooltip tells a
+    // pointing visitor, else the text drawn on it, else at least its name.
+    if (!node.title().empty())
+        return node.title();
+    if (!node.getText().empty())
+        return node.getText();
+    return node.getName();
 }
 
 void PageHtmlWriter::writePictureModeFrame(HtmlOutput& out, PageNode& node, const NodeValues& values)
@@ -366,8 +382,9 @@ void PageHtmlWriter::writeDivisionContents(HtmlOutput& out, PageNode& node, cons
         QRect inner = node.getInnerBounds();
         out.text(u"<table cellspacing=0 cellpadding=0 style=\"position:absolute;left:0;top:0;width:100%;height:100%\">"
                  u"<tr><td style=\"text-align:center;vertical-align:center\">");
-        out.text(u"<img border=0 src=\"" + HtmlText::attribute(node.image()->source()) + u"\" style=\"width:"
-            + number(inner.width()) + u";height:" + number(inner.height()) + u";" + String(cursor));
+        out.text(u"<img border=0 src=\"" + HtmlText::attribute(node.image()->source()) + u"\" alt=\""
+            + HtmlText::attribute(alternativeText(node)) + u"\" style=\"width:" + number(inner.width()) + u";height:"
+            + number(inner.height()) + u";" + String(cursor));
         out.line(u"\" />");
         out.text(u"</td></tr></table>");
     }
@@ -487,7 +504,10 @@ void PageHtmlWriter::writeFrameContents(HtmlOutput& out, const NodeValues& value
     out.line(u"\t</div>");
 
     const bool captionFirst = !m_page.captionAtBottom();
-    String linkPicture = u"<a id=\"" + k + u"-image-link\">" + u"<img border=\"0\" id=\"" + k + u"-link-image\" /></a>";
+    // The caption shown beside a frame's picture says what it is, so the
+    // picture itself asks nothing of a screen reader.
+    String linkPicture
+        = u"<a id=\"" + k + u"-image-link\">" + u"<img border=\"0\" id=\"" + k + u"-link-image\" alt=\"\" /></a>";
     String linkCaption = captionBlock(k + u"-link-caption", k + u"-link-caption-cell");
     out.text(u"\t<div id=\"" + k + u"-image-link-div\" " + u"style=\"overflow:hidden;display:none;width:0;height:0; "
         + imageBorder + zs + u"\">");
@@ -495,7 +515,7 @@ void PageHtmlWriter::writeFrameContents(HtmlOutput& out, const NodeValues& value
     out.line();
     out.line(u"\t</div>");
 
-    String picture = u"<img border=\"0\" id=\"" + k + u"-image\" />";
+    String picture = u"<img border=\"0\" id=\"" + k + u"-image\" alt=\"\" />";
     String caption = captionBlock(k + u"-caption", k + u"-caption-cell");
     out.text(u"\t<div id=\"" + k + u"-image-div\" " + u"style=\"overflow:hidden;display:none;width:0;height:0; "
         + imageBorder + zs + u"\">");

@@ -42,6 +42,7 @@ private:
     void writeNodeAttributes(HtmlOutput& out, PageNode& node, const NodeValues& values);
     void writeFrameContents(HtmlOutput& out, const NodeValues& values);
     String captionBlock(const String& id, const String& cellId);
+    static String alternativeText(PageNode& node);
     NodeValues valuesOf(PageNode& node) const;
 
     Page& m_page;

@@ -117,6 +117,10 @@ bool Page::setProperty(std::u16string_view key, const String& value)
         setScrollingOff(value.equalsIgnoreCase(u"false"));
         return true;
     }
+    if (is(key, u"responsive")) {
+        setResponsive(value.equalsIgnoreCase(u"true"));
+        return true;
+    }
     return Pic::setProperty(key, value);
 }
 

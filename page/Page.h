@@ -23,7 +23,7 @@ class ProjectContext;
 // files it refers to into site paths, and its page picture.
 class Page : public Pic {
 public:
-    enum PageFlag { ScrollingOff = 1 };
+    enum PageFlag { ScrollingOff = 1, Responsive = 2 };
     // Slots of the transitions: pictures, pages, video and menus.
     enum TransitionSlot { ImageTransition = 0, PageTransition, VideoTransition, MenuTransition };
     static constexpr int transitionSlotCount = 4;
@@ -143,6 +143,10 @@ public:
     int pageFlags() const { return m_pageFlags; }
     bool scrollingOff() const { return m_pageFlags & ScrollingOff; }
     void setScrollingOff(bool off) { m_pageFlags = off ? m_pageFlags | ScrollingOff : m_pageFlags & ~ScrollingOff; }
+    // A responsive page scales itself down to a window narrower than it;
+    // pages saved before the option existed stay as they were.
+    bool responsive() const { return m_pageFlags & Responsive; }
+    void setResponsive(bool on) { m_pageFlags = on ? m_pageFlags | Responsive : m_pageFlags & ~Responsive; }
     // The zoom last saved with the page, for the view to restore.
     double savedScale() const { return m_savedScale; }
 

@@ -47,6 +47,10 @@ void Page::writeXml(Element* parent)
         properties = addElement(parent, String(u"properties"));
     if (scrollingOff())
         addElement(properties, String(u"scrolling"), String(u"false"));
+    // Written only when on, so that saving a page that never used it leaves
+    // its file as it was.
+    if (responsive())
+        addElement(properties, String(u"responsive"), String(u"true"));
     for (int slot = 0; slot < transitionSlotCount; ++slot)
         addElement(properties, String(transitionKey(slot)), m_transitions[size_t(slot)]);
     addElement(properties, String(u"caption-alignment"), m_captionAlignment);
@@ -95,6 +99,7 @@ bool Page::load(const Element* element)
     m_label = getChildText(element, u"label");
     // Absent means scrolling; the picture's reader only reports what it finds.
     setScrollingOff(false);
+    setResponsive(false);
     Pic::load(element);
 
     if (const Element* properties = findChildElement(element, u"properties", true)) {

@@ -221,10 +221,11 @@ TEST_F(ProjectWindowTest, PagePropertiesChangeThePageAsOneStepAndReopenOnTheLast
     test::WhenShown<PropertiesDialog> user([&](PropertiesDialog& dialog) {
         XmlForm* general = dialog.form(u"General");
         shown = { general->valueOf(u"imagetype").toNarrow(), general->valueOf(u"imagequality").toNarrow(),
-            general->valueOf(u"scrolling").toNarrow() };
+            general->valueOf(u"scrolling").toNarrow(), general->valueOf(u"responsive").toNarrow() };
         general->setValue(u"imagetype", String(u"jpeg"));
         general->setValue(u"imagequality", String(u"80"));
         general->setValue(u"scrolling", String(u"false"));
+        general->setValue(u"responsive", String(u"true"));
         ASSERT_TRUE(dialog.selectForm(String(u"Captions")));
         XmlForm* captions = dialog.form(u"Captions");
         captions->setValue(u"caption-alignment", String(u"top"));
@@ -233,10 +234,11 @@ TEST_F(ProjectWindowTest, PagePropertiesChangeThePageAsOneStepAndReopenOnTheLast
     });
     ASSERT_TRUE(window.command(PageView::PageProperties));
     ASSERT_TRUE(user.done());
-    EXPECT_EQ(shown, std::vector<std::string>({ "png", "50", "true" }));
+    EXPECT_EQ(shown, std::vector<std::string>({ "png", "50", "true", "false" }));
     EXPECT_EQ(page().imageType(), u"jpeg");
     EXPECT_EQ(page().imageQuality(), 80);
     EXPECT_TRUE(page().scrollingOff());
+    EXPECT_TRUE(page().responsive());
     EXPECT_FALSE(page().captionAtBottom());
     EXPECT_EQ(page().captionStyle().backgroundColorText(), u"#102030");
     EXPECT_TRUE(window.windowTitle().contains("jpeg", Qt::CaseInsensitive)) << window.windowTitle().toStdString();

@@ -83,7 +83,7 @@ std::string replaceAll(std::string text, const std::string& find, const std::str
 
 const char* const border = "border-style:solid;border-width:1px;border-color:#000000";
 
-const char* const head = R"html(<html>
+const char* const head = R"html(<html lang="en">
 <head>
 <title>@TITLE@</title>
 <style type="text/css">
@@ -164,7 +164,7 @@ TEST(PageHtmlWriter, PictureModePageLineForLine)
 
     std::string captionCell = String(page.captionStyle().cssText()).toNarrow();
     std::string expected = std::string(head)
-        + R"html(<img id="page_image" src="Home_Page.png" usemap="#pagemap" style="width:1;height:1" border="0" />
+        + R"html(<img id="page_image" src="Home_Page.png" alt="Home Page" usemap="#pagemap" style="width:1;height:1" border="0" />
 <map name="pagemap">
 
 <div id="f" style="background:transparent;position:absolute;left:100;top:10;width:101;height:61;z-index:3">
@@ -172,12 +172,12 @@ TEST(PageHtmlWriter, PictureModePageLineForLine)
 	</iframe>
 	<div id="f-video-div" style="visibility:hidden;position:absolute;left:0;top:0;width:100;height:60;@BORDER@">
 	</div>
-	<div id="f-image-link-div" style="overflow:hidden;display:none;width:0;height:0; @BORDER@"><a id="f-image-link"><img border="0" id="f-link-image" /></a><span id="f-link-caption" style="width:100%;@BORDER@"><table border=0 cellspacing=0 cellpadding=0 style="width:100%;height:100%"><tr><td id="f-link-caption-cell" style="width:100%;text-align:center;@CAPTION@"></td></tr></table></span>
+	<div id="f-image-link-div" style="overflow:hidden;display:none;width:0;height:0; @BORDER@"><a id="f-image-link"><img border="0" id="f-link-image" alt="" /></a><span id="f-link-caption" style="width:100%;@BORDER@"><table border=0 cellspacing=0 cellpadding=0 style="width:100%;height:100%"><tr><td id="f-link-caption-cell" style="width:100%;text-align:center;@CAPTION@"></td></tr></table></span>
 	</div>
-	<div id="f-image-div" style="overflow:hidden;display:none;width:0;height:0; @BORDER@"><img border="0" id="f-image" /><span id="f-caption" style="width:100%;@BORDER@"><table border=0 cellspacing=0 cellpadding=0 style="width:100%;height:100%"><tr><td id="f-caption-cell" style="width:100%;text-align:center;@CAPTION@"></td></tr></table></span>
+	<div id="f-image-div" style="overflow:hidden;display:none;width:0;height:0; @BORDER@"><img border="0" id="f-image" alt="" /><span id="f-caption" style="width:100%;@BORDER@"><table border=0 cellspacing=0 cellpadding=0 style="width:100%;height:100%"><tr><td id="f-caption-cell" style="width:100%;text-align:center;@CAPTION@"></td></tr></table></span>
 	</div>
 </div>
-<area shape="rectangle" coords="10,10,60,40"  id="go" onmouseover="javascript:hand()" onmouseout="javascript:pointer()" title="A &quot;quoted&quot; <tip>" onmousedown="javascript:clear_frame('f')">
+<area shape="rectangle" coords="10,10,60,40"  id="go" alt="A &quot;quoted&quot; <tip>" onmouseover="javascript:hand()" onmouseout="javascript:pointer()" title="A &quot;quoted&quot; <tip>" onmousedown="javascript:clear_frame('f')">
 </area>
 </div>
 </map>
@@ -310,14 +310,16 @@ TEST(PageHtmlWriter, AreasOrderShapesAndMenus)
         text += l + "\n";
     size_t highArea = text.find("id=\"high\"");
     size_t sameArea = text.find("id=\"same\"");
-    size_t lowArea = text.find("<area shape=\"circle\" coords=\"20,15,15\"  id=\"low\">");
+    size_t lowArea = text.find("<area shape=\"circle\" coords=\"20,15,15\"  id=\"low\" alt=\"low\">");
     ASSERT_NE(lowArea, std::string::npos);
     ASSERT_NE(highArea, std::string::npos);
     EXPECT_LT(highArea, lowArea) << "the upper shape's area comes first";
     EXPECT_LT(sameArea, lowArea);
-    EXPECT_NE(text.find("<area shape=\"polygon\" coords=\"1,2,30,2,15,20\"  id=\"same\">"), std::string::npos);
-    EXPECT_NE(text.find(" id=\"high\" onmouseover=\"javascript:hand()\" onmouseout=\"javascript:pointer()\" "
-                        "onmousedown=\"javascript:show_menu('high','align-right',1)\">"),
+    EXPECT_NE(
+        text.find("<area shape=\"polygon\" coords=\"1,2,30,2,15,20\"  id=\"same\" alt=\"same\">"), std::string::npos);
+    EXPECT_NE(
+        text.find(" id=\"high\" alt=\"high\" onmouseover=\"javascript:hand()\" onmouseout=\"javascript:pointer()\" "
+                  "onmousedown=\"javascript:show_menu('high','align-right',1)\">"),
         std::string::npos)
         << "a node with a menu writes only the menu's handler";
     EXPECT_EQ(text.find("clear_frame('x')"), std::string::npos);
@@ -329,7 +331,7 @@ TEST(PageHtmlWriter, AreasOrderShapesAndMenus)
         std::string::npos)
         << "actions keep their character references";
     EXPECT_NE(text.find(".class-1-menu-td\n"), std::string::npos) << "menus are numbered by node position";
-    EXPECT_NE(text.find("<img src='files/m.png' style='position:absolute;left:-10000;top:-10000' "
+    EXPECT_NE(text.find("<img src='files/m.png' alt='' style='position:absolute;left:-10000;top:-10000' "
                         "onload='javascript:storeDimension(this)' />"),
         std::string::npos)
         << "menu pictures are preloaded";
@@ -339,8 +341,10 @@ TEST(PageHtmlWriter, AreasOrderShapesAndMenus)
     text.clear();
     for (const std::string& l : lines)
         text += l + "\n";
-    EXPECT_NE(text.find(" id=\"high\" onmouseout=\"javascript:pointer()\" onmousedown=\"javascript:clear_frame('x')\" "
-                        "onmouseover=\"javascript:window.status='&quot;';hand()\">"),
+    EXPECT_NE(
+        text.find(
+            " id=\"high\" alt=\"high\" onmouseout=\"javascript:pointer()\" onmousedown=\"javascript:clear_frame('x')\" "
+            "onmouseover=\"javascript:window.status='&quot;';hand()\">"),
         std::string::npos)
         << "a clickable area adds the hand to its own pointer handler";
 }
@@ -383,6 +387,60 @@ TEST(PageHtmlWriter, TransitionBlockAndInitializationEntries)
     for (const std::string& l : lines)
         preloaded |= l.find("<img src='files/i.png'") == 0;
     EXPECT_TRUE(preloaded) << "start-up pictures are preloaded";
+}
+
+TEST(PageHtmlWriter, ShapesTellScreenReadersWhatTheyAre)
+{
+    GeneratorProject project(String(u"/tmp/lumavine-writer-test"));
+    Page& page = project.addPage(String(u"Tour & \"Map\""));
+    auto addArea = [&](const char16_t* name, int left) {
+        PageNode* node = Page::asPageNode(page.addRectangle(QRect(left, 0, 20, 20)));
+        node->setName(String(name));
+        return node;
+    };
+    PageNode* both = addArea(u"both", 0);
+    both->setEventText(PageNode::Title, String(u"Opens \"the lake\""));
+    both->setText(String(u"Lake"));
+    addArea(u"caption", 30)->setText(String(u"Meadow & wood"));
+    addArea(u"named", 60);
+
+    std::string text;
+    for (const std::string& line : pageLines(page, String(u"Tour.png")))
+        text += line + "\n";
+    EXPECT_EQ(text.find("<html lang=\"en\">\n"), 0u);
+    EXPECT_NE(
+        text.find("<img id=\"page_image\" src=\"Tour.png\" alt=\"Tour &amp; &quot;Map&quot;\" "), std::string::npos);
+    EXPECT_NE(text.find(" id=\"both\" alt=\"Opens &quot;the lake&quot;\""), std::string::npos)
+        << "the tooltip comes before the caption";
+    EXPECT_NE(text.find(" id=\"caption\" alt=\"Meadow &amp; wood\""), std::string::npos);
+    EXPECT_NE(text.find(" id=\"named\" alt=\"named\""), std::string::npos) << "the name when nothing else";
+
+    // Without a picture, a picture shape's image carries the same text.
+    page.setProperty(u"imagetype", String(u"none"));
+    PageNode* picture = Page::asPageNode(page.addPicture(0, 40, String(u"files/p.png")));
+    picture->setName(String(u"pic"));
+    picture->setText(String(u"Boathouse"));
+    text.clear();
+    for (const std::string& line : pageLines(page, String()))
+        text += line + "\n";
+    EXPECT_NE(text.find("<img border=0 src=\"files/p.png\" alt=\"Boathouse\" style="), std::string::npos);
+}
+
+TEST(PageHtmlWriter, ResponsiveModeReachesTheScriptOnlyWhenOn)
+{
+    GeneratorProject project(String(u"/tmp/lumavine-writer-test"));
+    Page& page = project.addPage(String(u"Wide"));
+    auto responsiveLine = [&]() {
+        std::vector<std::string> lines = pageLines(page, String());
+        std::vector<std::string> runtime = cutRuntime(lines);
+        for (const std::string& line : runtime)
+            if (line.find("var\t_responsive = ") == 0)
+                return line;
+        return std::string("<none>");
+    };
+    EXPECT_EQ(responsiveLine(), "var\t_responsive = 0;");
+    page.setResponsive(true);
+    EXPECT_EQ(responsiveLine(), "var\t_responsive = 1;");
 }
 
 TEST(HtmlText, EscapesOnlyWhatThePlaceNeeds)

@@ -137,6 +137,32 @@ TEST(PageXmlTest, APageSurvivesSaveAndReload)
     EXPECT_FALSE(again->scrollingOff());
 }
 
+TEST(PageXmlTest, ResponsiveModeIsStoredOnlyWhenOn)
+{
+    TestProject project;
+    Page page(&project);
+    page.setLabel(String(u"Old"));
+    Document document(String(u"lumavine"));
+    Element* element = addElement(document.documentElement(), String(u"page"));
+    page.writeXml(element);
+    EXPECT_EQ(findChildElement(findChildElement(element, u"properties", true), u"responsive", true), nullptr)
+        << "a page that never turned it on saves as it did before";
+
+    // A page object reused for a file that lacks the element reads it as off.
+    Page reused(&project);
+    reused.setResponsive(true);
+    ASSERT_TRUE(reused.load(element));
+    EXPECT_FALSE(reused.responsive());
+
+    EXPECT_TRUE(page.setProperty(u"responsive", String(u"true")));
+    EXPECT_TRUE(page.responsive());
+    EXPECT_FALSE(page.scrollingOff()) << "the two page flags stay apart";
+    auto copy = reload(page, &project, document);
+    EXPECT_TRUE(copy->responsive());
+    copy->setProperty(u"responsive", String(u"false"));
+    EXPECT_FALSE(reload(*copy, &project, document)->responsive());
+}
+
 TEST(PageXmlTest, DamagedPageElementsReadWithDefaults)
 {
     Document document(String(u"page"));

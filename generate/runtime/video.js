@@ -38,7 +38,7 @@ function media_set_url(player,url)
 }
 
 // "full" and "mini" show the element's own controls, the smaller set for
-// "mini"; "none" shows none.
+// "mini"; "none" shows none, as does the control's own "invisible".
 function media_set_uimode(player,uimode)
 {
 	player._uimode = uimode;
@@ -70,6 +70,7 @@ function media_element(container,tag,id,style)
 	player._url = '';
 	player._uimode = null;
 	player._stopped = true;
+	player._held = false;
 	player._started = false;
 	player._plays = 0;
 	player._playcount = 1;
@@ -107,7 +108,8 @@ function media_gesture()
 			player.muted = false;
 			player._unmute = false;
 		}
-		if (!player._stopped && player.paused)
+		// Unless the page paused or stopped it meanwhile.
+		if (!player._stopped && !player._held && player.paused)
 			media_start(player);
 	}
 }
@@ -136,6 +138,7 @@ function media_wait(player)
 function media_start(player)
 {
 	player._stopped = false;
+	player._held = false;
 	var	started = null;
 	try
 	{
@@ -171,6 +174,7 @@ function media_call(player,name)
 		{
 			if (name == 'stop')
 				player._stopped = true;
+			player._held = true;
 			player.pause();
 			if (name == 'stop' && player._url != '' && player.readyState > 0)
 				player.currentTime = 0;

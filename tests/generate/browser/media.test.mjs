@@ -252,11 +252,20 @@ describe('video and sound of generated pages in Chromium', { skip }, () => {
                 await page.waitForFunction(() => document.getElementById('page-audio-player').readyState >= 1);
                 assert.equal((await player(page, 'page-audio-player')).paused, true);
 
+                // The page pauses the video meanwhile: the click gives it
+                // its sound back but leaves it paused, and starts the sound.
+                await page.evaluate(() => pause_video('screen'));
                 await page.mouse.click(5, 390);
                 await page.waitForFunction(() => {
                     const video = document.getElementById('screen-video');
                     const audio = document.getElementById('page-audio-player');
-                    return !video.muted && !video.paused && !audio.paused;
+                    return !video.muted && !audio.paused;
+                });
+                assert.equal((await player(page, 'screen-video')).paused, true);
+                await page.evaluate(() => play_video('screen', 'files/long.webm', 'full', 100, 1));
+                await page.waitForFunction(() => {
+                    const video = document.getElementById('screen-video');
+                    return !video.muted && !video.paused;
                 });
                 await done(page);
             } finally {

@@ -1,11 +1,9 @@
 #include "generate/MediaFormats.h"
 
-#include "generate/PageFiles.h"
 #include "page/PageMenu.h"
 #include "page/PageMenuItem.h"
 #include "page/Slideshow.h"
 #include "tests/generate/GeneratorProject.h"
-#include "tests/support/TemporaryFolder.h"
 
 #include <gtest/gtest.h>
 #include <string>
@@ -69,28 +67,4 @@ TEST(MediaFormats, OlderFormatsAreFoundWhereverThePageNamesMedia)
     EXPECT_FALSE(isVideoExtension(String(u"ogg")));
     EXPECT_TRUE(isAudioExtension(String(u"ogg")) && isAudioExtension(String(u"wma")));
     EXPECT_FALSE(isAudioExtension(String(u"mp4")));
-}
-
-TEST(MediaFormats, WritingAPageWarnsOfEachFileCurrentBrowsersCannotPlay)
-{
-    test::TemporaryFolder folder("lumavine-media");
-    GeneratorProject project(folder.text());
-    project.makeFolder("content/files");
-    Page& page = project.addPage(String(u"Home"));
-    page.setProperty(u"imagetype", String(u"none"));
-    project.writeFile("content/files/clip.wmv", "x");
-    project.writeFile("content/files/clip.webm", "x");
-    for (const char16_t* action : { u"javascript:play_video('f','files/clip.wmv','full',100,1)",
-             u"javascript:play_video('f','files/clip.webm','full',100,1)",
-             u"javascript:play_video('g','files/clip.wmv','mini',100,0)" }) {
-        addShape(page, 10, u"shape")->setEventText(PageNode::MouseDown, String(action));
-    }
-    String html;
-    String image;
-    ASSERT_TRUE(writePageFiles(page, html, image));
-    EXPECT_TRUE(project.m_errors.isEmpty());
-    ASSERT_EQ(project.m_warnings.count(), 1u);
-    EXPECT_EQ(project.m_warnings.get(0).toNarrow(),
-        "Page Home plays files/clip.wmv, which current browsers cannot play: convert it to WebM or MP4 (sound: MP3 "
-        "or Ogg)");
 }

@@ -73,14 +73,12 @@ public:
     double transitionDuration(std::u16string_view) const override { return 2.5; }
     void addReferencedFile(const String& sitePath) override { m_referenced.addUnique(sitePath); }
     void reportError(const String& message) override { m_errors.append(message); }
-    void reportWarning(const String& message) override { m_warnings.append(message); }
 
     // A new page of the project, labelled and identified by `label`.
     Page& addPage(const String& label);
 
     StringList m_referenced;
     StringList m_errors;
-    StringList m_warnings;
 
 private:
     String m_project;

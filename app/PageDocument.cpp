@@ -50,6 +50,25 @@ void PageDocument::reportError(const String& message)
         m_reporter(message);
 }
 
+void PageDocument::reportWarning(const String& message)
+{
+    // Once per generation, like errors; kept apart from them, since the
+    // last error is the reason a publish gives for not starting.
+    if (m_warned.countOf(message) != 0)
+        return;
+    m_warned.append(message);
+    if (m_warning)
+        m_warning(message);
+    else
+        status(message);
+}
+
+void PageDocument::forgetReports()
+{
+    m_reported.clear();
+    m_warned.clear();
+}
+
 void PageDocument::empty()
 {
     m_current = nullptr;
@@ -122,7 +141,7 @@ bool PageDocument::open(const String& path)
     makeDirectoryIfMissing(filesDirectory());
     makeDirectoryIfMissing(customDirectory());
     m_projectFolderName = PathInfo(m_projectDirectory).fileName();
-    m_reported.clear();
+    forgetReports();
     empty();
     return load();
 }
@@ -327,7 +346,7 @@ bool PageDocument::store()
 
 bool PageDocument::save()
 {
-    m_reported.clear();
+    forgetReports();
     if (!store())
         return false;
     bool generated = writeSite(true);
@@ -364,7 +383,7 @@ bool PageDocument::generatePages(String* currentHtml, bool prepared)
 
 bool PageDocument::generateSite()
 {
-    m_reported.clear();
+    forgetReports();
     return writeSite(false);
 }
 
@@ -381,7 +400,7 @@ bool PageDocument::writeSite(bool prepared)
 
 String PageDocument::preview()
 {
-    m_reported.clear();
+    forgetReports();
     String html;
     generatePages(&html, false);
     return html;
@@ -389,7 +408,7 @@ String PageDocument::preview()
 
 std::optional<std::vector<PublishPage>> PageDocument::writePublishPages(String& message)
 {
-    m_reported.clear();
+    forgetReports();
     message.clear();
     prepareAllPages();
     Page* previous = m_current;

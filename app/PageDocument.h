@@ -88,6 +88,9 @@ public:
     void setFileKeeper(std::function<bool(const String& sitePath)> keeper) { m_keeper = std::move(keeper); }
     // Progress lines ("generating ...") for long work.
     void setStatusReporter(std::function<void(const String&)> reporter) { m_status = std::move(reporter); }
+    // Where warnings go (the designer shows them in a message box); without
+    // a reporter of their own they are status lines, as on the command line.
+    void setWarningReporter(std::function<void(const String&)> reporter) { m_warning = std::move(reporter); }
 
     const String& projectDirectory() const override { return m_projectDirectory; }
     const String& installationDirectory() const override { return m_installationDirectory; }
@@ -101,6 +104,7 @@ public:
     void addReferencedFile(const String& sitePath) override;
     void addContentFile(const String& name) override;
     void reportError(const String& message) override;
+    void reportWarning(const String& message) override;
 
 private:
     bool load();
@@ -115,6 +119,7 @@ private:
     bool writeSite(bool prepared);
     bool generatePages(String* currentHtml, bool prepared);
     void status(const String& line);
+    void forgetReports();
 
     String m_projectName;
     String m_projectFile;
@@ -135,11 +140,14 @@ private:
     bool m_partlyRead = false;
     // Failures told during the current open, save or generation.
     StringList m_reported;
+    // Warnings told during the current generation.
+    StringList m_warned;
     Page* m_current = nullptr;
     View* m_view = nullptr;
     PublishSettings m_publishSettings;
     std::function<void(const String&)> m_reporter;
     std::function<void(const String&)> m_status;
+    std::function<void(const String&)> m_warning;
     std::function<bool(const String&)> m_keeper;
 };
 

@@ -38,6 +38,7 @@ ProjectWindow::ProjectWindow(QWidget* parent) : QWidget(parent), m_layout(new QV
     };
     m_document.setErrorReporter([this](const String& message) { m_error(message); });
     m_document.setStatusReporter([this](const String& line) { showProgress(line); });
+    m_document.setWarningReporter([this](const String& message) { m_error(message); });
 }
 
 ProjectWindow::~ProjectWindow()

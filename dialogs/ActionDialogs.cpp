@@ -15,11 +15,16 @@ namespace lumavine {
 
 namespace {
 
-constexpr std::u16string_view audioFilter = u"All Audio Files|*.wav;*.mp3;*.wma|WAV Files (*.wav)|*.wav|"
-                                            u"MP3 Files (*.mp3)|*.mp3|WMA Files (*.wma)|*.wma|All Files|*.*||";
+// The formats current browsers play come first; the older ones stay for
+// projects that use them, though only the old browser plays them.
+constexpr std::u16string_view audioFilter
+    = u"All Audio Files|*.mp3;*.ogg;*.oga;*.opus;*.m4a;*.wav;*.wma|MP3 Files (*.mp3)|*.mp3|"
+      u"Ogg Files (*.ogg, *.oga, *.opus)|*.ogg;*.oga;*.opus|MP4 Audio Files (*.m4a)|*.m4a|WAV Files (*.wav)|*.wav|"
+      u"WMA Files (*.wma)|*.wma|All Files|*.*||";
 constexpr std::u16string_view videoFilter
-    = u"All Video Files|*.wmv;*.mpeg;*mpg;*.avi|WMV Files (*.wmv)|*.wmv|MPEG Files (*.mpeg, *.mpg)|*.mpeg;*.mpg|"
-      u"AVI Files (*.avi)|*.avi|All Files|*.*||";
+    = u"All Video Files|*.webm;*.mp4;*.m4v;*.ogv;*.wmv;*.mpeg;*.mpg;*.avi|WebM Files (*.webm)|*.webm|"
+      u"MP4 Files (*.mp4, *.m4v)|*.mp4;*.m4v|Ogg Files (*.ogv)|*.ogv|WMV Files (*.wmv)|*.wmv|"
+      u"MPEG Files (*.mpeg, *.mpg)|*.mpeg;*.mpg|AVI Files (*.avi)|*.avi|All Files|*.*||";
 constexpr std::u16string_view pageFilter = u"HTML Files(*.html, *.htm)|*.html;*.htm|All Files|*.*||";
 
 Element* addOption(Element* select, const String& value, const String& text, bool selected)

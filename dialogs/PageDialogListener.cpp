@@ -11,6 +11,7 @@
 #include "forms/XmlForm.h"
 #include "forms/XmlFormImage.h"
 #include "forms/XmlPanel.h"
+#include "generate/MediaFormats.h"
 #include "page/Action.h"
 #include "page/Page.h"
 #include "page/PageMenu.h"
@@ -222,9 +223,12 @@ bool PageDialogListener::menuCommand(XmlForm& form, const String& name)
     } else if (name.equals(u"menufiles")) {
         std::vector<String> files;
         if (!FormChooser::current().chooseFiles(&form,
-                String(u"All Menu Files|*.jpg;*.jpeg;*.png;*.gif;*.bmp;*.html;*.htm;*.avi;*.mpeg;*.mpg;*.wmv;*.wav|"
-                       u"All Picture Files|*.jpg;*.jpeg;*.png;*.gif;*.bmp|All Video Files|*.avi;*.wmv;*.mpg;*.mpeg|"
-                       u"All Page Files|*.htm;*.html|All Audio Files|*.wav;*.mp3;*.wma|All Files|*.*||"),
+                String(u"All Menu Files|*.jpg;*.jpeg;*.png;*.gif;*.bmp;*.html;*.htm;*.webm;*.mp4;*.m4v;*.ogv;*.avi;"
+                       u"*.mpeg;*.mpg;*.wmv;*.mp3;*.ogg;*.oga;*.opus;*.m4a;*.wav;*.wma|"
+                       u"All Picture Files|*.jpg;*.jpeg;*.png;*.gif;*.bmp|"
+                       u"All Video Files|*.webm;*.mp4;*.m4v;*.ogv;*.avi;*.wmv;*.mpg;*.mpeg|"
+                       u"All Page Files|*.htm;*.html|All Audio Files|*.mp3;*.ogg;*.oga;*.opus;*.m4a;*.wav;*.wma|"
+                       u"All Files|*.*||"),
                 files))
             return true;
         std::vector<String> names;
@@ -535,15 +539,13 @@ void PageDialogListener::actionsFromFiles(QWidget* parent, const std::vector<Str
                 ContentDialog dialog(m_page, parent, this, action, chooseTargets, &name);
                 answer = dialog.doModal();
             }
-        } else if (extension == QLatin1String("mpg") || extension == QLatin1String("mpeg")
-            || extension == QLatin1String("avi") || extension == QLatin1String("wmv")) {
+        } else if (isVideoExtension(fromQString(extension))) {
             action = u"javascript:play_video(" + quoted(frame) + u"," + quoted(file) + u",'full',100,1)";
             if (withDialogs) {
                 MediaDialog dialog(MediaDialog::Video, m_page, parent, this, action, &name);
                 answer = dialog.doModal();
             }
-        } else if (extension == QLatin1String("wav") || extension == QLatin1String("mp3")
-            || extension == QLatin1String("wma")) {
+        } else if (isAudioExtension(fromQString(extension))) {
             // Sound plays without a frame.
             action = u"javascript:play_audio(''," + quoted(file) + u",'full',100,1)";
             if (withDialogs) {

@@ -1,6 +1,7 @@
 #include "generate/PageFiles.h"
 
 #include "core/AtomicFile.h"
+#include "generate/MediaFormats.h"
 #include "generate/PageHtmlWriter.h"
 #include "page/Page.h"
 #include "page/ProjectContext.h"
@@ -29,9 +30,12 @@ bool writePreparedPageFiles(Page& page, String& htmlPath, String& imagePath, boo
     writePageHtml(page, html, imagePath);
     bool written = writeFileAtomically(htmlPath.toNarrow(), html.str());
     htmlWritten = written;
-    if (!written) {
-        if (ProjectContext* project = page.project())
+    if (ProjectContext* project = page.project()) {
+        if (!written)
             project->reportError(String(u"Cannot write ") + htmlPath);
+        for (const String& file : oldMediaFiles(page))
+            project->reportWarning(u"Page " + page.label() + u" plays " + file
+                + u", which current browsers cannot play: convert it to WebM or MP4 (sound: MP3 or Ogg)");
     }
     return written && pictureWritten;
 }

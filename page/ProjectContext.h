@@ -55,6 +55,9 @@ public:
     // A failure the user must be told about ("Error in processing " ...);
     // the project shows it in a message box, or prints it without a window.
     virtual void reportError(const String& message) { (void)message; }
+    // Something the user should know that does not stop the work, such as
+    // a page playing media that current browsers cannot play.
+    virtual void reportWarning(const String& message) { (void)message; }
 };
 
 }

@@ -29,6 +29,8 @@ APT_PACKAGES=(
     qt6-base-dev libgif-dev fonts-dejavu-core
     # The browser the tests of generated pages drive through playwright-core.
     chromium
+    # Short video and sound made at test time for the media tests of generated pages.
+    ffmpeg
     # Windows as a person sees them: a virtual display, pointer and keys, screenshots.
     xvfb xdotool imagemagick
 )

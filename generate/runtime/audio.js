@@ -12,8 +12,15 @@ function play_audio(frame,url,uimode,ratio,playcount)
 		var	container = document.getElementById('page-audio-container');
 		if (container == null)
 			return;
-		container.innerHTML = "<object id='page-audio-player' classid='clsid:6BF52A52-394A-11d3-B153-00C04F79FAA6' style='visibility:hidden;display:none'></object>";
-		audioPlayer = document.getElementById('page-audio-player');
+		if (media_native())
+		{
+			audioPlayer = media_element(container,'audio','page-audio-player','visibility:hidden;display:none');
+		}
+		else
+		{
+			container.innerHTML = "<object id='page-audio-player' classid='clsid:6BF52A52-394A-11d3-B153-00C04F79FAA6' style='visibility:hidden;display:none'></object>";
+			audioPlayer = document.getElementById('page-audio-player');
+		}
 	}
 	audioPlayer.url = url;
 	audioPlayer.repeat = true;

@@ -171,6 +171,14 @@ function Slideshow_next()
 		if (duration == 0)
 		{
 			this._timer = setTimeout('next_slide(' + this._number + ')', 2000);
+			// The first slide need not wait the whole two seconds when the
+			// browser tells as soon as the sound's length is known.
+			var	slideshow = this;
+			var	timer = this._timer;
+			media_when_known(audioPlayer, function () {
+				if (slideshow._timer == timer)
+					slideshow.next();
+			});
 			return;
 		}
 	}

@@ -5,6 +5,7 @@
 #include "xml/Elements.h"
 
 #include <QImage>
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
@@ -195,6 +196,47 @@ TEST(PageDocument, WritesThePagesAfreshForPublishing)
     EXPECT_EQ(message.toNarrow(), "Cannot write " + folder.path("content/about.html"));
     ASSERT_EQ(errors.size(), 1u);
     EXPECT_EQ(errors[0], message.toNarrow());
+}
+
+TEST(PageDocument, GeneratingTellsOnceOfEachFileCurrentBrowsersCannotPlay)
+{
+    ProjectFolder folder;
+    folder.write(
+        "site.xml", "<lumavine><page id=\"a\"><label>home</label><imagetype>none</imagetype></page></lumavine>");
+    folder.write("content/files/clip.avi", "x");
+    PageDocument document;
+    std::vector<std::string> errors;
+    std::vector<std::string> statuses;
+    document.setErrorReporter([&](const String& message) { errors.push_back(message.toNarrow()); });
+    document.setStatusReporter([&](const String& line) { statuses.push_back(line.toNarrow()); });
+    ASSERT_TRUE(document.open(folder.projectFile()));
+    Page* home = document.findPage(u"a");
+    for (int top : { 10, 50 }) {
+        Page::asPageNode(home->addRectangle(QRect(10, top, 80, 30)))
+            ->setEventText(PageNode::MouseDown, String(u"javascript:play_video('f','files/clip.avi','full',100,1)"));
+    }
+    const std::string warning = "Page home plays files/clip.avi, which current browsers cannot play: convert it to "
+                                "WebM or MP4 (sound: MP3 or Ogg)";
+    auto told = [&] { return std::count(statuses.begin(), statuses.end(), warning); };
+
+    // On the command line it is a status line, once per generation.
+    ASSERT_TRUE(document.generateSite());
+    EXPECT_EQ(told(), 1);
+    ASSERT_TRUE(document.generateSite());
+    EXPECT_EQ(told(), 2);
+    EXPECT_TRUE(errors.empty());
+
+    // The designer's own reporter takes it instead, and a publish that a
+    // page stops still gives the error as its reason.
+    std::vector<std::string> warnings;
+    document.setWarningReporter([&](const String& message) { warnings.push_back(message.toNarrow()); });
+    fs::remove(folder.path("content/home.html"));
+    fs::create_directories(folder.path("content/home.html/in-the-way"));
+    String message;
+    EXPECT_FALSE(document.writePublishPages(message));
+    EXPECT_EQ(message.toNarrow(), "Cannot write " + folder.path("content/home.html"));
+    EXPECT_EQ(warnings, std::vector<std::string> { warning });
+    EXPECT_EQ(told(), 2);
 }
 
 TEST(PageDocument, JpegPagePicturesTakeThePagesQuality)

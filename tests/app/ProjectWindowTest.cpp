@@ -7,6 +7,7 @@
 #include "page/EntryList.h"
 #include "page/Initialize.h"
 #include "page/Page.h"
+#include "page/PageNode.h"
 #include "page/Slideshow.h"
 #include "picture/canvas/PageView.h"
 #include "tests/support/TemporaryFolder.h"
@@ -131,7 +132,7 @@ TEST_F(ProjectWindowTest, PageCommandsWriteThePageAndOpenThePreview)
 TEST_F(ProjectWindowTest, SavingKeepsTheFilesThatUndoCanBringBack)
 {
     ASSERT_TRUE(window.open(projectFile()));
-    const fs::path video = sample / "content/files/garden.avi";
+    const fs::path video = sample / "content/files/garden.webm";
     ASSERT_TRUE(fs::exists(video));
     window.pageView()->setFocus();
     QTest::keyClick(window.pageView(), Qt::Key_A);
@@ -147,6 +148,19 @@ TEST_F(ProjectWindowTest, SavingKeepsTheFilesThatUndoCanBringBack)
     ASSERT_TRUE(window.save());
     EXPECT_TRUE(fs::exists(video));
     EXPECT_TRUE(boxes.texts.isEmpty()) << boxes.texts.join('|').toStdString();
+}
+
+TEST_F(ProjectWindowTest, WritingAPageThatPlaysAnOlderVideoFormatSaysSoInAMessage)
+{
+    ASSERT_TRUE(window.open(projectFile()));
+    fs::copy_file(sample / "content/files/garden.webm", sample / "content/files/garden.wmv");
+    Page::asPageNode(page().addRectangle(QRect(10, 10, 80, 30)))
+        ->setEventText(PageNode::MouseDown, String(u"javascript:play_video('stage','files/garden.wmv','full',100,1)"));
+    MessageBoxes boxes({});
+    ASSERT_TRUE(window.command(PageView::WritePageFiles));
+    EXPECT_EQ(boxes.texts,
+        QStringList { "Page Welcome plays files/garden.wmv, which current browsers cannot play: convert it to WebM or "
+                      "MP4 (sound: MP3 or Ogg)" });
 }
 
 TEST_F(ProjectWindowTest, ThePagesDialogAddsRenamesAndDeletesPages)

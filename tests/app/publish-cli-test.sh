@@ -58,7 +58,7 @@ grep -qx "Publishing page: Welcome" "$work/out" || fail "no page line: $(cat "$w
 grep -qx "Publishing directory: custom" "$work/out" || fail "no custom files: $(cat "$work/out")"
 [ "$(tail -n 1 "$work/out")" = "Done publishing to 127.0.0.1" ] || fail "last line: $(tail -n 1 "$work/out")"
 remote="$work/server/pub/$(basename "$sample")"
-for file in Welcome.html files/lake.jpg files/garden.avi custom/story.html; do
+for file in Welcome.html files/lake.jpg files/garden.webm custom/story.html; do
     cmp -s "$project/content/$file" "$remote/$file" || fail "$file differs on the server"
 done
 [ -s "$work/install/ftplog.txt" ] || fail "no log in the installation folder"

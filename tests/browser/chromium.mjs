@@ -12,7 +12,8 @@ export function browserMissing() {
 }
 
 // A headless browser with a fresh profile; close() ends it and removes the profile.
-export async function launchBrowser(viewport) {
+// `extraArgs` adds switches to the browser's command line.
+export async function launchBrowser(viewport, extraArgs = []) {
     const profile = mkdtempSync(join(tmpdir(), 'lumavine-profile-'));
     let context;
     try {
@@ -21,7 +22,7 @@ export async function launchBrowser(viewport) {
             headless: true,
             viewport,
             args: ['--headless', '--no-sandbox', '--disable-gpu', '--disable-quic', '--no-first-run',
-                '--disable-background-networking', '--disable-component-update', '--disable-sync'],
+                '--disable-background-networking', '--disable-component-update', '--disable-sync', ...extraArgs],
         });
     } catch (error) {
         rmSync(profile, { recursive: true, force: true });

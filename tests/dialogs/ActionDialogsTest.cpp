@@ -403,6 +403,40 @@ TEST_F(ActionDialogsTest, AFileDroppedOnAnActionPanelBecomesItsActionThroughItsD
     EXPECT_EQ(caption, "Function (show_page)");
 }
 
+TEST_F(ActionDialogsTest, VideoAndSoundInTheFormatsCurrentBrowsersPlayBecomeTheirPlayActions)
+{
+    InitializeEntryDialog entry(nullptr, &listener, String(u"Start"), String());
+    std::vector<std::string> actions;
+    WhenShown<InitializeEntryDialog> user([&](InitializeEntryDialog& shown) {
+        XmlForm& form = *shown.formAt(0);
+        struct Drop {
+            const char16_t* file;
+            const char16_t* group;
+        };
+        for (const Drop& drop :
+            { Drop { u"/srv/clip.webm", u"function:VideoBox" }, Drop { u"/srv/clip.mp4", u"function:VideoBox" },
+                Drop { u"/srv/song.ogg", u"function:AudioBox" }, Drop { u"/srv/song.opus", u"function:AudioBox" } }) {
+            WhenShown<MediaDialog> media([](MediaDialog& dialog) {
+                XmlForm& fields = *dialog.formAt(0);
+                if (fields.control(u"videotarget"))
+                    fields.setValue(u"videotarget", String(u"F1"));
+                QTest::mouseClick(dialog.findControl(u"ok"), Qt::LeftButton);
+            });
+            StringList files;
+            files.append(String(drop.file));
+            form.dropFiles(form.control(String(drop.group)), files);
+            actions.push_back(form.valueOf(u"function").toNarrow());
+        }
+        shown.onCancel();
+    });
+    entry.doModal();
+    EXPECT_EQ(actions,
+        (std::vector<std::string> { "javascript:play_video('F1','file:///srv/clip.webm','full',100,1)",
+            "javascript:play_video('F1','file:///srv/clip.mp4','full',100,1)",
+            "javascript:play_audio('','file:///srv/song.ogg','full',100,1)",
+            "javascript:play_audio('','file:///srv/song.opus','full',100,1)" }));
+}
+
 TEST_F(ActionDialogsTest, AChosenSlideIsPreviewedBesideTheList)
 {
     QImage picture(40, 30, QImage::Format_RGB32);

@@ -144,7 +144,7 @@ describe('the sample project in Chromium', { skip }, () => {
         assert.deepEqual(written, ['Notes.html', 'Slides.html', 'Slides.png', 'Welcome.html', 'Welcome.png', 'custom',
             'files'], 'the page without picture has no picture file');
         assert.deepEqual(readdirSync(content('files')).sort(),
-            ['birdsong.wav', 'boathouse.png', 'garden.avi', 'lake.jpg', 'meadow.jpg', 'sunrise.jpg'],
+            ['birdsong.wav', 'boathouse.png', 'garden.webm', 'lake.jpg', 'meadow.jpg', 'sunrise.jpg'],
             'pictures, sounds and videos already in the site are used where they are, not copied');
     });
 
@@ -270,7 +270,11 @@ describe('the sample project in Chromium', { skip }, () => {
         const frame = await box(page, 'stage');
         assert.ok(video.width > 0 && video.width <= frame.width && video.height <= frame.height,
             JSON.stringify({ video, frame }));
+        // The sample's video is one current browsers play.
+        assert.equal(await page.evaluate(() => document.getElementById('stage-video').tagName), 'VIDEO');
+        await page.waitForFunction(() => document.getElementById('stage-video').currentTime > 0);
         await page.click('#media-table td >> text=Pause the video');
+        assert.equal(await page.evaluate(() => document.getElementById('stage-video').paused), true);
         assert.equal(await visibility(page, 'media-menu-div'), 'visible', 'its own entries leave it open');
 
         await page.click('#media-menu-div td[id^="close-"]');

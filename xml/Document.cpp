@@ -5,6 +5,7 @@
 #include "xml/XmlReader.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <fstream>
 #include <sstream>
 
@@ -48,11 +49,31 @@ Document::Document(const String& tagName) : Document()
 
 Document::~Document() = default;
 
+void* Document::allocateNode(size_t size, size_t alignment)
+{
+    // Large enough that a block holds a few hundred nodes, small enough that
+    // the allocator keeps reusing freed blocks instead of mapping new pages.
+    constexpr size_t blockSize = 64 * 1024;
+    size_t padding = (alignment - reinterpret_cast<uintptr_t>(m_nodeMemory.next) % alignment) % alignment;
+    if (!m_nodeMemory.next || m_nodeMemory.left < padding + size) {
+        m_nodeMemory.blocks.push_back(std::make_unique_for_overwrite<std::byte[]>(blockSize));
+        m_nodeMemory.next = m_nodeMemory.blocks.back().get();
+        m_nodeMemory.left = blockSize;
+        padding = (alignment - reinterpret_cast<uintptr_t>(m_nodeMemory.next) % alignment) % alignment;
+    }
+    void* place = m_nodeMemory.next + padding;
+    m_nodeMemory.next += padding + size;
+    m_nodeMemory.left -= padding + size;
+    return place;
+}
+
 template<typename T, typename... Args>
 T* Document::own(Args&&... args)
 {
-    std::unique_ptr<T> node(new T(this, std::forward<Args>(args)...));
-    T* raw = node.get();
+    static_assert(sizeof(T) <= 4096 && alignof(T) <= alignof(std::max_align_t));
+    std::unique_ptr<Node, DestroyNode> node(
+        new (allocateNode(sizeof(T), alignof(T))) T(this, std::forward<Args>(args)...));
+    T* raw = static_cast<T*>(node.get());
     m_nodes.push_back(std::move(node));
     return raw;
 }
@@ -101,6 +122,7 @@ void Document::reset()
     while (Node* child = firstChild())
         removeChild(child);
     m_nodes.clear();
+    m_nodeMemory = NodeMemory();
     m_attributes.reset();
     m_documentElement = nullptr;
     m_doctype.clear();

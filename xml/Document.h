@@ -5,6 +5,7 @@
 #include "xml/Element.h"
 #include "xml/Exception.h"
 
+#include <cstddef>
 #include <iosfwd>
 #include <memory>
 #include <vector>
@@ -68,11 +69,28 @@ private:
     friend class XmlReader;
     template<typename T, typename... Args>
     T* own(Args&&... args);
+    void* allocateNode(size_t size, size_t alignment);
+
+    // Nodes live exactly as long as their document, so they are placed one
+    // after another in large blocks instead of each in its own allocation:
+    // a big project creates hundreds of thousands, and both building and
+    // freeing them then cost far less. The owning pointers only run the
+    // destructors; the blocks go when the document is reset or destroyed.
+    struct DestroyNode {
+        void operator()(Node* node) const { node->~Node(); }
+    };
+    struct NodeMemory {
+        std::vector<std::unique_ptr<std::byte[]>> blocks;
+        std::byte* next = nullptr;
+        size_t left = 0;
+    };
     void setDeclaration(const String& version, const String& encoding, const String& standalone);
     void setDoctype(const String& text) { m_doctype = text; }
     XmlReader& reader();
 
-    std::vector<std::unique_ptr<Node>> m_nodes;
+    // Declared before the nodes, so that it outlives their destructors.
+    NodeMemory m_nodeMemory;
+    std::vector<std::unique_ptr<Node, DestroyNode>> m_nodes;
     Element* m_documentElement = nullptr;
     String m_doctype;
     String m_version;

@@ -22,6 +22,18 @@ bool isVoidHtmlElement(const String& name)
     return false;
 }
 
+// Characters that readTagChar would only append, to the name or to the
+// attribute text.
+bool isPlainNameChar(char16_t c)
+{
+    return c != u'>' && c != u'/' && c != u' ' && c != u'\t' && c != u'\n' && c != u'\r';
+}
+
+bool isPlainAttributeChar(char16_t c)
+{
+    return c != u'>' && c != u'/' && c != u'"' && c != u'\t' && c != u'\n' && c != u'\r';
+}
+
 }
 
 XmlReader::XmlReader(Document& document) : m_document(document)
@@ -174,10 +186,26 @@ void XmlReader::scan(std::u16string_view chunk, size_t& i)
             if (c == u'>')
                 m_mode = Mode::Text;
             break;
-        case Mode::Tag:
-            ++i;
-            readTagChar(c);
+        case Mode::Tag: {
+            // Runs of characters that only go into the name or the attribute
+            // text are taken whole; readTagChar decides everything else.
+            if (!m_heldSlash) {
+                size_t start = i;
+                if (m_readingAttributes) {
+                    while (i < n && isPlainAttributeChar(chunk[i]))
+                        ++i;
+                    m_attributes.append(chunk.substr(start, i - start));
+                } else {
+                    while (i < n && isPlainNameChar(chunk[i]))
+                        ++i;
+                    m_name.append(chunk.substr(start, i - start));
+                }
+                if (i == n)
+                    break;
+            }
+            readTagChar(chunk[i++]);
             break;
+        }
         }
     }
 }

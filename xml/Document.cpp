@@ -108,6 +108,11 @@ Text* Document::createTextNode(const String& data)
     return own<Text>(data);
 }
 
+Text* Document::createTextNode(String&& data)
+{
+    return own<Text>(std::move(data));
+}
+
 void Document::attach(Node* child)
 {
     Node::attach(child);

@@ -34,6 +34,7 @@ public:
     Element* createElement(const String& tagName);
     ProcessingInstruction* createProcessingInstruction(const String& target, const String& data);
     Text* createTextNode(const String& data);
+    Text* createTextNode(String&& data);
     // Copies a node of any document into this one, unattached.
     Node* importNode(const Node* node, bool deep);
 

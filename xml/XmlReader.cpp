@@ -425,8 +425,9 @@ void XmlReader::completeTop()
         m_complete = true;
         return;
     }
+    // The open entry goes below, so its text can move into the node.
     if (keepText)
-        top.node->attach(m_document.createTextNode(top.text));
+        top.node->attach(m_document.createTextNode(std::move(top.text)));
     Node* done = top.node;
     m_open.pop_back();
     m_open.back().node->attach(done);

@@ -67,6 +67,21 @@ void* Document::allocateNode(size_t size, size_t alignment)
     return place;
 }
 
+PtrList::Link* Document::takeLink()
+{
+    if (PtrList::Link* link = m_nodeMemory.freeLinks) {
+        m_nodeMemory.freeLinks = link->next;
+        return link;
+    }
+    return new (allocateNode(sizeof(PtrList::Link), alignof(PtrList::Link))) PtrList::Link;
+}
+
+void Document::giveBackLink(PtrList::Link* link)
+{
+    link->next = m_nodeMemory.freeLinks;
+    m_nodeMemory.freeLinks = link;
+}
+
 template<typename T, typename... Args>
 T* Document::own(Args&&... args)
 {

@@ -67,10 +67,15 @@ public:
     size_t ownedNodeCount() const { return m_nodes.size(); }
 
 private:
+    friend class NodeList;
     friend class XmlReader;
     template<typename T, typename... Args>
     T* own(Args&&... args);
     void* allocateNode(size_t size, size_t alignment);
+    // The links of the children lists of this document's nodes, kept in the
+    // same memory as the nodes, with those given back reused first.
+    PtrList::Link* takeLink();
+    void giveBackLink(PtrList::Link* link);
 
     // Nodes live exactly as long as their document, so they are placed one
     // after another in large blocks instead of each in its own allocation:
@@ -84,6 +89,7 @@ private:
         std::vector<std::unique_ptr<std::byte[]>> blocks;
         std::byte* next = nullptr;
         size_t left = 0;
+        PtrList::Link* freeLinks = nullptr;
     };
     void setDeclaration(const String& version, const String& encoding, const String& standalone);
     void setDoctype(const String& text) { m_doctype = text; }

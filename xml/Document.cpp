@@ -4,39 +4,12 @@
 #include "xml/XmlFile.h"
 #include "xml/XmlReader.h"
 
-#include <algorithm>
+#include <cstddef>
 #include <cstdint>
 #include <fstream>
 #include <sstream>
 
 namespace lumavine {
-
-namespace {
-
-// Everything from the stream's position to its end, in blocks: a character
-// iterator costs a call per byte, which a project of megabytes feels. Like
-// the iterator, this reads the buffer whatever the stream's state flags say.
-std::string readRest(std::istream& stream)
-{
-    std::string bytes;
-    std::streambuf* buffer = stream.rdbuf();
-    if (!buffer)
-        return bytes;
-    constexpr size_t block = 64 * 1024;
-    size_t used = 0;
-    for (;;) {
-        if (bytes.size() - used < block)
-            bytes.resize(std::max(bytes.size() * 2, used + block));
-        std::streamsize got = buffer->sgetn(bytes.data() + used, std::streamsize(bytes.size() - used));
-        if (got <= 0)
-            break;
-        used += size_t(got);
-    }
-    bytes.resize(used);
-    return bytes;
-}
-
-}
 
 Document::Document() : Node(this, String(u"#document"))
 {
@@ -261,7 +234,7 @@ bool Document::load(const String& source)
 
 bool Document::loadFile(std::istream& stream)
 {
-    parse(decodeFileText(readRest(stream)));
+    parse(readFileText(stream));
     finish();
     return true;
 }

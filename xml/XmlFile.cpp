@@ -1,5 +1,9 @@
 #include "xml/XmlFile.h"
 
+#include <algorithm>
+#include <cstring>
+#include <istream>
+
 namespace lumavine {
 
 namespace {
@@ -71,14 +75,17 @@ int ampersandsBeforeReference(Text text, size_t at)
 
 }
 
-String decodeFileText(std::string_view bytes)
+namespace {
+
+// Appends the decoded bytes to `out`. No byte becomes more than one unit,
+// and a reference of five or more bytes becomes at most two, so the text
+// fits in as many units as there are bytes. Writing through a pointer spares
+// a call per byte.
+void appendDecoded(String& out, std::string_view bytes)
 {
-    // No byte becomes more than one unit, and a reference of five or more
-    // bytes becomes at most two, so the text fits in as many units as there
-    // are bytes. Writing through a pointer spares a call per byte.
-    String out;
-    out.resize(bytes.size());
-    char16_t* const begin = out.data();
+    size_t before = out.size();
+    out.resize(before + bytes.size());
+    char16_t* const begin = out.data() + before;
     char16_t* o = begin;
     const size_t n = bytes.size();
     size_t i = 0;
@@ -104,8 +111,74 @@ String decodeFileText(std::string_view bytes)
         *o++ = u'&';
         i += escapes > 0 ? 5 : 1;
     }
-    out.resize(size_t(o - begin));
+    out.resize(before + size_t(o - begin));
+}
+
+// How many bytes at the end must wait for the next block: those from the
+// last "&" on, when the end comes before its sequence of "amp;" and "#N;"
+// is decided. An "&" further back is decided already, as its sequence holds
+// no other "&".
+size_t undecidedTail(std::string_view bytes)
+{
+    size_t at = bytes.rfind('&');
+    if (at == std::string_view::npos)
+        return 0;
+    std::string_view rest = bytes.substr(at + 1);
+    static constexpr std::string_view amp = "amp;";
+    while (rest.size() >= amp.size() && rest.starts_with(amp))
+        rest.remove_prefix(amp.size());
+    size_t undecided = bytes.size() - at;
+    if (rest.size() < amp.size() && amp.starts_with(rest))
+        return undecided;
+    if (rest.empty() || rest[0] != '#')
+        return 0;
+    size_t digits = 0;
+    while (1 + digits < rest.size() && digits < 8 && rest[1 + digits] >= '0' && rest[1 + digits] <= '9')
+        ++digits;
+    // The end came before the byte that decides.
+    return 1 + digits == rest.size() ? undecided : 0;
+}
+
+}
+
+String decodeFileText(std::string_view bytes)
+{
+    String out;
+    appendDecoded(out, bytes);
     return out;
+}
+
+String readFileText(std::istream& stream, size_t blockSize)
+{
+    String text;
+    std::streambuf* buffer = stream.rdbuf();
+    if (!buffer)
+        return text;
+    blockSize = std::max<size_t>(blockSize, 1);
+    // A file knows how much is left to read: one allocation for the text.
+    std::streamsize left = buffer->in_avail();
+    if (left > 0)
+        text.reserve(size_t(left));
+    // Like a character iterator, this reads the buffer whatever the stream's
+    // state flags say.
+    std::string bytes;
+    size_t kept = 0;
+    for (;;) {
+        // A tail that keeps waiting grows the next read, so that a long run
+        // of "amp;" is scanned a bounded number of times.
+        size_t wanted = std::max(blockSize, kept);
+        bytes.resize(kept + wanted);
+        std::streamsize got = buffer->sgetn(bytes.data() + kept, std::streamsize(wanted));
+        if (got <= 0)
+            break;
+        std::string_view have(bytes.data(), kept + size_t(got));
+        kept = undecidedTail(have);
+        appendDecoded(text, have.substr(0, have.size() - kept));
+        if (kept > 0 && kept < have.size())
+            std::memmove(bytes.data(), bytes.data() + have.size() - kept, kept);
+    }
+    appendDecoded(text, std::string_view(bytes.data(), kept));
+    return text;
 }
 
 std::string encodeFileText(std::u16string_view text, bool crlf)

@@ -3,6 +3,7 @@
 #include "core/AtomicFile.h"
 #include "core/String.h"
 
+#include <iosfwd>
 #include <string>
 
 namespace lumavine {
@@ -14,6 +15,10 @@ namespace lumavine {
 // written as "&amp;" (and "&amp;#8364;" becomes "&amp;amp;#8364;"), which
 // reading takes back off, so every text comes back as it was written.
 String decodeFileText(std::string_view bytes);
+// The rest of the stream decoded as decodeFileText decodes it, read in blocks
+// of the given size (a reference split between two blocks is put together
+// first) without holding all the bytes at once.
+String readFileText(std::istream& stream, size_t blockSize = 64 * 1024);
 std::string encodeFileText(std::u16string_view text, bool crlf);
 
 // writeFileAtomically(), which saves through a temporary file renamed over

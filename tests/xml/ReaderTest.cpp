@@ -365,3 +365,44 @@ TEST(Reader, FileTextEncodingIsReversibleForAnyText)
         }
     }
 }
+
+TEST(Reader, FileTextReadInBlocksIsTheTextDecodedWhole)
+{
+    // References, runs of "amp;" and line ends cut at every place a block
+    // can end: the pieces decide together what the bytes mean.
+    const std::string_view pieces[] = { "&", "amp;", "#", "256;", "8364;", "12345678", "1114111;", "0", ";", "\r", "\n",
+        "x", "\xe9", "&#", "&amp;", "<a>", "</a>" };
+    unsigned state = 4321;
+    auto next = [&] {
+        state = state * 1103515245u + 12345u;
+        return (state >> 16) & 0x7FFF;
+    };
+    for (int round = 0; round < 3000; ++round) {
+        std::string bytes;
+        int count = 1 + int(next() % 16);
+        for (int i = 0; i < count; ++i)
+            bytes.append(pieces[next() % std::size(pieces)]);
+        String whole = decodeFileText(bytes);
+        for (size_t block : { size_t(1), size_t(2), size_t(3), size_t(5), size_t(8), size_t(64 * 1024) }) {
+            std::istringstream stream(bytes);
+            EXPECT_EQ(readFileText(stream, block), whole) << round << " " << block;
+        }
+        if (HasFailure()) {
+            ADD_FAILURE() << "first failing round " << round;
+            break;
+        }
+    }
+
+    // A run of "amp;" longer than many blocks still reads in one piece.
+    std::string run = "a&";
+    for (int i = 0; i < 5000; ++i)
+        run.append("amp;");
+    run.append("#8364;b");
+    std::istringstream stream(run);
+    EXPECT_EQ(readFileText(stream, 7), decodeFileText(run));
+
+    // Reading goes on from where the stream stands.
+    std::istringstream rest("skip<a>&#8364;</a>");
+    rest.ignore(4);
+    EXPECT_EQ(readFileText(rest, 3), u"<a>\u20ac</a>");
+}

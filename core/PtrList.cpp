@@ -41,7 +41,7 @@ void PtrList::abandonLinks()
 
 PtrList::Link* PtrList::linkBefore(void* value, Link* before)
 {
-    Link* link = newLink();
+    Link* link = newLink(value);
     link->next = nullptr;
     link->previous = nullptr;
     link->value = value;

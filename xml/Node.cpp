@@ -22,9 +22,9 @@ NodeList::~NodeList()
         abandonLinks();
 }
 
-PtrList::Link* NodeList::newLink()
+PtrList::Link* NodeList::newLink(void* value)
 {
-    return m_linkSource ? m_linkSource->takeLink() : PtrList::newLink();
+    return m_linkSource ? m_linkSource->takeLink() : PtrList::newLink(value);
 }
 
 void NodeList::deleteLink(Link* link)

@@ -30,7 +30,7 @@ public:
 private:
     friend class Node;
     explicit NodeList(Document* linkSource) : m_linkSource(linkSource) { }
-    Link* newLink() override;
+    Link* newLink(void* value) override;
     void deleteLink(Link* link) override;
     using PtrList::linkBefore;
     using PtrList::unlink;

@@ -49,6 +49,11 @@ PtrList::Link* Document::takeLink()
     return new (allocateNode(sizeof(PtrList::Link), alignof(PtrList::Link))) PtrList::Link;
 }
 
+NamedNodeMap* Document::newAttributes()
+{
+    return new (allocateNode(sizeof(NamedNodeMap), alignof(NamedNodeMap))) NamedNodeMap(this);
+}
+
 void Document::giveBackLink(PtrList::Link* link)
 {
     link->next = m_nodeMemory.freeLinks;

@@ -67,6 +67,7 @@ public:
     size_t ownedNodeCount() const { return m_nodes.size(); }
 
 private:
+    friend class Element;
     friend class NodeList;
     friend class XmlReader;
     template<typename T, typename... Args>
@@ -75,6 +76,7 @@ private:
     // The links of the children lists of this document's nodes, kept in the
     // same memory as the nodes, with those given back reused first.
     PtrList::Link* takeLink();
+    NamedNodeMap* newAttributes();
     void giveBackLink(PtrList::Link* link);
 
     // Nodes live exactly as long as their document, so they are placed one

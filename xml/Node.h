@@ -123,8 +123,14 @@ protected:
     virtual void writeXmlTo(String&, int) const { }
     void setOwner(Document* owner) { m_owner = owner; }
 
+    // An element's attributes sit in its document's node memory, as the
+    // element does: letting go of them only runs their destructor.
+    struct DestroyAttributes {
+        void operator()(NamedNodeMap* attributes) const { attributes->~NamedNodeMap(); }
+    };
+
     String m_name;
-    std::unique_ptr<NamedNodeMap> m_attributes;
+    std::unique_ptr<NamedNodeMap, DestroyAttributes> m_attributes;
 
 private:
     friend class Document;

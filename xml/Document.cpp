@@ -49,15 +49,15 @@ PtrList::Link* Document::takeLink()
     return new (allocateNode(sizeof(PtrList::Link), alignof(PtrList::Link))) PtrList::Link;
 }
 
-NamedNodeMap* Document::newAttributes()
-{
-    return new (allocateNode(sizeof(NamedNodeMap), alignof(NamedNodeMap))) NamedNodeMap(this);
-}
-
 void Document::giveBackLink(PtrList::Link* link)
 {
     link->next = m_nodeMemory.freeLinks;
     m_nodeMemory.freeLinks = link;
+}
+
+NamedNodeMap* Document::newAttributes()
+{
+    return new (allocateNode(sizeof(NamedNodeMap), alignof(NamedNodeMap))) NamedNodeMap(this);
 }
 
 template<typename T, typename... Args>

@@ -76,14 +76,16 @@ private:
     // The links of the children lists of this document's nodes, kept in the
     // same memory as the nodes, with those given back reused first.
     PtrList::Link* takeLink();
-    NamedNodeMap* newAttributes();
     void giveBackLink(PtrList::Link* link);
+    // An element's attribute map, in the same memory.
+    NamedNodeMap* newAttributes();
 
-    // Nodes live exactly as long as their document, so they are placed one
-    // after another in large blocks instead of each in its own allocation:
-    // a big project creates hundreds of thousands, and both building and
-    // freeing them then cost far less. The owning pointers only run the
-    // destructors; the blocks go when the document is reset or destroyed.
+    // Nodes live exactly as long as their document, so they (with their
+    // children's links and their attribute maps) are placed one after
+    // another in large blocks instead of each in its own allocation: a big
+    // project creates hundreds of thousands, and both building and freeing
+    // them then cost far less. The owning pointers only run the destructors;
+    // the blocks go when the document is reset or destroyed.
     struct DestroyNode {
         void operator()(Node* node) const { node->~Node(); }
     };

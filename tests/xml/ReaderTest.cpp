@@ -1,4 +1,5 @@
 #include "XmlTestSupport.h"
+#include "core/Properties.h"
 #include "xml/Elements.h"
 #include "xml/XmlFile.h"
 
@@ -113,6 +114,56 @@ TEST(Reader, AttributeValuesQuotingAndBareItems)
     selfClosing.parse(u"<r><img src=\"a/b.png\"/><br/></r>");
     ASSERT_EQ(selfClosing.documentElement()->childNodes().count(), 2u);
     EXPECT_EQ(selfClosing.documentElement()->firstChild()->asElement()->getAttribute(u"src"), u"a/b.png");
+}
+
+TEST(Reader, AttributeTextSplitsAsPropertiesSplitIt)
+{
+    // Attribute text has always been split as a Properties map of blanks
+    // and "=" splits it; the reader does it without the map, so random texts
+    // of the characters that matter must give the same names, values and
+    // order. A tab outside quotes separates like a blank.
+    const std::u16string_view pieces[]
+        = { u"a", u"b", u"k", u"=", u"\"", u" ", u"\t", u"==", u" = ", u"x\"y", u"\u00e9" };
+    unsigned state = 2024;
+    auto next = [&] {
+        state = state * 1103515245u + 12345u;
+        return (state >> 16) & 0x7FFF;
+    };
+    for (int round = 0; round < 4000; ++round) {
+        String text;
+        int count = int(next() % 14);
+        for (int i = 0; i < count; ++i)
+            text.append(pieces[next() % std::size(pieces)]);
+        String separated = text;
+        bool quoted = false;
+        for (char16_t& c : separated) {
+            if (c == u'"')
+                quoted = !quoted;
+            else if (c == u'\t' && !quoted)
+                c = u' ';
+        }
+        Properties expected(separated, u" ", u"=");
+
+        Document document;
+        document.parse(u"<e " + text + u"></e>");
+        Element* e = document.documentElement();
+        ASSERT_NE(e, nullptr);
+        const NamedNodeMap* attributes = e->attributes();
+        size_t length = attributes ? attributes->length() : 0;
+        ASSERT_EQ(length, expected.count()) << round;
+        size_t i = 0;
+        for (const PtrMap::Entry* entry : expected) {
+            EXPECT_EQ(attributes->item(i)->name(), entry->key()) << round;
+            EXPECT_EQ(attributes->item(i)->value(), StringMap::valueOf(entry)) << round;
+            ++i;
+        }
+        // One attribute node per name, however often it was repeated.
+        EXPECT_EQ(document.ownedNodeCount(), 1 + length) << round;
+        if (HasFailure()) {
+            ADD_FAILURE() << "first failing round " << round;
+            break;
+        }
+    }
 }
 
 TEST(Reader, DeclarationCommentsCDataInstructionsAndDoctype)

@@ -239,7 +239,27 @@ bool Document::load(const String& source)
 
 bool Document::loadFile(std::istream& stream)
 {
-    parse(readFileText(stream));
+    // The text goes to the reader in pieces that end just after a '>'. No
+    // piece then ends inside a tag (where the reader would take the cut for
+    // a blank) or in a construct it has to wait for, so the tree is the one
+    // the whole text gives, without the whole text in memory at once.
+    FileTextReader reader(stream);
+    String pending;
+    for (;;) {
+        size_t searched = pending.size();
+        bool more = reader.readInto(pending);
+        if (!more) {
+            parse(pending);
+            break;
+        }
+        // Earlier text holds no '>': it would have gone already.
+        size_t last = std::u16string_view(pending).substr(searched).rfind(u'>');
+        if (last == std::u16string_view::npos)
+            continue;
+        size_t cut = searched + last + 1;
+        parse(std::u16string_view(pending).substr(0, cut));
+        pending.erase(0, cut);
+    }
     finish();
     return true;
 }

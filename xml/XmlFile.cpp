@@ -148,36 +148,48 @@ String decodeFileText(std::string_view bytes)
     return out;
 }
 
+FileTextReader::FileTextReader(std::istream& stream, size_t blockSize)
+    : m_buffer(stream.rdbuf())
+    , m_blockSize(std::max<size_t>(blockSize, 1))
+{
+}
+
+size_t FileTextReader::sizeHint() const
+{
+    // A file knows how much is left to read.
+    std::streamsize left = m_buffer ? m_buffer->in_avail() : 0;
+    return left > 0 ? size_t(left) : 0;
+}
+
+bool FileTextReader::readInto(String& text)
+{
+    if (m_done)
+        return false;
+    // Like a character iterator, this reads the buffer whatever the stream's
+    // state flags say. A tail that keeps waiting grows the next read, so
+    // that a long run of "amp;" is scanned a bounded number of times.
+    size_t wanted = std::max(m_blockSize, m_kept);
+    m_bytes.resize(m_kept + wanted);
+    std::streamsize got = m_buffer ? m_buffer->sgetn(m_bytes.data() + m_kept, std::streamsize(wanted)) : 0;
+    if (got <= 0) {
+        appendDecoded(text, std::string_view(m_bytes.data(), m_kept));
+        m_done = true;
+        return false;
+    }
+    std::string_view have(m_bytes.data(), m_kept + size_t(got));
+    m_kept = undecidedTail(have);
+    appendDecoded(text, have.substr(0, have.size() - m_kept));
+    if (m_kept > 0 && m_kept < have.size())
+        std::memmove(m_bytes.data(), m_bytes.data() + have.size() - m_kept, m_kept);
+    return true;
+}
+
 String readFileText(std::istream& stream, size_t blockSize)
 {
+    FileTextReader reader(stream, blockSize);
     String text;
-    std::streambuf* buffer = stream.rdbuf();
-    if (!buffer)
-        return text;
-    blockSize = std::max<size_t>(blockSize, 1);
-    // A file knows how much is left to read: one allocation for the text.
-    std::streamsize left = buffer->in_avail();
-    if (left > 0)
-        text.reserve(size_t(left));
-    // Like a character iterator, this reads the buffer whatever the stream's
-    // state flags say.
-    std::string bytes;
-    size_t kept = 0;
-    for (;;) {
-        // A tail that keeps waiting grows the next read, so that a long run
-        // of "amp;" is scanned a bounded number of times.
-        size_t wanted = std::max(blockSize, kept);
-        bytes.resize(kept + wanted);
-        std::streamsize got = buffer->sgetn(bytes.data() + kept, std::streamsize(wanted));
-        if (got <= 0)
-            break;
-        std::string_view have(bytes.data(), kept + size_t(got));
-        kept = undecidedTail(have);
-        appendDecoded(text, have.substr(0, have.size() - kept));
-        if (kept > 0 && kept < have.size())
-            std::memmove(bytes.data(), bytes.data() + have.size() - kept, kept);
-    }
-    appendDecoded(text, std::string_view(bytes.data(), kept));
+    text.reserve(reader.sizeHint());
+    while (reader.readInto(text)) { }
     return text;
 }
 

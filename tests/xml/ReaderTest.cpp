@@ -11,6 +11,27 @@ using namespace lumavine::test;
 
 namespace {
 
+// Every node's kind, name, value and attributes, depth first.
+void appendTree(const Node& node, String& out)
+{
+    out += String::number(node.nodeType()) + u" " + node.nodeName() + u"=" + node.nodeValue();
+    if (const NamedNodeMap* attributes = node.attributes()) {
+        for (size_t i = 0; i < attributes->length(); ++i)
+            out += u" " + attributes->item(i)->name() + u"=" + attributes->item(i)->value();
+    }
+    out += u"{";
+    for (const Node* child : node.childNodes())
+        appendTree(*child, out);
+    out += u"}";
+}
+
+String treeOf(const Node& node)
+{
+    String out;
+    appendTree(node, out);
+    return out;
+}
+
 std::unique_ptr<Document> loadBytes(const std::string& bytes)
 {
     auto document = std::make_unique<Document>();
@@ -456,4 +477,36 @@ TEST(Reader, FileTextReadInBlocksIsTheTextDecodedWhole)
     std::istringstream rest("skip<a>&#8364;</a>");
     rest.ignore(4);
     EXPECT_EQ(readFileText(rest, 3), u"<a>\u20ac</a>");
+}
+
+TEST(Reader, LargeFilesReadInPiecesGiveTheTreeOfTheWholeText)
+{
+    // A file is read a block at a time and handed on in pieces that end
+    // after a '>'; the '>' signs inside comments, sections, instructions,
+    // doctypes and attribute values, and references, land on every kind of
+    // boundary in a file of many blocks.
+    const std::string_view pieces[] = { "<a>", "</a>", "<b k=\"v>w\" z=1>", "</b>", "<c/>", "text ", "\r\n  ",
+        "<!-- x > y -->", "<![CDATA[p>q]]>", "<?pi <n> m ?>", "<!DOCTYPE d [<!ENTITY e 'f'>]>", "&#8364;", "&amp;#300;",
+        "&amp;", "<", ">", "\"", "<!x>", "\xe9",
+        // Mostly attribute text, where a cut would read as a blank.
+        "<d title=\"a long value with words in it, and more, and more still, to fill the tag\" "
+        "style=border-width:1;border-color:#000000;fill:#c0c0ff;font:Arial id=shape-1234567890>" };
+    unsigned state = 77;
+    auto next = [&] {
+        state = state * 1103515245u + 12345u;
+        return (state >> 16) & 0x7FFF;
+    };
+    for (int file = 0; file < 3; ++file) {
+        std::string bytes = file == 0 ? "<?xml version=\"1.0\"?><root>" : "";
+        while (bytes.size() < 300 * 1000)
+            bytes.append(pieces[next() % std::size(pieces)]);
+        Document whole;
+        whole.parse(decodeFileText(bytes));
+        whole.finish();
+        auto read = loadBytes(bytes);
+        EXPECT_EQ(treeOf(*read), treeOf(whole)) << file;
+        EXPECT_EQ(read->ownedNodeCount(), whole.ownedNodeCount()) << file;
+        EXPECT_EQ(read->version(), whole.version()) << file;
+        EXPECT_EQ(read->doctype(), whole.doctype()) << file;
+    }
 }

@@ -24,16 +24,26 @@ void PtrList::clear()
     Link* link = m_first;
     while (link) {
         Link* next = link->next;
-        delete link;
+        deleteLink(link);
         link = next;
     }
     m_first = m_last = nullptr;
     m_count = 0;
 }
 
+void PtrList::abandonLinks()
+{
+    for (PtrListIterator* cursor = m_cursors; cursor; cursor = cursor->m_nextCursor)
+        cursor->reset();
+    m_first = m_last = nullptr;
+    m_count = 0;
+}
+
 PtrList::Link* PtrList::linkBefore(void* value, Link* before)
 {
-    Link* link = new Link;
+    Link* link = newLink(value);
+    link->next = nullptr;
+    link->previous = nullptr;
     link->value = value;
     if (!before) {
         link->previous = m_last;
@@ -73,7 +83,7 @@ void PtrList::unlink(Link* link)
     else
         m_last = link->previous;
     --m_count;
-    delete link;
+    deleteLink(link);
 }
 
 PtrList::Link* PtrList::findLink(const void* value) const

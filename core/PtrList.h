@@ -83,6 +83,17 @@ public:
     ConstIterator end() const { return ConstIterator(nullptr); }
 
 protected:
+    // Where links come from and go back to: the heap, unless a list keeps
+    // its own (in the value itself, for example). A list that keeps its own
+    // must empty itself in its destructor (clear() or abandonLinks()), as
+    // the base destructor deletes what is left and no longer reaches the
+    // override.
+    virtual Link* newLink(void* /*value*/) { return new Link; }
+    virtual void deleteLink(Link* link) { delete link; }
+    // Empties the list without giving any link back, for links that go with
+    // the memory holding them.
+    void abandonLinks();
+
     const Link* firstLink() const { return m_first; }
     Link* linkBefore(void* value, Link* before);
     void unlink(Link* link);

@@ -4,14 +4,21 @@ namespace lumavine {
 
 namespace {
 constexpr size_t initialBucketCount = 10;
+// Up to this many keys, a map has no buckets and walks its order instead.
+constexpr size_t linearCount = 8;
 }
 
 PtrMap::PtrMap(bool caseSensitive) : m_caseSensitive(caseSensitive) { }
 
 PtrMap::~PtrMap()
 {
-    for (Entry* entry : m_order)
-        delete entry;
+    // Each link lives in its entry: step on before deleting the entry.
+    const PtrList::Link* link = m_order.firstLink();
+    while (link) {
+        const PtrList::Link* next = link->next;
+        delete static_cast<Entry*>(link->value);
+        link = next;
+    }
 }
 
 size_t PtrMap::hashOf(std::u16string_view key) const
@@ -42,8 +49,14 @@ bool PtrMap::keysEqual(std::u16string_view a, std::u16string_view b) const
 
 PtrMap::Entry* PtrMap::findEntry(std::u16string_view key, size_t hash) const
 {
-    if (m_buckets.empty())
+    if (m_buckets.empty()) {
+        for (const PtrList::Link* link = m_order.firstLink(); link; link = link->next) {
+            auto* e = static_cast<Entry*>(link->value);
+            if (e->m_hash == hash && keysEqual(e->m_key, key))
+                return e;
+        }
         return nullptr;
+    }
     for (Entry* e = m_buckets[hash % m_buckets.size()]; e; e = e->m_bucketNext) {
         if (e->m_hash == hash && keysEqual(e->m_key, key))
             return e;
@@ -64,7 +77,7 @@ void PtrMap::grow()
 
 PtrMap::Entry* PtrMap::insert(std::u16string_view key, void* value, size_t hash)
 {
-    if (m_buckets.empty() || m_count >= m_buckets.size())
+    if (m_count >= (m_buckets.empty() ? linearCount : m_buckets.size()))
         grow();
     std::unique_ptr<Entry> fresh;
     Entry* entry;
@@ -78,9 +91,11 @@ PtrMap::Entry* PtrMap::insert(std::u16string_view key, void* value, size_t hash)
     entry->m_key.assign(key);
     entry->m_value = value;
     entry->m_hash = hash;
-    size_t index = hash % m_buckets.size();
-    entry->m_bucketNext = m_buckets[index];
-    m_buckets[index] = entry;
+    if (!m_buckets.empty()) {
+        size_t index = hash % m_buckets.size();
+        entry->m_bucketNext = m_buckets[index];
+        m_buckets[index] = entry;
+    }
 
     PtrList::Link* before = nullptr;
     if (m_orderingRule) {
@@ -131,16 +146,21 @@ void* PtrMap::get(std::u16string_view key) const
 
 void* PtrMap::remove(std::u16string_view key)
 {
-    if (m_buckets.empty())
-        return nullptr;
     size_t hash = hashOf(key);
-    Entry** slot = &m_buckets[hash % m_buckets.size()];
-    while (*slot && !((*slot)->m_hash == hash && keysEqual((*slot)->m_key, key)))
-        slot = &(*slot)->m_bucketNext;
-    Entry* e = *slot;
-    if (!e)
-        return nullptr;
-    *slot = e->m_bucketNext;
+    Entry* e = nullptr;
+    if (m_buckets.empty()) {
+        e = findEntry(key, hash);
+        if (!e)
+            return nullptr;
+    } else {
+        Entry** slot = &m_buckets[hash % m_buckets.size()];
+        while (*slot && !((*slot)->m_hash == hash && keysEqual((*slot)->m_key, key)))
+            slot = &(*slot)->m_bucketNext;
+        e = *slot;
+        if (!e)
+            return nullptr;
+        *slot = e->m_bucketNext;
+    }
     m_order.unlink(e->m_orderLink);
     --m_count;
     void* value = e->m_value;

@@ -24,6 +24,9 @@ public:
         Entry* m_bucketNext = nullptr;
         PtrList::Link* m_orderLink = nullptr;
         size_t m_hash = 0;
+        // The entry's place in the order, held in the entry itself: one
+        // allocation less for every key.
+        PtrList::Link m_ownLink;
     };
 
     // Answers true when `added` must stand before `existing`.
@@ -69,10 +72,23 @@ private:
     Entry* insert(std::u16string_view key, void* value, size_t hash);
     void grow();
 
+    // The order of the entries, linked through the entries themselves.
+    class Order : public PtrListOf<Entry> {
+    public:
+        Order() = default;
+        ~Order() override { abandonLinks(); }
+
+    private:
+        PtrList::Link* newLink(void* value) override { return &static_cast<Entry*>(value)->m_ownLink; }
+        void deleteLink(PtrList::Link*) override { }
+    };
+
     bool m_caseSensitive;
     size_t m_count = 0;
+    // Empty while the map is small: a few keys are found faster by walking
+    // the order than through buckets of their own.
     std::vector<Entry*> m_buckets;
-    PtrListOf<Entry> m_order;
+    Order m_order;
     std::vector<std::unique_ptr<Entry>> m_pool;
     OrderingRule m_orderingRule;
 };

@@ -4,8 +4,9 @@
 #include "xml/XmlFile.h"
 #include "xml/XmlReader.h"
 
+#include <cstddef>
+#include <cstdint>
 #include <fstream>
-#include <iterator>
 #include <sstream>
 
 namespace lumavine {
@@ -21,11 +22,51 @@ Document::Document(const String& tagName) : Document()
 
 Document::~Document() = default;
 
+void* Document::allocateNode(size_t size, size_t alignment)
+{
+    // Large enough that a block holds a few hundred nodes, small enough that
+    // the allocator keeps reusing freed blocks instead of mapping new pages.
+    constexpr size_t blockSize = 64 * 1024;
+    size_t padding = (alignment - reinterpret_cast<uintptr_t>(m_nodeMemory.next) % alignment) % alignment;
+    if (!m_nodeMemory.next || m_nodeMemory.left < padding + size) {
+        m_nodeMemory.blocks.push_back(std::make_unique_for_overwrite<std::byte[]>(blockSize));
+        m_nodeMemory.next = m_nodeMemory.blocks.back().get();
+        m_nodeMemory.left = blockSize;
+        padding = (alignment - reinterpret_cast<uintptr_t>(m_nodeMemory.next) % alignment) % alignment;
+    }
+    void* place = m_nodeMemory.next + padding;
+    m_nodeMemory.next += padding + size;
+    m_nodeMemory.left -= padding + size;
+    return place;
+}
+
+PtrList::Link* Document::takeLink()
+{
+    if (PtrList::Link* link = m_nodeMemory.freeLinks) {
+        m_nodeMemory.freeLinks = link->next;
+        return link;
+    }
+    return new (allocateNode(sizeof(PtrList::Link), alignof(PtrList::Link))) PtrList::Link;
+}
+
+void Document::giveBackLink(PtrList::Link* link)
+{
+    link->next = m_nodeMemory.freeLinks;
+    m_nodeMemory.freeLinks = link;
+}
+
+NamedNodeMap* Document::newAttributes()
+{
+    return new (allocateNode(sizeof(NamedNodeMap), alignof(NamedNodeMap))) NamedNodeMap(this);
+}
+
 template<typename T, typename... Args>
 T* Document::own(Args&&... args)
 {
-    std::unique_ptr<T> node(new T(this, std::forward<Args>(args)...));
-    T* raw = node.get();
+    static_assert(sizeof(T) <= 4096 && alignof(T) <= alignof(std::max_align_t));
+    std::unique_ptr<Node, DestroyNode> node(
+        new (allocateNode(sizeof(T), alignof(T))) T(this, std::forward<Args>(args)...));
+    T* raw = static_cast<T*>(node.get());
     m_nodes.push_back(std::move(node));
     return raw;
 }
@@ -60,6 +101,11 @@ Text* Document::createTextNode(const String& data)
     return own<Text>(data);
 }
 
+Text* Document::createTextNode(String&& data)
+{
+    return own<Text>(std::move(data));
+}
+
 void Document::attach(Node* child)
 {
     Node::attach(child);
@@ -74,6 +120,7 @@ void Document::reset()
     while (Node* child = firstChild())
         removeChild(child);
     m_nodes.clear();
+    m_nodeMemory = NodeMemory();
     m_attributes.reset();
     m_documentElement = nullptr;
     m_doctype.clear();
@@ -192,8 +239,27 @@ bool Document::load(const String& source)
 
 bool Document::loadFile(std::istream& stream)
 {
-    std::string bytes((std::istreambuf_iterator<char>(stream)), std::istreambuf_iterator<char>());
-    parse(decodeFileText(bytes));
+    // The text goes to the reader in pieces that end just after a '>'. No
+    // piece then ends inside a tag (where the reader would take the cut for
+    // a blank) or in a construct it has to wait for, so the tree is the one
+    // the whole text gives, without the whole text in memory at once.
+    FileTextReader reader(stream);
+    String pending;
+    for (;;) {
+        size_t searched = pending.size();
+        bool more = reader.readInto(pending);
+        if (!more) {
+            parse(pending);
+            break;
+        }
+        // Earlier text holds no '>': it would have gone already.
+        size_t last = std::u16string_view(pending).substr(searched).rfind(u'>');
+        if (last == std::u16string_view::npos)
+            continue;
+        size_t cut = searched + last + 1;
+        parse(std::u16string_view(pending).substr(0, cut));
+        pending.erase(0, cut);
+    }
     finish();
     return true;
 }

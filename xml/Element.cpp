@@ -32,7 +32,7 @@ void collectElements(const Node& from, std::u16string_view name, NodeList& into)
 NamedNodeMap* Element::attributes()
 {
     if (!m_attributes)
-        m_attributes = std::make_unique<NamedNodeMap>(ownerDocument());
+        m_attributes.reset(ownerDocument()->newAttributes());
     return m_attributes.get();
 }
 

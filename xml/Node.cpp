@@ -13,7 +13,32 @@ Attr* NamedNodeMap::setNamedItem(Attr* attribute)
     return static_cast<Attr*>(put(attribute->name(), attribute, true));
 }
 
-Node::Node(Document* owner, String name) : m_name(std::move(name)), m_owner(owner)
+NodeList::~NodeList()
+{
+    // A node is destroyed only when its document lets go of all its nodes
+    // and their memory at once, so walking the links to give them back
+    // would only cost a cache miss each.
+    if (m_linkSource)
+        abandonLinks();
+}
+
+PtrList::Link* NodeList::newLink(void* value)
+{
+    return m_linkSource ? m_linkSource->takeLink() : PtrList::newLink(value);
+}
+
+void NodeList::deleteLink(Link* link)
+{
+    if (m_linkSource)
+        m_linkSource->giveBackLink(link);
+    else
+        PtrList::deleteLink(link);
+}
+
+Node::Node(Document* owner, String name)
+    : m_name(std::move(name))
+    , m_owner(owner)
+    , m_children(static_cast<Node*>(owner) == this ? nullptr : owner)
 {
 }
 

@@ -16,6 +16,9 @@ class Node;
 // their document; a search result list belongs to the caller.
 class NodeList : public PtrList {
 public:
+    NodeList() = default;
+    ~NodeList() override;
+
     virtual size_t length() const { return count(); }
     virtual Node* item(size_t index) const { return static_cast<Node*>(get(index)); }
     Node* first() const { return static_cast<Node*>(PtrList::first()); }
@@ -26,8 +29,16 @@ public:
 
 private:
     friend class Node;
+    explicit NodeList(Document* linkSource) : m_linkSource(linkSource) { }
+    Link* newLink(void* value) override;
+    void deleteLink(Link* link) override;
     using PtrList::linkBefore;
     using PtrList::unlink;
+
+    // The document whose node memory holds the links of a node's children;
+    // null for the document's own children and for a search result, which
+    // may outlive the document.
+    Document* m_linkSource = nullptr;
 };
 
 // An element's attributes by name, in the order they were first set.
@@ -112,8 +123,14 @@ protected:
     virtual void writeXmlTo(String&, int) const { }
     void setOwner(Document* owner) { m_owner = owner; }
 
+    // An element's attributes sit in its document's node memory, as the
+    // element does: letting go of them only runs their destructor.
+    struct DestroyAttributes {
+        void operator()(NamedNodeMap* attributes) const { attributes->~NamedNodeMap(); }
+    };
+
     String m_name;
-    std::unique_ptr<NamedNodeMap> m_attributes;
+    std::unique_ptr<NamedNodeMap, DestroyAttributes> m_attributes;
 
 private:
     friend class Document;

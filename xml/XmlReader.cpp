@@ -22,6 +22,65 @@ bool isVoidHtmlElement(const String& name)
     return false;
 }
 
+// Characters that readTagChar would only append, to the name or to the
+// attribute text.
+bool isPlainNameChar(char16_t c)
+{
+    return c != u'>' && c != u'/' && c != u' ' && c != u'\t' && c != u'\n' && c != u'\r';
+}
+
+bool isPlainAttributeChar(char16_t c)
+{
+    return c != u'>' && c != u'/' && c != u'"' && c != u'\t' && c != u'\n' && c != u'\r';
+}
+
+// The attribute text of a tag is read as Properties(text, u" ", u"=") reads
+// it, without building the map and the tokenizers for every element. An item
+// is a run of the text up to a blank outside double quotes; blanks and tabs
+// before it are skipped, and its quotes stay in.
+bool nextAttributeItem(std::u16string_view text, size_t& at, std::u16string_view& item)
+{
+    while (at < text.size() && (text[at] == u' ' || text[at] == u'\t'))
+        ++at;
+    size_t start = at;
+    bool quoted = false;
+    while (at < text.size()) {
+        char16_t c = text[at];
+        if (c == u'"')
+            quoted = !quoted;
+        else if (c == u' ' && !quoted)
+            break;
+        ++at;
+    }
+    item = text.substr(start, at - start);
+    return !item.empty();
+}
+
+// The name or the value in an item: it ends at an '=' outside double quotes,
+// loses its quotes, and skips blanks, tabs and '=' signs before it.
+bool nextAttributePart(std::u16string_view item, size_t& at, String& part, bool& endedBySeparator)
+{
+    part.clear();
+    endedBySeparator = false;
+    bool quoted = false;
+    while (at < item.size()) {
+        char16_t c = item[at++];
+        if (c == u'"') {
+            quoted = !quoted;
+            continue;
+        }
+        if (c == u'=' && !quoted) {
+            if (part.empty())
+                continue;
+            endedBySeparator = true;
+            return true;
+        }
+        if (part.empty() && (c == u' ' || c == u'\t'))
+            continue;
+        part.push_back(c);
+    }
+    return !part.empty();
+}
 }
 
 XmlReader::XmlReader(Document& document) : m_document(document)
@@ -174,10 +233,26 @@ void XmlReader::scan(std::u16string_view chunk, size_t& i)
             if (c == u'>')
                 m_mode = Mode::Text;
             break;
-        case Mode::Tag:
-            ++i;
-            readTagChar(c);
+        case Mode::Tag: {
+            // Runs of characters that only go into the name or the attribute
+            // text are taken whole; readTagChar decides everything else.
+            if (!m_heldSlash) {
+                size_t start = i;
+                if (m_readingAttributes) {
+                    while (i < n && isPlainAttributeChar(chunk[i]))
+                        ++i;
+                    m_attributes.append(chunk.substr(start, i - start));
+                } else {
+                    while (i < n && isPlainNameChar(chunk[i]))
+                        ++i;
+                    m_name.append(chunk.substr(start, i - start));
+                }
+                if (i == n)
+                    break;
+            }
+            readTagChar(chunk[i++]);
             break;
+        }
         }
     }
 }
@@ -224,6 +299,33 @@ void XmlReader::readTagChar(char16_t c)
     if (c == u'\n' || (c == u'\t' && !m_inAttributeQuote))
         c = u' ';
     m_attributes.push_back(c);
+}
+
+void XmlReader::setAttributes(Element& element)
+{
+    // A bare first item (a value without a name) sets nothing, an item with
+    // nothing readable in it ends the attributes, and a repeated name keeps
+    // its first place and takes its last value.
+    std::u16string_view text = m_attributes;
+    size_t at = 0;
+    bool firstItem = true;
+    std::u16string_view item;
+    while (nextAttributeItem(text, at, item)) {
+        size_t partAt = 0;
+        bool hadSeparator = false;
+        if (!nextAttributePart(item, partAt, m_attributeName, hadSeparator))
+            break;
+        bool valueEndedBySeparator = false;
+        bool hasValue = nextAttributePart(item, partAt, m_attributeValue, valueEndedBySeparator);
+        bool bare = !hasValue && firstItem && !hadSeparator;
+        firstItem = false;
+        if (bare)
+            continue;
+        if (Attr* existing = element.getAttributeNode(m_attributeName))
+            existing->setValue(m_attributeValue);
+        else
+            element.setAttribute(m_attributeName, m_attributeValue);
+    }
 }
 
 bool XmlReader::closesInHtml(const String& open, const String& tag) const
@@ -302,11 +404,8 @@ void XmlReader::startElement()
     OpenNode& parent = m_open.back();
     Element* element = m_document.createElement(m_name);
     element->setDepth(parent.node->depth() + 1);
-    if (!m_attributes.empty()) {
-        Properties attributes(m_attributes, u" ", u"=");
-        for (const PtrMap::Entry* entry : attributes)
-            element->setAttribute(entry->key(), StringMap::valueOf(entry));
-    }
+    if (!m_attributes.empty())
+        setAttributes(*element);
     bool takesNoContent = m_selfClosing || (m_document.isHtmlMode() && isVoidHtmlElement(m_name));
     if (takesNoContent || m_open.size() >= maximumDepth) {
         parent.node->attach(element);
@@ -326,8 +425,9 @@ void XmlReader::completeTop()
         m_complete = true;
         return;
     }
+    // The open entry goes below, so its text can move into the node.
     if (keepText)
-        top.node->attach(m_document.createTextNode(top.text));
+        top.node->attach(m_document.createTextNode(std::move(top.text)));
     Node* done = top.node;
     m_open.pop_back();
     m_open.back().node->attach(done);

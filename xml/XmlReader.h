@@ -7,6 +7,7 @@
 namespace lumavine {
 
 class Document;
+class Element;
 class Node;
 
 // The incremental reader behind Document::parse. It keeps the elements still
@@ -34,6 +35,7 @@ private:
     void readTagChar(char16_t c);
     void handleTag();
     void startElement();
+    void setAttributes(Element& element);
     bool closesInHtml(const String& open, const String& tag) const;
     void completeTop();
     void attachToTop(Node* node);
@@ -44,6 +46,8 @@ private:
     Mode m_mode = Mode::Text;
     String m_name;
     String m_attributes;
+    String m_attributeName;
+    String m_attributeValue;
     String m_scratch;
     String m_subset;
     String m_carry;

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -161,6 +162,77 @@ TEST(PtrMap, HundredThousandKeysSurviveGrowthRemovalAndPoolReuse)
         ASSERT_EQ(entry->key(), keyFor(expected));
         ASSERT_EQ(entry->value(), &values[expected]);
         ++position;
+    }
+}
+
+TEST(PtrMap, SmallAndGrowingMapsAgreeWithAPlainList)
+{
+    // A small map walks its entries and a larger one hashes them; random
+    // work on maps of every size around the change, in both kinds of key
+    // comparison, must answer as a plain ordered list of pairs does.
+    int values[32];
+    unsigned state = 99;
+    auto next = [&] {
+        state = state * 1103515245u + 12345u;
+        return (state >> 16) & 0x7FFF;
+    };
+    for (bool caseSensitive : { true, false }) {
+        auto same = [&](const String& a, const String& b) { return caseSensitive ? a == b : a.equalsIgnoreCase(b); };
+        for (int keyRange = 2; keyRange <= 24; ++keyRange) {
+            PtrMap map(caseSensitive);
+            std::vector<std::pair<String, int*>> model;
+            auto find = [&](const String& key) {
+                return std::find_if(
+                    model.begin(), model.end(), [&](const auto& pair) { return same(pair.first, key); });
+            };
+            for (int step = 0; step < 400; ++step) {
+                String key = keyFor(int(next() % keyRange));
+                if (next() % 2)
+                    key.toUpper();
+                int* value = &values[next() % 32];
+                switch (next() % 8) {
+                case 0:
+                case 1:
+                    EXPECT_EQ(map.add(key, value), find(key) == model.end());
+                    if (find(key) == model.end())
+                        model.emplace_back(key, value);
+                    break;
+                case 2:
+                case 3: {
+                    auto at = find(key);
+                    EXPECT_EQ(map.put(key, value), at == model.end() ? nullptr : at->second);
+                    if (at == model.end())
+                        model.emplace_back(key, value);
+                    else
+                        at->second = value;
+                    break;
+                }
+                case 4:
+                case 5: {
+                    auto at = find(key);
+                    EXPECT_EQ(map.remove(key), at == model.end() ? nullptr : at->second);
+                    if (at != model.end())
+                        model.erase(at);
+                    break;
+                }
+                case 6:
+                    EXPECT_EQ(map.get(key), find(key) == model.end() ? nullptr : find(key)->second);
+                    break;
+                default:
+                    if (next() % 16 == 0) {
+                        map.clear();
+                        model.clear();
+                    }
+                }
+                ASSERT_EQ(map.count(), model.size()) << keyRange << " " << step;
+                std::vector<String> expected;
+                for (const auto& pair : model)
+                    expected.push_back(pair.first);
+                ASSERT_EQ(keysOf(map), expected) << keyRange << " " << step;
+                for (const auto& pair : model)
+                    ASSERT_EQ(map.get(pair.first), pair.second) << keyRange << " " << step;
+            }
+        }
     }
 }
 

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <vector>
+
 using namespace lumavine;
 
 TEST(Document, NewDocumentWithNameHasItsDocumentElement)
@@ -238,4 +240,74 @@ TEST(Document, ANodeCannotBecomeItsOwnDescendant)
     EXPECT_EQ(root->firstChild(), d);
     EXPECT_EQ(a->appendChild(x), x);
     EXPECT_EQ(x->parentNode(), a);
+}
+
+TEST(Document, ChildListsStaySoundThroughManyMovesAndResets)
+{
+    // Children are linked through the document's own memory and the links
+    // given back are used again; moving nodes back and forth must neither
+    // mix up the lists nor disturb a cursor standing in one of them.
+    Document document(String(u"root"));
+    Element* root = document.documentElement();
+    Element* left = document.createElement(String(u"left"));
+    Element* right = document.createElement(String(u"right"));
+    root->appendChild(left);
+    root->appendChild(right);
+    std::vector<Element*> items;
+    for (int i = 0; i < 50; ++i) {
+        items.push_back(document.createElement(String::number(i)));
+        left->appendChild(items.back());
+    }
+    PtrListIterator cursor(left->childNodes());
+    ASSERT_EQ(cursor.next(), items[0]);
+    for (int round = 0; round < 20; ++round) {
+        Element* from = round % 2 ? right : left;
+        Element* to = round % 2 ? left : right;
+        for (size_t i = 0; i < items.size(); i += 2)
+            from->removeChild(items[i]);
+        for (size_t i = 0; i < items.size(); i += 2)
+            to->appendChild(items[i]);
+    }
+    // Twenty rounds leave the even items back on the left, after the odd.
+    ASSERT_EQ(left->childNodes().count(), 50u);
+    ASSERT_EQ(right->childNodes().count(), 0u);
+    std::vector<Node*> expected;
+    for (size_t i = 1; i < items.size(); i += 2)
+        expected.push_back(items[i]);
+    for (size_t i = 0; i < items.size(); i += 2)
+        expected.push_back(items[i]);
+    // A walk bounded by the item count, so that a list run into a cycle
+    // fails instead of hanging.
+    std::vector<Node*> seen;
+    for (Node* child = left->firstChild(); child && seen.size() <= items.size(); child = child->nextSibling())
+        seen.push_back(child);
+    EXPECT_EQ(seen, expected);
+    for (Node* child : seen)
+        EXPECT_EQ(child->parentNode(), left);
+    EXPECT_EQ(left->lastChild()->previousSibling(), items[46]);
+    // The cursor's own item moved away: it goes on from the start.
+    EXPECT_EQ(cursor.next(), items[1]);
+
+    // A search result is the caller's and may outlive its document (under
+    // the address checker, freeing it afterwards touches nothing of it).
+    std::unique_ptr<NodeList> found;
+    {
+        Document other;
+        other.parse(u"<a><b/><c>text</c><b/></a>");
+        other.finish();
+        found = other.getElementsByTagName(u"b");
+    }
+    EXPECT_EQ(found->length(), 2u);
+    found.reset();
+
+    // Resetting lets go of every node and link at once; the next tree is
+    // built in fresh memory.
+    Document again;
+    again.parse(u"<a><b/><c>text</c></a>");
+    again.finish();
+    again.reset();
+    again.parse(u"<x><y/>t</x>");
+    again.finish();
+    EXPECT_EQ(again.toString(), u"<x>\n       <y />\n</x>\n");
+    EXPECT_EQ(again.ownedNodeCount(), 3u);
 }

@@ -1,4 +1,5 @@
 #include "XmlTestSupport.h"
+#include "core/Properties.h"
 #include "xml/Elements.h"
 #include "xml/XmlFile.h"
 
@@ -9,6 +10,27 @@ using namespace lumavine;
 using namespace lumavine::test;
 
 namespace {
+
+// Every node's kind, name, value and attributes, depth first.
+void appendTree(const Node& node, String& out)
+{
+    out += String::number(node.nodeType()) + u" " + node.nodeName() + u"=" + node.nodeValue();
+    if (const NamedNodeMap* attributes = node.attributes()) {
+        for (size_t i = 0; i < attributes->length(); ++i)
+            out += u" " + attributes->item(i)->name() + u"=" + attributes->item(i)->value();
+    }
+    out += u"{";
+    for (const Node* child : node.childNodes())
+        appendTree(*child, out);
+    out += u"}";
+}
+
+String treeOf(const Node& node)
+{
+    String out;
+    appendTree(node, out);
+    return out;
+}
 
 std::unique_ptr<Document> loadBytes(const std::string& bytes)
 {
@@ -113,6 +135,56 @@ TEST(Reader, AttributeValuesQuotingAndBareItems)
     selfClosing.parse(u"<r><img src=\"a/b.png\"/><br/></r>");
     ASSERT_EQ(selfClosing.documentElement()->childNodes().count(), 2u);
     EXPECT_EQ(selfClosing.documentElement()->firstChild()->asElement()->getAttribute(u"src"), u"a/b.png");
+}
+
+TEST(Reader, AttributeTextSplitsAsPropertiesSplitIt)
+{
+    // Attribute text has always been split as a Properties map of blanks
+    // and "=" splits it; the reader does it without the map, so random texts
+    // of the characters that matter must give the same names, values and
+    // order. A tab outside quotes separates like a blank.
+    const std::u16string_view pieces[]
+        = { u"a", u"b", u"k", u"=", u"\"", u" ", u"\t", u"==", u" = ", u"x\"y", u"\u00e9" };
+    unsigned state = 2024;
+    auto next = [&] {
+        state = state * 1103515245u + 12345u;
+        return (state >> 16) & 0x7FFF;
+    };
+    for (int round = 0; round < 4000; ++round) {
+        String text;
+        int count = int(next() % 14);
+        for (int i = 0; i < count; ++i)
+            text.append(pieces[next() % std::size(pieces)]);
+        String separated = text;
+        bool quoted = false;
+        for (char16_t& c : separated) {
+            if (c == u'"')
+                quoted = !quoted;
+            else if (c == u'\t' && !quoted)
+                c = u' ';
+        }
+        Properties expected(separated, u" ", u"=");
+
+        Document document;
+        document.parse(u"<e " + text + u"></e>");
+        Element* e = document.documentElement();
+        ASSERT_NE(e, nullptr);
+        const NamedNodeMap* attributes = e->attributes();
+        size_t length = attributes ? attributes->length() : 0;
+        ASSERT_EQ(length, expected.count()) << round;
+        size_t i = 0;
+        for (const PtrMap::Entry* entry : expected) {
+            EXPECT_EQ(attributes->item(i)->name(), entry->key()) << round;
+            EXPECT_EQ(attributes->item(i)->value(), StringMap::valueOf(entry)) << round;
+            ++i;
+        }
+        // One attribute node per name, however often it was repeated.
+        EXPECT_EQ(document.ownedNodeCount(), 1 + length) << round;
+        if (HasFailure()) {
+            ADD_FAILURE() << "first failing round " << round;
+            break;
+        }
+    }
 }
 
 TEST(Reader, DeclarationCommentsCDataInstructionsAndDoctype)
@@ -363,5 +435,78 @@ TEST(Reader, FileTextEncodingIsReversibleForAnyText)
             ADD_FAILURE() << "first failing round " << round;
             break;
         }
+    }
+}
+
+TEST(Reader, FileTextReadInBlocksIsTheTextDecodedWhole)
+{
+    // References, runs of "amp;" and line ends cut at every place a block
+    // can end: the pieces decide together what the bytes mean.
+    const std::string_view pieces[] = { "&", "amp;", "#", "256;", "8364;", "12345678", "1114111;", "0", ";", "\r", "\n",
+        "x", "\xe9", "&#", "&amp;", "<a>", "</a>" };
+    unsigned state = 4321;
+    auto next = [&] {
+        state = state * 1103515245u + 12345u;
+        return (state >> 16) & 0x7FFF;
+    };
+    for (int round = 0; round < 3000; ++round) {
+        std::string bytes;
+        int count = 1 + int(next() % 16);
+        for (int i = 0; i < count; ++i)
+            bytes.append(pieces[next() % std::size(pieces)]);
+        String whole = decodeFileText(bytes);
+        for (size_t block : { size_t(1), size_t(2), size_t(3), size_t(5), size_t(8), size_t(64 * 1024) }) {
+            std::istringstream stream(bytes);
+            EXPECT_EQ(readFileText(stream, block), whole) << round << " " << block;
+        }
+        if (HasFailure()) {
+            ADD_FAILURE() << "first failing round " << round;
+            break;
+        }
+    }
+
+    // A run of "amp;" longer than many blocks still reads in one piece.
+    std::string run = "a&";
+    for (int i = 0; i < 5000; ++i)
+        run.append("amp;");
+    run.append("#8364;b");
+    std::istringstream stream(run);
+    EXPECT_EQ(readFileText(stream, 7), decodeFileText(run));
+
+    // Reading goes on from where the stream stands.
+    std::istringstream rest("skip<a>&#8364;</a>");
+    rest.ignore(4);
+    EXPECT_EQ(readFileText(rest, 3), u"<a>\u20ac</a>");
+}
+
+TEST(Reader, LargeFilesReadInPiecesGiveTheTreeOfTheWholeText)
+{
+    // A file is read a block at a time and handed on in pieces that end
+    // after a '>'; the '>' signs inside comments, sections, instructions,
+    // doctypes and attribute values, and references, land on every kind of
+    // boundary in a file of many blocks.
+    const std::string_view pieces[] = { "<a>", "</a>", "<b k=\"v>w\" z=1>", "</b>", "<c/>", "text ", "\r\n  ",
+        "<!-- x > y -->", "<![CDATA[p>q]]>", "<?pi <n> m ?>", "<!DOCTYPE d [<!ENTITY e 'f'>]>", "&#8364;", "&amp;#300;",
+        "&amp;", "<", ">", "\"", "<!x>", "\xe9",
+        // Mostly attribute text, where a cut would read as a blank.
+        "<d title=\"a long value with words in it, and more, and more still, to fill the tag\" "
+        "style=border-width:1;border-color:#000000;fill:#c0c0ff;font:Arial id=shape-1234567890>" };
+    unsigned state = 77;
+    auto next = [&] {
+        state = state * 1103515245u + 12345u;
+        return (state >> 16) & 0x7FFF;
+    };
+    for (int file = 0; file < 3; ++file) {
+        std::string bytes = file == 0 ? "<?xml version=\"1.0\"?><root>" : "";
+        while (bytes.size() < 300 * 1000)
+            bytes.append(pieces[next() % std::size(pieces)]);
+        Document whole;
+        whole.parse(decodeFileText(bytes));
+        whole.finish();
+        auto read = loadBytes(bytes);
+        EXPECT_EQ(treeOf(*read), treeOf(whole)) << file;
+        EXPECT_EQ(read->ownedNodeCount(), whole.ownedNodeCount()) << file;
+        EXPECT_EQ(read->version(), whole.version()) << file;
+        EXPECT_EQ(read->doctype(), whole.doctype()) << file;
     }
 }

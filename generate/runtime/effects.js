@@ -107,6 +107,9 @@ function effect_begin(element,text,seconds)
 		for (var p = 0; p < pieces; p++)
 			effect.olds[p] = effect_copy(element);
 	}
+	var	frames = element.getElementsByTagName('iframe');
+	for (var f = 0; f < frames.length; f++)
+		effect_track(frames[f]);
 	element._effect = effect;
 	effect_draw(effect,0);
 	// The caller changes the element after this returns.
@@ -161,6 +164,8 @@ function effect_copy(element)
 		if (!shown || src == null || src == '' || src == 'about:blank')
 			frames[f].parentNode.removeChild(frames[f]);
 	}
+	for (var g = 0; g < frames.length; g++)
+		effect_track(frames[g]);
 	var	all = [copy];
 	var	inner = copy.getElementsByTagName('*');
 	for (var a = 0; a < inner.length; a++)
@@ -198,6 +203,36 @@ function effect_copy(element)
 	// Before the element, so that the element paints over it.
 	element.parentNode.insertBefore(copy, element);
 	return copy;
+}
+
+// Notes when a frame has loaded, which may be before the effect looks.
+function effect_track(frame)
+{
+	frame._effectLoaded = false;
+	frame._effectSource = frame.src;
+	if (frame._effectListener != null)
+		return;
+	frame._effectListener = function () {
+		try
+		{
+			// The blank page a cleared frame passes through on its way.
+			if (frame.contentDocument != null && frame.contentDocument.URL == 'about:blank'
+				&& frame.src != 'about:blank')
+				return;
+		}
+		catch (e)
+		{
+		}
+		frame._effectLoaded = true;
+		if (frame._effectWaiter != null)
+		{
+			var	waiter = frame._effectWaiter;
+			frame._effectWaiter = null;
+			waiter();
+		}
+	};
+	frame.addEventListener('load', frame._effectListener);
+	frame.addEventListener('error', frame._effectListener);
 }
 
 // Waits until the pictures, pages and videos the caller gave the element
@@ -251,12 +286,11 @@ function effect_wait(effect)
 			var	frame = frames[f];
 			if (frame.style.display == 'none' || !frame.getAttribute('src') || frame.src == 'about:blank')
 				continue;
-			// A frame the caller has just pointed somewhere, or a copy.
-			if (l > 0 || frame._effectSeen != frame.src)
-			{
-				frame._effectSeen = frame.src;
-				watch(frame, 'load');
-			}
+			// A copy, or a frame the caller has pointed somewhere.
+			if (frame._effectLoaded || (l == 0 && frame._effectSource == frame.src))
+				continue;
+			pending++;
+			frame._effectWaiter = one;
 		}
 		var	videos = layers[l].getElementsByTagName('video');
 		for (var v = 0; v < videos.length; v++)
@@ -333,7 +367,7 @@ function effect_draw(effect,t)
 		// The uncovered part shows the element, the rest the copy.
 		var	shapes = kind.path(effect, t, size);
 		var	frame = effect_rect(0, 0, size.w, size.h);
-		effect_clip(element, shapes == '' ? 'M0 0Z' : shapes, 'nonzero');
+		effect_clip(element, shapes == '' ? 'M0 0Z' : shapes, 'evenodd');
 		for (var i = 0; i < effect.olds.length; i++)
 			effect_clip(effect.olds[i], frame + shapes, 'evenodd');
 		return;
@@ -833,8 +867,10 @@ var	effect_kinds = {
 				var	old = effect.olds[i];
 				if (style == 'swap')
 				{
+					// The old band keeps what the new one has not yet covered.
+					var	left = sign < 0 ? 0 : t * size.w;
 					if (old != null)
-						effect_clip(old, effect_rect(0, top, size.w, height), 'nonzero');
+						effect_clip(old, t < 1 ? effect_rect(left, top, (1 - t) * size.w, height) : 'M0 0Z', 'nonzero');
 				}
 				else if (old != null)
 				{
@@ -868,7 +904,7 @@ var	effect_kinds = {
 		// "hide" stretches the new picture out from the middle over the old,
 		// "push" stretches it in from the left while the old one shrinks to
 		// the right, "spin" turns the old one edge on and the new one back.
-		draw: function (effect, t) {
+		draw: function (effect, t, size) {
 			var	style = effect.params.stretchstyle;
 			var	element = effect.element;
 			var	olds = effect.olds;
@@ -895,6 +931,12 @@ var	effect_kinds = {
 			else
 			{
 				scale(element, t, '50% 50%');
+				// Where the new picture is, the old one is not, even where
+				// the new one is transparent.
+				var	frame = effect_rect(0, 0, size.w, size.h);
+				var	covered = effect_rect(size.w * (1 - t) / 2, 0, size.w * t, size.h);
+				for (var k = 0; k < olds.length; k++)
+					effect_clip(olds[k], frame + covered, 'evenodd');
 			}
 		}
 	},

@@ -38,10 +38,11 @@ bool writePicture(const QString& path, QColor colour)
     return image.save(path);
 }
 
-bool writeInner(const QString& path, const char* colour)
+bool writeInner(const QString& path, const char* colour, const char* pale)
 {
     std::ofstream inner(path.toStdString());
-    inner << "<html><body style='margin:0;background:" << colour << "'></body></html>\n";
+    inner << "<html><body style='margin:0;background:repeating-linear-gradient(90deg," << colour << " 0 7px," << pale
+          << " 7px 14px)'></body></html>\n";
     return static_cast<bool>(inner);
 }
 
@@ -59,8 +60,8 @@ int main(int argc, char** argv)
     QDir().mkpath(directory + "/content/files");
     if (!writePicture(directory + "/content/files/red.png", QColor(200, 30, 30))
         || !writePicture(directory + "/content/files/blue.png", QColor(30, 60, 200))
-        || !writeInner(directory + "/content/yellow.html", "#e0d020")
-        || !writeInner(directory + "/content/green.html", "#20a040"))
+        || !writeInner(directory + "/content/yellow.html", "#e0d020", "#f0e890")
+        || !writeInner(directory + "/content/green.html", "#20a040", "#90d0a0"))
         return 1;
 
     QDir().mkpath(directory + "/preview/images");

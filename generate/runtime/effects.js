@@ -619,6 +619,17 @@ function effect_pixel_size(parts,square)
 	parts.grow.setAttribute('radius', String(half));
 }
 
+function effect_shows_frame(node)
+{
+	var	frames = node.getElementsByTagName('iframe');
+	for (var i = 0; i < frames.length; i++)
+	{
+		if (frames[i].offsetWidth > 0 && frames[i].style.display != 'none')
+			return true;
+	}
+	return false;
+}
+
 // Moves a layer by dx while keeping to the band top..top+height of the
 // frame: the clip is in the layer's own coordinates, before the move.
 function effect_band(node,dx,top,height,size)
@@ -736,16 +747,26 @@ var	effect_kinds = {
 				effect.filter = effect_pixel_filter(effect, effect.filterId);
 			}
 			var	most = effect_number(effect.params.maxsquare, 10, 2, 50);
-			var	first = t < 0.5;
-			var	square = Math.max(1, Math.round(1 + (most - 1) * (first ? 2 * t : 2 - 2 * t)));
+			// With nothing shown before, the new picture takes all the time
+			// to come out of its squares, and fades in from nothing first.
+			var	alone = effect.olds.length == 0;
+			var	first = !alone && t <= 0.5;
+			var	coarse = alone ? 1 - t : first ? 2 * t : 2 - 2 * t;
+			var	square = Math.max(1, Math.round(1 + (most - 1) * coarse));
 			effect_pixel_size(effect.filter, square);
-			var	filter = square > 1 ? 'url(#' + effect.filterId + ')' : '';
-			effect.element.style.opacity = first ? '0' : '1';
-			effect.element.style.filter = first ? '' : filter;
+			// The filter does not reach into a page in a frame, so a page is
+			// blurred instead.
+			var	filter = function (node) {
+				if (square <= 1)
+					return '';
+				return effect_shows_frame(node) ? 'blur(' + (square / 2) + 'px)' : 'url(#' + effect.filterId + ')';
+			};
+			effect.element.style.opacity = first ? '0' : alone ? String(effect_clamp(3 * t)) : '1';
+			effect.element.style.filter = first ? '' : filter(effect.element);
 			for (var i = 0; i < effect.olds.length; i++)
 			{
 				effect.olds[i].style.opacity = first ? '1' : '0';
-				effect.olds[i].style.filter = first ? filter : '';
+				effect.olds[i].style.filter = first ? filter(effect.olds[i]) : '';
 			}
 		}
 	},

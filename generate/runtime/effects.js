@@ -444,11 +444,14 @@ function effect_cells(effect,t,size,order)
 	var	ch = size.h / gy;
 	var	shown = Math.floor(t * order.length);
 	var	path = '';
+	// Cells on whole pixels, so that neighbours meet without a seam.
 	for (var i = 0; i < shown; i++)
 	{
 		var	c = order[i] % gx;
 		var	r = Math.floor(order[i] / gx);
-		path += effect_rect(c * cw, r * ch, cw + 0.5, ch + 0.5);
+		var	x = Math.round(c * cw);
+		var	y = Math.round(r * ch);
+		path += effect_rect(x, y, Math.round((c + 1) * cw) - x, Math.round((r + 1) * ch) - y);
 	}
 	return path;
 }
@@ -683,7 +686,10 @@ var	effect_kinds = {
 				for (var c = 0; c < effect.gx; c++)
 				{
 					var	p = effect_clamp(2 * t - (r + c) % 2);
-					path += effect_wipe(c * cw, r * ch, cw + 0.5, ch + 0.5, p, effect.params.direction);
+					var	x = Math.round(c * cw);
+					var	y = Math.round(r * ch);
+					path += effect_wipe(x, y, Math.round((c + 1) * cw) - x, Math.round((r + 1) * ch) - y, p,
+						effect.params.direction);
 				}
 			}
 			return path;
@@ -973,10 +979,12 @@ var	effect_kinds = {
 			var	path = '';
 			for (var y = 0; y < size.h; y += step)
 			{
-				var	row = fromBottom ? size.h - y - step : y;
+				var	top = Math.round(y);
+				var	height = Math.round(Math.min(y + step, size.h)) - top;
+				var	row = fromBottom ? size.h - top - height : top;
 				var	width = Math.min(Math.max(reach - (y + step), 0), size.w);
 				if (width > 0)
-					path += effect_rect(fromRight ? size.w - width : 0, row, width, step + 0.5);
+					path += effect_rect(fromRight ? size.w - width : 0, row, width, height);
 			}
 			return path;
 		}

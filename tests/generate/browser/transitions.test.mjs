@@ -293,6 +293,59 @@ describe('transitions in Chromium', { skip }, () => {
         await page.close();
     });
 
+    test('parameters steer where the new picture shows half way, and a clearing transition starts from the empty frame', async () => {
+        const page = await open('barn');
+        const slot = slots[0];
+        // Points of the frame (as fractions of its size) expected to show
+        // the old or the new picture half way through.
+        const variants = [
+            ["barn(motion='out',orientation='vertical')", { old: [[0.05, 0.5], [0.95, 0.5]], new: [[0.5, 0.5], [0.5, 0.05]] }],
+            ["barn(motion='in',orientation='horizontal')", { old: [[0.5, 0.5]], new: [[0.5, 0.05], [0.5, 0.95]] }],
+            ["iris(irisstyle='circle',motion='out')", { old: [[0.03, 0.03], [0.97, 0.97]], new: [[0.5, 0.5]] }],
+            ["iris(irisstyle='square',motion='in')", { old: [[0.5, 0.5]], new: [[0.03, 0.5], [0.5, 0.97]] }],
+            ["radialwipe(wipestyle='clock')", { old: [[0.25, 0.5]], new: [[0.75, 0.5]] }],
+            ["gradientwipe(gradientsize='0.0',wipestyle='0',motion='forward')", { old: [[0.9, 0.5]], new: [[0.1, 0.5]] }],
+            ["gradientwipe(gradientsize='0.0',wipestyle='1',motion='reverse')", { old: [[0.5, 0.1]], new: [[0.5, 0.9]] }],
+            ["blinds(bands='2',direction='down')", { old: [[0.5, 0.4], [0.5, 0.9]], new: [[0.5, 0.1], [0.5, 0.6]] }],
+            ["strips(motion='rightdown')", { old: [[0.95, 0.95]], new: [[0.05, 0.05]] }],
+            ["stretch(stretchstyle='push')", { old: [[0.97, 0.5]], new: [[0.03, 0.5]] }],
+            ["inset()", { old: [[0.9, 0.9]], new: [[0.1, 0.1]] }],
+            ["slide(slidestyle='push',bands='1')", { old: [[0.1, 0.5]], new: [[0.9, 0.5]] }],
+            ["slide(slidestyle='hide',bands='2')", { old: [[0.1, 0.25], [0.9, 0.75]], new: [[0.9, 0.25], [0.1, 0.75]] }],
+        ];
+        const at = (shot, point) => {
+            const x = Math.min(shot.width - 1, Math.floor(point[0] * shot.width));
+            const y = Math.min(shot.height - 1, Math.floor(point[1] * shot.height));
+            return y * shot.width + x;
+        };
+        for (const [filter, expected] of variants) {
+            await page.evaluate((filter) => { transitions[0] = filter; clears[0] = false; }, filter);
+            const shots = await play(page, slot, 0, 'variant-' + filter.replace(/\W+/g, '-'));
+            // The old picture is red, the new one blue, also where either
+            // is moved or squeezed.
+            const colour = (point) => {
+                const i = at(shots.middle, point) * 4;
+                const [r, b] = [shots.middle.pixels[i], shots.middle.pixels[i + 2]];
+                return r > b + 60 ? 'red' : b > r + 60 ? 'blue' : 'neither';
+            };
+            for (const point of expected.old)
+                assert.equal(colour(point), 'red', `${filter}: old at ${point}`);
+            for (const point of expected.new)
+                assert.equal(colour(point), 'blue', `${filter}: new at ${point}`);
+        }
+
+        // Cleared first: the transition starts from the empty frame.
+        await page.evaluate(() => { transitions = ['', '', '', '']; clear_frame('view'); });
+        const empty = await shoot(page, frameClip, 'variant-empty');
+        await page.evaluate(() => { transitions[0] = "fade(overlap='1.0')"; clears[0] = true; });
+        const cleared = await play(page, slot, 0, 'variant-cleared');
+        assert.ok(share(cleared.start, empty) > 0.97, 'a clearing transition starts from the empty frame');
+        assert.ok(share(cleared.before, empty) < 0.5);
+        assert.ok(share(cleared.end, cleared.target) > 0.99);
+        assert.deepEqual(page.problems, []);
+        await page.close();
+    });
+
     for (const kind of kinds) {
         test(`${kind} starts from the old picture, is half way in the middle and ends on the new one`, async () => {
             const page = await open(kind);

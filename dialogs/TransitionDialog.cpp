@@ -287,10 +287,12 @@ String TransitionDialog::previewPage(const String& filter, double seconds, bool 
     page.append(u"</script>\n</head>\n");
     page.append(u"<body style=\"font-family:tahoma;font-size:12pt;text-align:center\" "
                 u"onload='javascript:transition()'>\n");
-    page.append(u"<span id=\"container\" style=\"display:inline-block;width:400px;height:300px;border-width:2pt;border-color:#ffffff;"
+    page.append(u"<span id=\"container\" "
+                u"style=\"display:inline-block;width:400px;height:300px;border-width:2pt;border-color:#ffffff;"
                 u"border-style:outset;filter:progid:DXImageTransform.Microsoft."
         + filter + u"\">\n");
-    page.append(u"<span id=\"thespan\" style=\"display:inline-block;background:#ff0000;width:100%;height:100%;text-align:center\">\n"
+    page.append(u"<span id=\"thespan\" "
+                u"style=\"display:inline-block;background:#ff0000;width:100%;height:100%;text-align:center\">\n"
                 u"<img id=\"theimage\" width=\"250\" src=\"images/one.jpg\" "
                 u"style=\"border-width:0pt;border-color:#ffffff;border-style:outset\" />\n<br>\n"
                 u"<span id=\"thecaption\">Sunrise</span>\n</span>\n</span>\n</body>\n</html>\n");

@@ -43,8 +43,8 @@ size_t indexOf(const std::vector<std::string>& lines, const std::string& part)
 TEST(ScriptRuntime, SectionsComeInPageOrderAsAsciiText)
 {
     std::vector<std::u16string_view> names = ScriptRuntime::sectionNames();
-    std::vector<std::u16string_view> expected
-        = { u"core", u"pagesize", u"startup", u"menus", u"animation", u"pictures", u"video", u"audio", u"slides", u"effects" };
+    std::vector<std::u16string_view> expected = { u"core", u"pagesize", u"startup", u"menus", u"animation", u"pictures",
+        u"video", u"audio", u"slides", u"effects" };
     EXPECT_EQ(names, expected);
     for (std::u16string_view name : names) {
         std::string_view source = ScriptRuntime::sectionSource(name);

@@ -70,8 +70,7 @@ int main(int argc, char** argv)
         return 1;
     {
         std::ofstream preview((directory + "/preview/transition.html").toStdString());
-        preview << TransitionDialog::previewPage(String(u"Iris(irisstyle='circle',motion='out')"), 2, false)
-                       .toNarrow();
+        preview << TransitionDialog::previewPage(String(u"Iris(irisstyle='circle',motion='out')"), 2, false).toNarrow();
         if (!preview)
             return 1;
     }

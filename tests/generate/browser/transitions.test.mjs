@@ -247,6 +247,14 @@ describe('transitions in Chromium', { skip }, () => {
     before(async () => {
         site = mkdtempSync(join(tmpdir(), 'lumavine-transitions-'));
         execFileSync(driver, [site], { stdio: 'pipe' });
+        // A second of one colour for the video slot, where Debian's ffmpeg
+        // is there to make it.
+        try {
+            execFileSync('ffmpeg', ['-v', 'error', '-y', '-f', 'lavfi', '-i', 'color=c=0x20a0a0:s=160x120:d=1:r=10',
+                '-c:v', 'libvpx', '-b:v', '100k', join(site, 'content', 'files', 'clip.webm')], { stdio: 'pipe' });
+        } catch {
+            // Without it the player is given a name it does not find.
+        }
         browser = await launchBrowser({ width: 420, height: 260 });
     });
 

@@ -354,6 +354,27 @@ describe('transitions in Chromium', { skip }, () => {
         await page.close();
     });
 
+    test('a change made while a transition runs starts the next one from there and leaves no copies behind', async () => {
+        const page = await open('checkerboard');
+        const count = () => page.evaluate(() => document.getElementById('view').parentNode.childNodes.length);
+        const children = await count();
+        await page.evaluate(() => show_picture('view', 'files/red.png', null, null, null, null, 100, false));
+        await runUntil(page, () => document.getElementById('view')._effect?.started, null, 'the first');
+        await page.clock.runFor(500);
+        await page.evaluate(() => show_picture('view', 'files/blue.png', null, null, null, null, 100, false));
+        assert.equal(await count(), children + 1, 'one copy: the first transition\'s is gone');
+        await runUntil(page, () => document.getElementById('view')._effect?.started, null, 'the second');
+        await page.clock.runFor(2100);
+        await runUntil(page, () => document.getElementById('view')._effect == null, null, 'the end');
+        assert.equal(await count(), children);
+        const end = await shoot(page, frameClip, 'overlap-end');
+        await page.evaluate(() => { transitions[0] = ''; show_picture('view', 'files/blue.png', null, null, null, null, 100, false); });
+        await runUntil(page, () => document.getElementById('view-image').complete, null, 'the target');
+        assert.ok(share(end, await shoot(page, frameClip, 'overlap-target')) > 0.99);
+        assert.deepEqual(page.problems, []);
+        await page.close();
+    });
+
     for (const kind of kinds) {
         test(`${kind} starts from the old picture, is half way in the middle and ends on the new one`, async () => {
             const page = await open(kind);

@@ -206,10 +206,19 @@ const slots = [
 
 // Plays one slot's change with the page's transition and photographs it.
 async function play(page, slot, index, label) {
-    const run = async (fn) => page.evaluate(`(${fn.toString()})()`);
+    // Each change first clears the frame's page, which passes through a
+    // blank page of its own.
+    const run = async (fn) => page.evaluate(`window._innerLoaded = false; (${fn.toString()})()`);
     await page.evaluate(() => {
-        window._innerLoaded = false;
-        document.getElementById('view-iframe').addEventListener('load', () => { window._innerLoaded = true; });
+        const frame = document.getElementById('view-iframe');
+        if (frame._loadSeen)
+            return;
+        frame._loadSeen = true;
+        frame.addEventListener('load', () => {
+            if (frame.contentDocument != null && frame.contentDocument.URL === 'about:blank')
+                return;
+            window._innerLoaded = true;
+        });
     });
     await page.evaluate(() => { window._saved = transitions.slice(); transitions = ['', '', '', '']; });
     await run(slot.setup);

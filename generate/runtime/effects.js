@@ -79,15 +79,15 @@ function effect_begin(element,text,seconds)
 {
 	if (element == null || !effect_supported())
 		return null;
-	var	spec = effect_parse(text);
-	if (spec == null)
+	var	parsed = effect_parse(text);
+	if (parsed == null)
 		return null;
 	if (element._effect != null)
 		effect_finish(element._effect);
 	var	effect = {
 		element: element,
-		kind: spec.kind,
-		params: spec.params,
+		kind: parsed.kind,
+		params: parsed.params,
 		duration: Math.max(parseFloat(seconds) > 0 ? parseFloat(seconds) : 1, 0.05) * 1000,
 		olds: [],
 		news: [],
@@ -103,7 +103,7 @@ function effect_begin(element,text,seconds)
 	var	style = window.getComputedStyle(element);
 	if (element.offsetWidth > 0 && element.offsetHeight > 0 && style.visibility != 'hidden')
 	{
-		var	pieces = effect_kinds[spec.kind].pieces ? effect_kinds[spec.kind].pieces(effect) : 1;
+		var	pieces = effect_kinds[parsed.kind].pieces ? effect_kinds[parsed.kind].pieces(effect) : 1;
 		for (var p = 0; p < pieces; p++)
 			effect.olds[p] = effect_copy(element);
 	}

@@ -756,8 +756,7 @@ var	effect_kinds = {
 			// With nothing shown before, the new picture takes all the time
 			// to come out of its squares, and fades in from nothing first.
 			var	alone = effect.olds.length == 0;
-			var	first = !alone && t <= 0.5;
-			var	coarse = alone ? 1 - t : first ? 2 * t : 2 - 2 * t;
+			var	coarse = alone ? 1 - t : t <= 0.5 ? 2 * t : 2 - 2 * t;
 			var	square = Math.max(1, Math.round(1 + (most - 1) * coarse));
 			effect_pixel_size(effect.filter, square);
 			// The filter does not reach into a page in a frame, so a page is
@@ -767,12 +766,15 @@ var	effect_kinds = {
 					return '';
 				return effect_shows_frame(node) ? 'blur(' + (square / 2) + 'px)' : 'url(#' + effect.filterId + ')';
 			};
-			effect.element.style.opacity = first ? '0' : alone ? String(effect_clamp(3 * t)) : '1';
-			effect.element.style.filter = first ? '' : filter(effect.element);
+			// At their largest squares the old picture gives way to the new one
+			// over a tenth of the time.
+			var	shown = alone ? effect_clamp(3 * t) : effect_clamp((t - 0.45) / 0.1);
+			effect.element.style.opacity = String(shown);
+			effect.element.style.filter = shown > 0 ? filter(effect.element) : '';
 			for (var i = 0; i < effect.olds.length; i++)
 			{
-				effect.olds[i].style.opacity = first ? '1' : '0';
-				effect.olds[i].style.filter = first ? filter(effect.olds[i]) : '';
+				effect.olds[i].style.opacity = String(1 - shown);
+				effect.olds[i].style.filter = shown < 1 ? filter(effect.olds[i]) : '';
 			}
 		}
 	},

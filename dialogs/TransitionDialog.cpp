@@ -6,6 +6,7 @@
 #include "forms/FormDocument.h"
 #include "forms/FormStyle.h"
 #include "forms/XmlForm.h"
+#include "generate/ScriptRuntime.h"
 #include "generate/Transitions.h"
 #include "xml/Elements.h"
 
@@ -268,8 +269,11 @@ String TransitionDialog::previewPage(const String& filter, double seconds, bool 
     if (clear)
         page.append(u"\tspan.style.backgroundColor = '#ffffff';\n\timage.style.display = 'none';\n"
                     u"\tcaption.style.display = 'none';\n");
-    // Browsers without the filters still swap the pictures.
-    page.append(u"\tif (container.filters) container.filters[0].apply();;\n");
+    // Browsers without the filters play the page runtime's own effect.
+    String quoted = filter;
+    quoted.replaceAll(u"\\", u"\\\\").replaceAll(u"\"", u"\\\"").replaceAll(u"<", u"\\x3c");
+    page.append(u"\tif (container.filters) container.filters[0].apply();\n");
+    page.append(u"\telse effect_begin(container, \"" + quoted + u"\", " + d + u");\n");
     if (clear)
         page.append(u"\timage.style.display = 'block';\n\tcaption.style.display = 'block';\n");
     page.append(u"\tif (toggle == 1)\n\t{\n\t\tspan.style.backgroundColor = '#ff0000';\n"
@@ -278,13 +282,17 @@ String TransitionDialog::previewPage(const String& filter, double seconds, bool 
                 u"\t\tcaption.innerHTML = 'Sunset';\n\t}\n");
     page.append(u"\tif (container.filters) container.filters[0].play(" + d + u");\n");
     page.append(u"\tif (interval != null) clearInterval(interval);\n\tinterval = setInterval('transition()'," + every
-        + u");\n}\n</script>\n</head>\n");
+        + u");\n}\n</script>\n<script>\n");
+    page.append(String::fromNarrow(ScriptRuntime::sectionSource(u"effects")));
+    page.append(u"</script>\n</head>\n");
     page.append(u"<body style=\"font-family:tahoma;font-size:12pt;text-align:center\" "
                 u"onload='javascript:transition()'>\n");
-    page.append(u"<span id=\"container\" style=\"width:400px;height:300px;border-width:2pt;border-color:#ffffff;"
+    page.append(u"<span id=\"container\" "
+                u"style=\"display:inline-block;width:400px;height:300px;border-width:2pt;border-color:#ffffff;"
                 u"border-style:outset;filter:progid:DXImageTransform.Microsoft."
         + filter + u"\">\n");
-    page.append(u"<span id=\"thespan\" style=\"background:#ff0000;width:100%;height:100%;text-align:center\">\n"
+    page.append(u"<span id=\"thespan\" "
+                u"style=\"display:inline-block;background:#ff0000;width:100%;height:100%;text-align:center\">\n"
                 u"<img id=\"theimage\" width=\"250\" src=\"images/one.jpg\" "
                 u"style=\"border-width:0pt;border-color:#ffffff;border-style:outset\" />\n<br>\n"
                 u"<span id=\"thecaption\">Sunrise</span>\n</span>\n</span>\n</body>\n</html>\n");

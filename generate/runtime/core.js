@@ -61,8 +61,12 @@ function has_filter(element,index)
 
 function apply_filter(element,index)
 {
-	if (!has_filter(element,index))
+	if (!has_filter(element,index) || element.filters == null)
+	{
+		// Other browsers play the transition of effects.js instead.
+		effect_apply(element,index);
 		return false;
+	}
 	try
 	{
 		element.style.filter = transitions[index];

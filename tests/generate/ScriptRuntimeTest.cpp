@@ -44,7 +44,7 @@ TEST(ScriptRuntime, SectionsComeInPageOrderAsAsciiText)
 {
     std::vector<std::u16string_view> names = ScriptRuntime::sectionNames();
     std::vector<std::u16string_view> expected = { u"core", u"pagesize", u"startup", u"menus", u"animation", u"pictures",
-        u"video", u"audio", u"slides", u"responsive", u"access" };
+        u"video", u"audio", u"slides", u"effects", u"responsive", u"access" };
     EXPECT_EQ(names, expected);
     for (std::u16string_view name : names) {
         std::string_view source = ScriptRuntime::sectionSource(name);

@@ -60,6 +60,9 @@ function effect_parse(text)
 
 function effect_supported()
 {
+	// Visitors who ask their system for less motion see each change at once.
+	if (typeof window.matchMedia == 'function' && window.matchMedia('(prefers-reduced-motion: reduce)').matches)
+		return false;
 	return typeof window.requestAnimationFrame == 'function' && document.body != null
 		&& document.body.style != null && 'clipPath' in document.body.style;
 }
@@ -182,6 +185,15 @@ function effect_copy(element)
 		}
 		if (node.tagName.toLowerCase() == 'iframe')
 			node.setAttribute('sandbox', '');
+	}
+	// The copy is only a picture of what was there: the keyboard must not
+	// reach it, nor screen readers read it twice.
+	copy.setAttribute('inert', '');
+	copy.setAttribute('aria-hidden', 'true');
+	for (var fk = 0; fk < all.length; fk++)
+	{
+		if (all[fk].hasAttribute('tabindex') || /^(a|area|iframe|input|button|select|textarea)$/i.test(all[fk].tagName))
+			all[fk].setAttribute('tabindex', '-1');
 	}
 	// Style sheets may reach the element by its identifier, which the copy
 	// lacks.

@@ -123,7 +123,7 @@ XML
 publish --connection secure
 [ "$status" -eq 0 ] || fail "publishing over TLS exited $status: $(cat "$work/out" "$work/err")"
 secure="$work/tls-server/pub/$(basename "$sample")"
-for file in Welcome.html files/lake.jpg files/garden.avi custom/story.html; do
+for file in Welcome.html files/lake.jpg files/garden.webm custom/story.html; do
     cmp -s "$project/content/$file" "$secure/$file" || fail "$file differs on the TLS server"
 done
 grep -q "TLS started" "$work/install/ftplog.txt" || fail "the log shows no TLS"

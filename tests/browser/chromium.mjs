@@ -12,8 +12,9 @@ export function browserMissing() {
 }
 
 // A headless browser with a fresh profile; close() ends it and removes the profile.
-// `extraArgs` adds switches to the browser's command line.
-export async function launchBrowser(viewport, extraArgs = []) {
+// `extraArgs` adds switches to the browser's command line; `options` adds settings of the
+// browser context (such as reducedMotion).
+export async function launchBrowser(viewport, extraArgs = [], options = {}) {
     const profile = mkdtempSync(join(tmpdir(), 'lumavine-profile-'));
     let context;
     try {
@@ -21,6 +22,7 @@ export async function launchBrowser(viewport, extraArgs = []) {
             executablePath: browserPath,
             headless: true,
             viewport,
+            ...options,
             args: ['--headless', '--no-sandbox', '--disable-gpu', '--disable-quic', '--no-first-run',
                 '--disable-background-networking', '--disable-component-update', '--disable-sync', ...extraArgs],
         });

@@ -8,7 +8,9 @@ constexpr size_t initialBucketCount = 10;
 constexpr size_t linearCount = 8;
 }
 
-PtrMap::PtrMap(bool caseSensitive) : m_caseSensitive(caseSensitive) { }
+PtrMap::PtrMap(bool caseSensitive) : m_caseSensitive(caseSensitive)
+{
+}
 
 PtrMap::~PtrMap()
 {

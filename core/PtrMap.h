@@ -98,7 +98,10 @@ class PtrMapOf : public PtrMap {
 public:
     explicit PtrMapOf(bool caseSensitive) : PtrMap(caseSensitive) { }
     bool add(std::u16string_view key, T* value) { return PtrMap::add(key, value); }
-    T* put(std::u16string_view key, T* value, bool create = true) { return static_cast<T*>(PtrMap::put(key, value, create)); }
+    T* put(std::u16string_view key, T* value, bool create = true)
+    {
+        return static_cast<T*>(PtrMap::put(key, value, create));
+    }
     T* get(std::u16string_view key) const { return static_cast<T*>(PtrMap::get(key)); }
     T* remove(std::u16string_view key) { return static_cast<T*>(PtrMap::remove(key)); }
     T* firstValue() const { return static_cast<T*>(PtrMap::firstValue()); }

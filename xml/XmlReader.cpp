@@ -13,8 +13,8 @@ constexpr size_t maximumDepth = 4096;
 
 bool isVoidHtmlElement(const String& name)
 {
-    static constexpr std::u16string_view names[] = { u"img", u"area", u"meta", u"base", u"basefont", u"bgsound",
-        u"br", u"link" };
+    static constexpr std::u16string_view names[]
+        = { u"img", u"area", u"meta", u"base", u"basefont", u"bgsound", u"br", u"link" };
     for (auto n : names) {
         if (name.equalsIgnoreCase(n))
             return true;
@@ -449,8 +449,8 @@ void XmlReader::endInstruction()
     String data = text.substring(targetEnd);
     if (target.equalsIgnoreCase(u"xml") && !m_document.hasDeclaration()) {
         Properties declaration(data, u" ", u"=");
-        m_document.setDeclaration(declaration.get(u"version"), declaration.get(u"encoding"),
-            declaration.get(u"standalone"));
+        m_document.setDeclaration(
+            declaration.get(u"version"), declaration.get(u"encoding"), declaration.get(u"standalone"));
         return;
     }
     attachToTop(m_document.createProcessingInstruction(target, data));

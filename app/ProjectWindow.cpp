@@ -377,7 +377,7 @@ void ProjectWindow::publish()
     }
     PublishSettings& settings = m_document.publishSettings();
     int flags = static_cast<int>(settings.flags);
-    PageFtpDialog dialog(this, (m_installation + u"/ftp.xml").toNarrow(), flags);
+    PageFtpDialog dialog(this, (m_installation + u"/ftp.xml").toNarrow(), flags, settings.connectionName);
     if (dialog.doModal() != Dialog::Ok || !dialog.publishChosen())
         return;
     settings = PublishSettings::fromConnection(dialog.chosen(), static_cast<unsigned>(flags));

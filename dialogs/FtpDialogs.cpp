@@ -13,7 +13,8 @@ namespace lumavine {
 
 using namespace FormElements;
 
-FtpDialog::FtpDialog(QWidget* owner, const std::string& connectionsFile, int width, int height, int buttonTop)
+FtpDialog::FtpDialog(
+    QWidget* owner, const std::string& connectionsFile, int width, int height, int buttonTop, const String& preferred)
     : XmlDialog(owner, u"FtpConnections", nullptr)
     , m_connections(connectionsFile)
     , m_formDocument(u"dialog")
@@ -23,8 +24,13 @@ FtpDialog::FtpDialog(QWidget* owner, const std::string& connectionsFile, int wid
         m_formDocument, String(u"FTP Connections"), width ? width : 280, height ? height : 120, String(u"publish"));
     Element* box = groupBox(publish, u"FtpBox", u"FTP Connection", 10, 10, 400, 110);
     Element* list = dropDown(box, u"connection", 10, 30, 380, 100);
-    for (const Element* connection : m_connections.elements())
-        option(list, connection->getAttribute(u"name"), connection->getAttribute(u"name"), false);
+    // A list that starts empty makes every publish a choice to make again.
+    const std::vector<Element*> connections = m_connections.elements();
+    const bool preferredListed = !preferred.empty() && m_connections.find(preferred);
+    for (const Element* connection : connections) {
+        const String& name = connection->getAttribute(u"name");
+        option(list, name, name, preferredListed ? name.equals(preferred) : connection == connections.front());
+    }
     button(box, u"ftp:add", u"Add", 10, 70, 80, 25);
     button(box, u"ftp:modify", u"Modify", 100, 70, 80, 25);
     button(box, u"ftp:delete", u"Delete", 190, 70, 80, 25);
@@ -114,8 +120,9 @@ bool FtpDialog::acceptResult(XmlDialog*, Document* result)
     return true;
 }
 
-PageFtpDialog::PageFtpDialog(QWidget* owner, const std::string& connectionsFile, int& publishFlags)
-    : FtpDialog(owner, connectionsFile, 280, 150, 210)
+PageFtpDialog::PageFtpDialog(
+    QWidget* owner, const std::string& connectionsFile, int& publishFlags, const String& lastConnection)
+    : FtpDialog(owner, connectionsFile, 280, 150, 210, lastConnection)
     , m_flags(publishFlags)
 {
     Element* publish = form();

@@ -14,8 +14,10 @@ class FtpDialog : public XmlDialog, protected QuietDialogListener {
     Q_OBJECT
 
 public:
-    // Sizes of 0 take the dialog's own (280 by 120, buttons at 160).
-    FtpDialog(QWidget* owner, const std::string& connectionsFile, int width = 0, int height = 0, int buttonTop = 0);
+    // Sizes of 0 take the dialog's own (280 by 120, buttons at 160). The
+    // list starts at the connection named `preferred`, else at the first.
+    FtpDialog(QWidget* owner, const std::string& connectionsFile, int width = 0, int height = 0, int buttonTop = 0,
+        const String& preferred = String());
     ~FtpDialog() override;
 
     // After the dialog: whether Publish was chosen, and the connection.
@@ -43,7 +45,10 @@ class PageFtpDialog : public FtpDialog {
     Q_OBJECT
 
 public:
-    PageFtpDialog(QWidget* owner, const std::string& connectionsFile, int& publishFlags);
+    // `lastConnection`: the one the project was last published over, which
+    // the list starts at.
+    PageFtpDialog(
+        QWidget* owner, const std::string& connectionsFile, int& publishFlags, const String& lastConnection = String());
 
 protected:
     bool acceptResult(XmlDialog* dialog, Document* result) override;

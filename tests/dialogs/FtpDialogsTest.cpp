@@ -134,6 +134,25 @@ TEST_F(FtpDialogsTest, PublishNeedsAConnectionAndTakesTheProjectsOptions)
     connections.add({ u"home", u"ftp.example.org", 2121, u"ann", u"secret", u"/www" });
     ASSERT_TRUE(connections.save());
 
+    connections.add({ u"work", u"ftp.example.net", 21, u"bob", u"other", u"/site" });
+    ASSERT_TRUE(connections.save());
+
+    // The list starts at the connection the project last used, else at the first.
+    auto startsAt = [this](const String& last) {
+        int unused = 3;
+        PageFtpDialog dialog(nullptr, file, unused, last);
+        QString shownFirst;
+        WhenShown<PageFtpDialog> look([&](PageFtpDialog& shown) {
+            shownFirst = qobject_cast<QComboBox*>(shown.findControl(u"connection"))->currentText();
+            press(shown, u"cancel");
+        });
+        dialog.doModal();
+        return shownFirst.toStdString();
+    };
+    EXPECT_EQ(startsAt(String()), "home");
+    EXPECT_EQ(startsAt(String(u"work")), "work");
+    EXPECT_EQ(startsAt(String(u"gone")), "home");
+
     int flags = 1;
     PageFtpDialog dialog(nullptr, file, flags);
     std::vector<std::string> told;

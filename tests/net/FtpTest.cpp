@@ -7,7 +7,6 @@
 #include <chrono>
 #include <filesystem>
 #include <gtest/gtest.h>
-#include <random>
 #include <sstream>
 #include <unistd.h>
 
@@ -15,15 +14,6 @@ using namespace lumavine;
 using namespace lumavine::test;
 
 namespace {
-
-std::string randomBytes(size_t count, unsigned seed)
-{
-    std::mt19937 generator(seed);
-    std::string bytes(count, '\0');
-    for (char& c : bytes)
-        c = static_cast<char>(generator() & 0xff);
-    return bytes;
-}
 
 size_t countOf(const std::string& text, const std::string& part)
 {

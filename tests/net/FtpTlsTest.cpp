@@ -12,7 +12,6 @@
 #include <memory>
 #include <netinet/in.h>
 #include <pwd.h>
-#include <random>
 #include <sstream>
 #include <sys/socket.h>
 #include <sys/stat.h>
@@ -24,15 +23,6 @@ using namespace lumavine;
 using namespace lumavine::test;
 
 namespace {
-
-std::string randomBytes(size_t count, unsigned seed)
-{
-    std::mt19937 generator(seed);
-    std::string bytes(count, '\0');
-    for (char& c : bytes)
-        c = static_cast<char>(generator() & 0xff);
-    return bytes;
-}
 
 String text(const std::string& narrow)
 {

@@ -4,6 +4,7 @@
 #include <csignal>
 #include <cstdlib>
 #include <poll.h>
+#include <random>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -12,6 +13,15 @@ namespace lumavine::test {
 std::string serverScript(const std::string& name)
 {
     return std::string(LUMAVINE_NET_SERVERS) + "/" + name;
+}
+
+std::string randomBytes(size_t count, unsigned seed)
+{
+    std::mt19937 generator(seed);
+    std::string bytes(count, '\0');
+    for (char& c : bytes)
+        c = static_cast<char>(generator() & 0xff);
+    return bytes;
 }
 
 TestServer::TestServer(const std::string& script, const std::vector<std::string>& arguments)

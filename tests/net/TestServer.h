@@ -27,6 +27,8 @@ private:
 };
 
 std::string serverScript(const std::string& name);
+// The same bytes for the same seed, so an upload can be checked against them.
+std::string randomBytes(size_t count, unsigned seed);
 // Runs a command through the shell; true when it exits 0.
 bool runCommand(const std::string& command);
 

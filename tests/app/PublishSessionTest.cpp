@@ -70,10 +70,21 @@ protected:
         return window.publishSession();
     }
 
-    // Waits for the run to end; false when it does not within the limit.
+    // Waits for the run to end; false when it does not within the limit,
+    // which is above the worst case of a stalled server: a connect, a send
+    // and the replies each have their own limit, and a cancelled run ends
+    // only when the current upload does.
     static bool waitForEnd(PublishSession& session, QSignalSpy& ended)
     {
-        return !session.isRunning() || ended.wait(20000);
+        return !session.isRunning() || ended.wait(90000);
+    }
+
+    // What the run said and what the client traced, for a failure's message.
+    std::string story(const PublishSession& session) const
+    {
+        const std::string log = contentsOf(installation / "ftplog.txt");
+        return "status lines:\n" + session.lines().join('\n').toStdString() + "\nthe log's end:\n"
+            + log.substr(log.size() > 6000 ? log.size() - 6000 : 0);
     }
 
     test::TemporaryFolder folder { "lumavine-publish-session" };
@@ -158,7 +169,7 @@ TEST_F(PublishSessionTest, AsksForAMissingPasswordAndCancelStopsTheRun)
     ASSERT_FALSE(session->lines().contains(QStringLiteral("Done publishing to 127.0.0.1")));
     QTest::mouseClick(session->statusWindow()->findControl(u"cancelpublish"), Qt::LeftButton);
     EXPECT_FALSE(session->statusWindow()->findControl(u"cancelpublish")->isEnabled());
-    ASSERT_TRUE(waitForEnd(*session, ended));
+    ASSERT_TRUE(waitForEnd(*session, ended)) << story(*session);
 
     EXPECT_EQ(asked, QStringLiteral("Password for ann@127.0.0.1:"));
     ASSERT_EQ(ended.size(), 1);

@@ -48,6 +48,20 @@ public:
     // Generates the pages and answers the HTML file of the current page.
     String preview();
 
+    // How many page pictures are drawn at once (0, the default: one per
+    // core; 1 draws them one after another on the calling thread).
+    void setGenerationJobs(int jobs) { m_generationJobs = jobs; }
+    int generationJobs() const { return m_generationJobs; }
+    // Whether generation draws every page even where the fingerprint kept
+    // beside the project file says its picture is already up to date.
+    void setFullGeneration(bool full) { m_fullGeneration = full; }
+    // The labels of the pages whose pictures the last generation drew, in
+    // page order; the others were up to date and left as they were.
+    const StringList& drawnPages() const { return m_drawnPages; }
+    // The file beside the project file that remembers what each page
+    // picture was drawn from.
+    String fingerprintFile() const;
+
     // Where and what the last publish went to; the designer's publish
     // dialog fills them.
     PublishSettings& publishSettings() { return m_publishSettings; }
@@ -135,6 +149,9 @@ private:
     // are prepared.
     StringList m_contentFiles;
     StringList m_writtenPages;
+    StringList m_drawnPages;
+    int m_generationJobs = 0;
+    bool m_fullGeneration = false;
     Transitions m_transitions;
     int m_nextCommandId = firstCommandId;
     bool m_partlyRead = false;

@@ -23,6 +23,11 @@ public:
     const std::string& connection() const { return m_connection; }
     bool contentFiles() const { return m_contentFiles; }
     bool customFiles() const { return m_customFiles; }
+    // How many page pictures the modes that generate draw at once; 0 when
+    // not given, which leaves it to the document (one per core).
+    int generationJobs() const { return m_generationJobs; }
+    // Whether they draw every page picture, fingerprints notwithstanding.
+    bool fullGeneration() const { return m_fullGeneration; }
     const std::string& error() const { return m_error; }
 
     // Whether this build carries the mode; the others are refused rather than pretended.
@@ -33,6 +38,7 @@ public:
 
 private:
     bool fail(std::string error);
+    bool parseGenerate(const std::vector<std::string>& arguments);
     bool parsePublish(const std::vector<std::string>& arguments);
 
     Mode m_mode { Mode::Designer };
@@ -42,6 +48,8 @@ private:
     std::string m_connection;
     bool m_contentFiles { true };
     bool m_customFiles { true };
+    int m_generationJobs { 0 };
+    bool m_fullGeneration { false };
     std::string m_error;
 };
 

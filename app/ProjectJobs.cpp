@@ -143,6 +143,8 @@ int runProjectJob(const CommandLine& commandLine, std::ostream& out, std::ostrea
     JobReport report(out, err);
     PageDocument document;
     report.attach(document);
+    document.setGenerationJobs(commandLine.generationJobs());
+    document.setFullGeneration(commandLine.fullGeneration());
 
     switch (commandLine.mode()) {
     case CommandLine::Mode::NewProject: {

@@ -2,7 +2,9 @@
 // through the model as the designer would: the time per page split into the
 // resolution of referenced files, drawing, encoding the page picture and
 // writing the HTML file; the whole generation against the PNG encoding alone
-// of the same pictures; and saving and reloading the project.
+// of the same pictures; and saving and reloading the project. Then saving
+// with every picture drawn, one at a time and one per core, and saving
+// after one shape on one page moved, when only that page needs drawing.
 //
 //   site_bench [--pages N] [--shapes N] [--rounds N] [--keep]
 //
@@ -159,6 +161,10 @@ int main(int argc, char** argv)
     double buildTime = millisecondsSince(buildStart);
     QSize size = pages.front()->pageSize();
 
+    // The phases above are timed one page after another, so the whole
+    // generation they are set against draws every picture in turn as well.
+    document.setGenerationJobs(1);
+    document.setFullGeneration(true);
     Phases phases;
     std::vector<double> whole, save, reload;
     size_t reloadedPages = 0;
@@ -214,6 +220,55 @@ int main(int argc, char** argv)
     std::printf("save (file + site)      %9.1f ms\n", median(save));
     std::printf("reload (open)           %9.1f ms  (%zu pages, %zu shapes on the first)\n", median(reload),
         reloadedPages, reloadedShapes);
+
+    // Every picture drawn, one at a time and then one per core.
+    std::vector<double> serialSave, parallelSave, parallelWhole;
+    for (int round = 0; round < rounds; ++round) {
+        document.setGenerationJobs(1);
+        auto start = Clock::now();
+        if (!document.save())
+            ++failures;
+        serialSave.push_back(millisecondsSince(start));
+
+        document.setGenerationJobs(0);
+        start = Clock::now();
+        if (!document.save())
+            ++failures;
+        parallelSave.push_back(millisecondsSince(start));
+
+        start = Clock::now();
+        if (!document.generateSite())
+            ++failures;
+        parallelWhole.push_back(millisecondsSince(start));
+    }
+
+    // One shape on the middle page moves back and forth by a pixel, so that
+    // each save finds that page changed and every other one as it was.
+    document.setFullGeneration(false);
+    Page* changed = pages[pages.size() / 2];
+    std::vector<PageNode*> shapes = changed->pageNodes();
+    std::vector<PicNode*> moved { shapes.empty() ? nullptr : shapes[shapes.size() / 2] };
+    std::vector<double> changeSave;
+    size_t mostDrawn = 0;
+    if (!document.save())
+        ++failures;
+    for (int round = 0; round < rounds && moved.front(); ++round) {
+        changed->moveShapesBy(moved, PictureDelta { round % 2 ? -1 : 1, 0 });
+        auto start = Clock::now();
+        if (!document.save())
+            ++failures;
+        changeSave.push_back(millisecondsSince(start));
+        mostDrawn = std::max(mostDrawn, document.drawnPages().count());
+    }
+
+    std::printf("full save, 1 job        %9.1f ms\n", median(serialSave));
+    std::printf("full save, 1 per core   %9.1f ms  (%ld cores; %.2f of the serial save)\n", median(parallelSave),
+        sysconf(_SC_NPROCESSORS_ONLN), median(parallelSave) / median(serialSave));
+    std::printf("full generation, cores  %9.1f ms\n", median(parallelWhole));
+    std::printf(
+        "parallel / png encoding %9.2f  (target <= 0.6 on 2 cores)\n", median(parallelWhole) / median(encodeAlone));
+    std::printf("save after one change   %9.1f ms  (target < 300 ms; at most %zu of %zu pages drawn)\n",
+        median(changeSave), mostDrawn, pages.size());
     if (failures)
         std::printf("%d failures reported\n", failures);
 

@@ -5,6 +5,11 @@
 #   asan   a build under AddressSanitizer and UndefinedBehaviorSanitizer (build-asan/) and all tests
 #   fuzz   a clang build of the libFuzzer targets (build-fuzz/), each run for a bounded time
 #
+# and one more that runs only when asked for in LUMAVINE_STAGES:
+#
+#   tsan   a build under ThreadSanitizer (build-tsan/) of the project document's tests, which draw
+#          page pictures on several threads, run on their own
+#
 # Every stage runs even when an earlier one failed; the last line counts the stages that passed
 # and failed, and the exit status is non-zero when any failed.
 #
@@ -22,6 +27,7 @@ STAGES="${LUMAVINE_STAGES:-test asan fuzz}"
 FUZZ_SECONDS="${LUMAVINE_FUZZ_SECONDS:-30}"
 ASAN_BUILD_DIR="$LUMAVINE_BUILD_DIR-asan"
 FUZZ_BUILD_DIR="$LUMAVINE_BUILD_DIR-fuzz"
+TSAN_BUILD_DIR="$LUMAVINE_BUILD_DIR-tsan"
 
 # No single test may hold up the run; a hung test fails rather than eating the CI time.
 CTEST_ARGS=(--output-on-failure -j2 --timeout 300 --no-tests=error)
@@ -31,9 +37,9 @@ export QT_QPA_PLATFORM="${QT_QPA_PLATFORM:-offscreen}"
 
 for stage in $STAGES; do
     case "$stage" in
-    test | asan | fuzz) ;;
+    test | asan | fuzz | tsan) ;;
     *)
-        echo "test.sh: unknown stage '$stage' in LUMAVINE_STAGES (known: test asan fuzz)" >&2
+        echo "test.sh: unknown stage '$stage' in LUMAVINE_STAGES (known: test asan fuzz tsan)" >&2
         exit 2
         ;;
     esac
@@ -151,12 +157,37 @@ stageFuzz()
     [ "$failures" -eq 0 ]
 }
 
+# The tests that run page generation on several threads.
+TSAN_TESTS="PageDocument*"
+
+stageTsan()
+{
+    # Qt is not built with ThreadSanitizer, so what it does inside itself is
+    # unseen; the suppressions name only Qt's and the system's frames, never ours.
+    export TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1 suppressions=$LUMAVINE_ROOT/scripts/tsan.supp"
+    cmake -S "$LUMAVINE_ROOT" -B "$TSAN_BUILD_DIR" -G Ninja \
+        -DCMAKE_BUILD_TYPE=Debug \
+        "-DCMAKE_CXX_FLAGS_DEBUG=-g -O1" \
+        -DLUMAVINE_TSAN=ON \
+        -DLUMAVINE_SANITIZE=OFF \
+        -DLUMAVINE_WERROR=ON \
+        -DLUMAVINE_FUZZ=OFF \
+        -DLUMAVINE_TESTS=ON \
+        -DLUMAVINE_BENCH=OFF || return 1
+    ninja -C "$TSAN_BUILD_DIR" -j "$LUMAVINE_JOBS" app_tests || return 1
+    # As ctest runs them: from their source folder, with a settings store of their own.
+    (cd "$LUMAVINE_ROOT/tests/app" &&
+        LUMAVINE_REGISTRY="$TSAN_BUILD_DIR/registry-tsan.xml" \
+            "$TSAN_BUILD_DIR/tests/app/app_tests" --gtest_filter="$TSAN_TESTS")
+}
+
 stageTitle()
 {
     case "$1" in
     test) echo "normal build with warnings as errors ($LUMAVINE_BUILD_DIR), all tests" ;;
     asan) echo "AddressSanitizer and UndefinedBehaviorSanitizer build ($ASAN_BUILD_DIR), all tests" ;;
     fuzz) echo "libFuzzer targets ($FUZZ_BUILD_DIR), ${FUZZ_SECONDS} s each" ;;
+    tsan) echo "ThreadSanitizer build ($TSAN_BUILD_DIR), the tests of page generation ($TSAN_TESTS)" ;;
     esac
 }
 
@@ -166,6 +197,7 @@ stageFunction()
     test) echo stageTest ;;
     asan) echo stageAsan ;;
     fuzz) echo stageFuzz ;;
+    tsan) echo stageTsan ;;
     esac
 }
 

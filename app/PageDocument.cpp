@@ -42,6 +42,10 @@ void PageDocument::status(const String& line)
 
 void PageDocument::reportError(const String& message)
 {
+    if (m_deferringFor) {
+        m_deferred[m_deferringFor].emplace_back(false, message);
+        return;
+    }
     // A missing file is met once per place that names it; one message says it.
     if (m_reported.countOf(message) != 0)
         return;
@@ -52,6 +56,10 @@ void PageDocument::reportError(const String& message)
 
 void PageDocument::reportWarning(const String& message)
 {
+    if (m_deferringFor) {
+        m_deferred[m_deferringFor].emplace_back(true, message);
+        return;
+    }
     // Once per generation, like errors; kept apart from them, since the
     // last error is the reason a publish gives for not starting.
     if (m_warned.countOf(message) != 0)
@@ -310,6 +318,21 @@ void PageDocument::deleteFilesWithExtensions(
     }
 }
 
+void PageDocument::deleteOldPageFiles(std::initializer_list<std::u16string_view> extensions)
+{
+    // The files of the pages there are now stay too: generation leaves a
+    // picture that is up to date as it is and rewrites the rest in place.
+    StringList spared;
+    for (size_t i = 0; i < m_contentFiles.count(); ++i)
+        spared.append(m_contentFiles.get(i));
+    for (Page* page : pages()) {
+        spared.append(PathInfo(page->htmlFilePath()).fileName());
+        if (String picture = page->picturePathFor(page->imageType()); !picture.empty())
+            spared.append(PathInfo(picture).fileName());
+    }
+    deleteFilesWithExtensions(m_contentDirectory, extensions, spared);
+}
+
 void PageDocument::deleteUnreferencedFiles()
 {
     Directory listing(filesDirectory(), nullptr, Directory::FilesOnly | Directory::IncludeHidden);
@@ -326,7 +349,7 @@ bool PageDocument::store()
     // Prepared first, the pages tell which files of the content folder they
     // name directly; those are the user's and stay.
     prepareAllPages();
-    deleteFilesWithExtensions(m_contentDirectory, { u"jpeg", u"jpg", u"gif", u"png", u"html" }, m_contentFiles);
+    deleteOldPageFiles({ u"jpeg", u"jpg", u"gif", u"png", u"html" });
     Document document(String(u"lumavine"));
     Element* root = document.documentElement();
     for (Page* page : pages()) {
@@ -355,29 +378,95 @@ bool PageDocument::save()
     return generated;
 }
 
-bool PageDocument::generatePages(String* currentHtml, bool prepared)
+String PageDocument::fingerprintFile() const
+{
+    if (m_projectDirectory.empty())
+        return String();
+    return m_projectDirectory + u"/.lumavine-pages";
+}
+
+std::vector<SiteGeneration::PageFiles> PageDocument::writePages(bool prepared, std::vector<size_t>* reportsBefore)
 {
     Page* previous = m_current;
-    bool ok = true;
-    m_writtenPages.clear();
-    for (Page* page : pages()) {
-        m_current = page;
-        status(String(u"generating ") + page->label());
-        if (!prepared)
+    const std::vector<Page*> all = pages();
+    if (!prepared) {
+        // Every page is prepared before any is drawn, since drawing runs
+        // ahead on other threads; what preparing a page has to tell waits
+        // for the page's turn, so that it comes where it always came.
+        for (Page* page : all) {
+            m_deferringFor = page;
             page->prepareGeneration();
-        String htmlPath;
-        String imagePath;
-        bool htmlWritten = false;
-        if (!writePreparedPageFiles(*page, htmlPath, imagePath, htmlWritten))
-            ok = false;
-        if (htmlWritten)
-            m_writtenPages.append(htmlPath);
-        if (page == previous && currentHtml)
-            *currentHtml = htmlPath;
+        }
+        m_deferringFor = nullptr;
     }
+    SiteGeneration generation(*this);
+    generation.setJobs(m_generationJobs);
+    generation.setFingerprints(fingerprintFile(), generatorBuild(), m_fullGeneration);
+    // The page on the screen is drawn on this thread, since the window may
+    // repaint it while the others are drawn.
+    generation.setDrawnHere([this](const Page& page) { return m_view && page.view() == m_view; });
+    generation.setProgress([this, reportsBefore](Page& page) {
+        if (reportsBefore)
+            reportsBefore->push_back(m_reported.count());
+        m_current = &page;
+        status(String(u"generating ") + page.label());
+        tellDeferred(page);
+    });
+    std::vector<SiteGeneration::PageFiles> written = generation.run(all);
+    m_deferred.clear();
     m_current = previous;
+    m_drawnPages.clear();
+    m_writtenPages.clear();
+    for (size_t i = 0; i < all.size(); ++i) {
+        if (written[i].drawn && written[i].picturePath.empty())
+            removeStalePicture(*all[i]);
+        if (written[i].drawn)
+            m_drawnPages.append(all[i]->label());
+        if (written[i].htmlWritten)
+            m_writtenPages.append(written[i].htmlPath);
+    }
     if (m_view)
         m_view->redraw();
+    return written;
+}
+
+void PageDocument::removeStalePicture(const Page& page)
+{
+    // A picture that could not be drawn afresh must not leave the one of an
+    // earlier run in its place, looking current; the user's own files in
+    // the content folder are not the page's.
+    PathInfo picture(page.picturePathFor(page.imageType()));
+    if (m_contentFiles.countOf(picture.fileName()) == 0 && picture.isFile())
+        picture.remove();
+}
+
+void PageDocument::tellDeferred(const Page& page)
+{
+    auto found = m_deferred.find(&page);
+    if (found == m_deferred.end())
+        return;
+    std::vector<std::pair<bool, String>> reports = std::move(found->second);
+    m_deferred.erase(found);
+    for (const auto& [warning, message] : reports) {
+        if (warning)
+            reportWarning(message);
+        else
+            reportError(message);
+    }
+}
+
+bool PageDocument::generatePages(String* currentHtml, bool prepared)
+{
+    Page* current = m_current;
+    const std::vector<Page*> all = pages();
+    std::vector<SiteGeneration::PageFiles> written = writePages(prepared);
+    bool ok = true;
+    for (size_t i = 0; i < all.size(); ++i) {
+        if (!written[i].written)
+            ok = false;
+        if (all[i] == current && currentHtml)
+            *currentHtml = written[i].htmlPath;
+    }
     return ok;
 }
 
@@ -394,7 +483,7 @@ bool PageDocument::writeSite(bool prepared)
     // file that could not be copied again under its new site path.
     if (!prepared)
         prepareAllPages();
-    deleteFilesWithExtensions(m_contentDirectory, { u"png", u"gif" }, m_contentFiles);
+    deleteOldPageFiles({ u"png", u"gif" });
     return generatePages(nullptr, true);
 }
 
@@ -411,31 +500,22 @@ std::optional<std::vector<PublishPage>> PageDocument::writePublishPages(String& 
     forgetReports();
     message.clear();
     prepareAllPages();
-    Page* previous = m_current;
+    const std::vector<Page*> all = pages();
+    std::vector<size_t> reportsBefore;
+    std::vector<SiteGeneration::PageFiles> written = writePages(true, &reportsBefore);
+    reportsBefore.push_back(m_reported.count());
     std::vector<PublishPage> published;
-    bool ok = true;
-    for (Page* page : pages()) {
-        m_current = page;
-        status(String(u"generating ") + page->label());
-        PublishPage files;
-        files.label = page->label();
-        bool htmlWritten = false;
-        if (!writePreparedPageFiles(*page, files.htmlFile, files.pictureFile, htmlWritten)) {
-            // The page has told what went wrong; the first such message is
-            // the reason the publish cannot start.
-            if (ok)
-                message = m_reported.count() != 0 ? m_reported.get(m_reported.count() - 1)
-                                                  : String(u"Cannot write the files of page ") + page->label();
-            ok = false;
-            continue;
+    for (size_t i = 0; i < all.size(); ++i) {
+        if (!written[i].written) {
+            // The page has told what went wrong; the last thing told by its
+            // end is the reason the publish cannot start.
+            const size_t told = reportsBefore[i + 1];
+            message
+                = told != 0 ? m_reported.get(told - 1) : String(u"Cannot write the files of page ") + all[i]->label();
+            return std::nullopt;
         }
-        published.push_back(std::move(files));
+        published.push_back(PublishPage { all[i]->label(), written[i].htmlPath, written[i].picturePath });
     }
-    m_current = previous;
-    if (m_view)
-        m_view->redraw();
-    if (!ok)
-        return std::nullopt;
     return published;
 }
 

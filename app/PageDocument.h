@@ -3,10 +3,12 @@
 #include "app/PublishRun.h"
 #include "core/PtrMap.h"
 #include "core/StringList.h"
+#include "generate/SiteGeneration.h"
 #include "generate/Transitions.h"
 #include "page/ProjectContext.h"
 
 #include <functional>
+#include <map>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -132,6 +134,15 @@ private:
     // `prepared`: every page was prepared just before, by store().
     bool writeSite(bool prepared);
     bool generatePages(String* currentHtml, bool prepared);
+    // Writes every page's files through one generation, prepared first
+    // unless `prepared`; `reportsBefore` gets the number of failures told
+    // before each page's turn.
+    std::vector<SiteGeneration::PageFiles> writePages(bool prepared, std::vector<size_t>* reportsBefore = nullptr);
+    void tellDeferred(const Page& page);
+    void removeStalePicture(const Page& page);
+    // Clears out of the content folder the files of those extensions that
+    // neither the pages there are now nor the user's files they name own.
+    void deleteOldPageFiles(std::initializer_list<std::u16string_view> extensions);
     void status(const String& line);
     void forgetReports();
 
@@ -159,6 +170,10 @@ private:
     StringList m_reported;
     // Warnings told during the current generation.
     StringList m_warned;
+    // What preparing each page had to tell before its turn came: warnings
+    // (true) and failures, in the order told.
+    std::map<const Page*, std::vector<std::pair<bool, String>>> m_deferred;
+    const Page* m_deferringFor = nullptr;
     Page* m_current = nullptr;
     View* m_view = nullptr;
     PublishSettings m_publishSettings;

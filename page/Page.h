@@ -188,6 +188,25 @@ public:
     // imageFilePath(); "none" succeeds with an empty path. On failure the
     // project is told "Error in processing " + ": ".
     bool exportPageImage(String& imagePath, const String& type);
+    // What writing the page picture came to: whether it was written, where,
+    // and what the project is to be told when it was not.
+    struct PictureResult {
+        bool written = false;
+        String path;
+        String problem;
+    };
+    // exportPageImage() without telling the project, so that pictures can be
+    // drawn on worker threads, each page on one thread at a time, and the
+    // failures told in page order by the thread that asked for them.
+    PictureResult writePagePicture(const String& type);
+    // The type a picture of `type` is written as: "png" for an empty one.
+    static String pictureKind(const String& type);
+    // Where writePagePicture(type) writes; empty for "none" or a page
+    // outside a project.
+    String picturePathFor(const String& type) const;
+    // The files the last prepareGeneration() resolved: those in the site
+    // the page names and the copies it made there.
+    const std::vector<String>& generationFiles() const { return m_generationFiles; }
 
 private:
     bool readStyleElement(const Element* properties, std::u16string_view name, DisplayElement& style);
@@ -211,6 +230,7 @@ private:
     PtrMapOf<Slideshow> m_slideshows { true };
     std::vector<std::unique_ptr<Slideshow>> m_ownedSlideshows;
     StringList m_preload;
+    std::vector<String> m_generationFiles;
     String m_id;
     String m_label;
     String m_lastPropertiesTab = String(u"General");

@@ -74,12 +74,17 @@ bool Page::resolveResource(const String& location, String& sitePath)
     } else if (info.relativeTo(content, rest) && !rest.empty() && !rest.contains(u'/')) {
         // The plain file name already works from the generated page.
         m_project->addContentFile(rest);
+        m_generationFiles.push_back(content + u"/" + rest);
         return false;
     } else if (info.relativeTo(m_project->filesDirectory(), rest) && !rest.empty() && !rest.contains(u'/')) {
         sitePath = u"files/" + info.fileName();
         inSite = true;
     }
 
+    // What the page's picture may be drawn from, for the fingerprint that
+    // lets a later generation leave an unchanged page as it is.
+    if (inSite)
+        m_generationFiles.push_back(info.directory() + u"/" + info.fileName());
     if (inSite && !info.exists()) {
         // The site path stays, but the user learns that the site lacks it.
         m_project->reportError(String(u"Cannot find file: ") + trimmed);
@@ -111,6 +116,7 @@ bool Page::resolveResource(const String& location, String& sitePath)
                 m_project->reportError(String(u"Cannot copy file: ") + trimmed);
         }
         sitePath = u"files/" + name;
+        m_generationFiles.push_back(destination);
     }
 
     m_project->addReferencedFile(sitePath);
@@ -182,6 +188,7 @@ void Page::prepareNode(PageNode& node)
 void Page::prepareGeneration()
 {
     clearPreload();
+    m_generationFiles.clear();
     if (hasBackgroundImage()) {
         String sitePath;
         if (resolveResource(backgroundImageSource(), sitePath))
@@ -231,34 +238,60 @@ QImage Page::renderPageImage()
     return image;
 }
 
-bool Page::exportPageImage(String& imagePath, const String& type)
+String Page::pictureKind(const String& type)
 {
-    imagePath.clear();
     String kind(type);
     kind.trim();
     if (kind.empty())
         kind = String(u"png");
-    if (kind.equalsIgnoreCase(u"none"))
-        return true;
+    return kind;
+}
+
+String Page::picturePathFor(const String& type) const
+{
+    String kind = pictureKind(type);
+    if (!m_project || kind.equalsIgnoreCase(u"none"))
+        return String();
+    return pageImagePath(m_project->projectDirectory(), fileBaseName(), kind);
+}
+
+Page::PictureResult Page::writePagePicture(const String& type)
+{
+    PictureResult result;
+    const String kind = pictureKind(type);
+    if (kind.equalsIgnoreCase(u"none")) {
+        result.written = true;
+        return result;
+    }
     if (!m_project)
-        return false;
-    String path = pageImagePath(m_project->projectDirectory(), fileBaseName(), kind);
+        return result;
+    String path = picturePathFor(kind);
     PathInfo contentFolder(m_project->contentDirectory());
     if (!contentFolder.exists())
         contentFolder.makeDirectory();
     QImage image = renderPageImage();
     if (image.isNull()) {
         if (String problem = pagePictureSizeProblem(exportedPictureSize(*this)); !problem.empty()) {
-            m_project->reportError(u"Cannot draw the picture of page " + label() + u": " + problem);
-            return false;
+            result.problem = u"Cannot draw the picture of page " + label() + u": " + problem;
+            return result;
         }
     }
     if (image.isNull() || !lumavine::exportPageImage(image, kind, path, imageQuality())) {
-        m_project->reportError(String(u"Error in processing ") + u": ");
-        return false;
+        result.problem = String(u"Error in processing ") + u": ";
+        return result;
     }
-    imagePath = path;
-    return true;
+    result.written = true;
+    result.path = path;
+    return result;
+}
+
+bool Page::exportPageImage(String& imagePath, const String& type)
+{
+    PictureResult result = writePagePicture(type);
+    imagePath = result.path;
+    if (!result.problem.empty() && m_project)
+        m_project->reportError(result.problem);
+    return result.written;
 }
 
 }

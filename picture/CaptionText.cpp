@@ -1,6 +1,7 @@
 #include "picture/CaptionText.h"
 
 #include "core/Properties.h"
+#include "picture/ReadLog.h"
 #include "picture/WinImage.h"
 
 #include <QFontMetrics>
@@ -43,6 +44,8 @@ QImage loadSourceImage(const String& source, const String& baseDirectory)
     // Keyed by where the picture really is, so that two projects with the same
     // relative source do not share a picture.
     String key = loader.location();
+    // Noted on a hit too: the picture drawn depends on the file either way.
+    ReadLog::note(key);
     CaptionImageCache& cache = imageCache();
     {
         std::lock_guard lock(cache.mutex);

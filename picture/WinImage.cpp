@@ -3,6 +3,7 @@
 #include "core/Properties.h"
 #include "core/WebFetch.h"
 #include "picture/Color.h"
+#include "picture/ReadLog.h"
 
 #include <QBuffer>
 #include <QByteArray>
@@ -120,6 +121,7 @@ bool WinImage::load()
     if (m_source.empty())
         return false;
     String where = location();
+    ReadLog::note(where);
     if (isWebLocation()) {
         WebFetcher fetch = webFetcher();
         std::string body;

@@ -200,8 +200,8 @@ public:
 
     // Every file under the temporary folder with its content, leaving out
     // what generation and saving are asked to write: the project file when
-    // `withProjectFile` is false, and the pages and pictures at the top of
-    // the content folder.
+    // `withProjectFile` is false, the pages and pictures at the top of the
+    // content folder, and the record of what those pictures were drawn from.
     std::map<std::string, std::string> userFiles(bool withProjectFile = true) const
     {
         std::map<std::string, std::string> files;
@@ -215,6 +215,8 @@ public:
                     continue;
             }
             if (!withProjectFile && entry.path() == fs::path(projectFile()))
+                continue;
+            if (entry.path().filename() == ".lumavine-pages")
                 continue;
             files[relative.string()] = readText(entry.path());
         }

@@ -1,20 +1,17 @@
 #!/usr/bin/env bash
-# Sets up the machine and runs every test of Lumavine Designer, in three stages:
+# Sets up the machine and runs every test of Lumavine Designer, in four stages:
 #
 #   test   the main build (build/, warnings are errors, benchmarks compiled but not run) and all tests
 #   asan   a build under AddressSanitizer and UndefinedBehaviorSanitizer (build-asan/) and all tests
 #   fuzz   a clang build of the libFuzzer targets (build-fuzz/), each run for a bounded time
-#
-# and one more that runs only when asked for in LUMAVINE_STAGES:
-#
-#   tsan   a build under ThreadSanitizer (build-tsan/) of the project document's tests, which draw
-#          page pictures on several threads, run on their own
+#   tsan   a build under ThreadSanitizer (build-tsan/) of the app tests only, running those that
+#          generate pages, which draw their pictures on several threads (about two minutes)
 #
 # Every stage runs even when an earlier one failed; the last line counts the stages that passed
 # and failed, and the exit status is non-zero when any failed.
 #
 # Environment:
-#   LUMAVINE_STAGES        the stages to run, in order (default "test asan fuzz")
+#   LUMAVINE_STAGES        the stages to run, in order (default "test asan fuzz tsan")
 #   LUMAVINE_FUZZ_SECONDS  how long each fuzz target runs (default 30)
 #   LUMAVINE_BUILD_DIR     the main build directory (default build)
 #   LUMAVINE_JOBS          parallel compile jobs (default: the number of cores)
@@ -23,7 +20,7 @@ set -uo pipefail
 # shellcheck source=scripts/common.sh
 source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
 
-STAGES="${LUMAVINE_STAGES:-test asan fuzz}"
+STAGES="${LUMAVINE_STAGES:-test asan fuzz tsan}"
 FUZZ_SECONDS="${LUMAVINE_FUZZ_SECONDS:-30}"
 ASAN_BUILD_DIR="$LUMAVINE_BUILD_DIR-asan"
 FUZZ_BUILD_DIR="$LUMAVINE_BUILD_DIR-fuzz"
@@ -157,8 +154,9 @@ stageFuzz()
     [ "$failures" -eq 0 ]
 }
 
-# The tests that run page generation on several threads.
-TSAN_TESTS="PageDocument*"
+# The tests that run page generation on several threads; the one that starts the program
+# itself is left out, as the stage builds only the test program.
+TSAN_TESTS="PageDocument*:SiteGeneration*:ProjectRobustness*-ProjectRobustness.TheProgramFailsWithTheMessageOnStandardError"
 
 stageTsan()
 {
@@ -187,7 +185,7 @@ stageTitle()
     test) echo "normal build with warnings as errors ($LUMAVINE_BUILD_DIR), all tests" ;;
     asan) echo "AddressSanitizer and UndefinedBehaviorSanitizer build ($ASAN_BUILD_DIR), all tests" ;;
     fuzz) echo "libFuzzer targets ($FUZZ_BUILD_DIR), ${FUZZ_SECONDS} s each" ;;
-    tsan) echo "ThreadSanitizer build ($TSAN_BUILD_DIR), the tests of page generation ($TSAN_TESTS)" ;;
+    tsan) echo "ThreadSanitizer build ($TSAN_BUILD_DIR), the tests that generate pages" ;;
     esac
 }
 

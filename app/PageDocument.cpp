@@ -405,11 +405,15 @@ std::vector<SiteGeneration::PageFiles> PageDocument::writePages(bool prepared, s
     // The page on the screen is drawn on this thread, since the window may
     // repaint it while the others are drawn.
     generation.setDrawnHere([this](const Page& page) { return m_view && page.view() == m_view; });
-    generation.setProgress([this, reportsBefore](Page& page) {
+    size_t number = 0;
+    generation.setProgress([this, reportsBefore, &number, count = all.size()](Page& page) {
         if (reportsBefore)
             reportsBefore->push_back(m_reported.count());
         m_current = &page;
-        status(String(u"generating ") + page.label());
+        if (m_pageProgress)
+            m_pageProgress(page, ++number, count);
+        else
+            status(String(u"generating ") + page.label());
         tellDeferred(page);
     });
     std::vector<SiteGeneration::PageFiles> written = generation.run(all);

@@ -167,6 +167,9 @@ private:
     StringList m_contentFiles;
     StringList m_writtenPages;
     StringList m_drawnPages;
+    // The pages' elements as the last store() wrote them, for the
+    // generation that follows it.
+    std::map<const Page*, String> m_storedPageXml;
     int m_generationJobs = 0;
     bool m_fullGeneration = false;
     Transitions m_transitions;

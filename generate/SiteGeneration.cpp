@@ -9,6 +9,7 @@
 #include "page/Page.h"
 #include "page/ProjectContext.h"
 #include "picture/ReadLog.h"
+#include "picture/WinFont.h"
 
 #include <QCryptographicHash>
 #include <algorithm>
@@ -237,7 +238,9 @@ std::vector<SiteGeneration::PageFiles> SiteGeneration::run(const std::vector<Pag
     if (!contentFolder.exists())
         contentFolder.makeDirectory();
 
-    const String shared = m_shared + runtimeIdentity();
+    // The families the pages' style sheets name after each font are the
+    // program's setting, not the project's.
+    const String shared = m_shared + runtimeIdentity() + u"\n" + WinFont::fallbackFamilies();
     std::vector<PageFiles> results(pages.size());
     {
         const int threads = threadCount(m_jobs);

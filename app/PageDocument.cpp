@@ -298,6 +298,7 @@ bool PageDocument::goToPage(int commandId)
 void PageDocument::prepareAllPages()
 {
     m_contentFiles.clear();
+    m_storedPageXml.clear();
     for (Page* page : pages())
         page->prepareGeneration();
 }
@@ -352,10 +353,13 @@ bool PageDocument::store()
     deleteOldPageFiles({ u"jpeg", u"jpg", u"gif", u"png", u"html" });
     Document document(String(u"lumavine"));
     Element* root = document.documentElement();
+    m_storedPageXml.clear();
     for (Page* page : pages()) {
         Element* element = addElement(root, String(u"page"));
         element->setAttribute(String(u"id"), page->id());
         page->writeXml(element);
+        // What generation fingerprints the page by, taken while it is at hand.
+        element->writeXml(m_storedPageXml[page], 0);
     }
     m_transitions.save(root);
     if (!document.save(m_projectFile, Document::LineEnd::Lf)) {
@@ -370,8 +374,10 @@ bool PageDocument::store()
 bool PageDocument::save()
 {
     forgetReports();
-    if (!store())
+    if (!store()) {
+        m_storedPageXml.clear();
         return false;
+    }
     bool generated = writeSite(true);
     if (m_view)
         m_view->redraw();
@@ -390,6 +396,7 @@ std::vector<SiteGeneration::PageFiles> PageDocument::writePages(bool prepared, s
     Page* previous = m_current;
     const std::vector<Page*> all = pages();
     if (!prepared) {
+        m_storedPageXml.clear();
         // Every page is prepared before any is drawn, since drawing runs
         // ahead on other threads; what preparing a page has to tell waits
         // for the page's turn, so that it comes where it always came.
@@ -402,14 +409,26 @@ std::vector<SiteGeneration::PageFiles> PageDocument::writePages(bool prepared, s
     SiteGeneration generation(*this);
     generation.setJobs(m_generationJobs);
     generation.setFingerprints(fingerprintFile(), generatorBuild(), m_fullGeneration);
+    Document transitions(String(u"transitions"));
+    m_transitions.save(transitions.documentElement());
+    String transitionsText;
+    transitions.documentElement()->writeXml(transitionsText, 0);
+    // Filled by store() after it prepared the pages, and emptied by any
+    // preparation since, so these are the pages as they are now.
+    generation.setSharedInputs(std::move(transitionsText), std::move(m_storedPageXml));
+    m_storedPageXml.clear();
     // The page on the screen is drawn on this thread, since the window may
     // repaint it while the others are drawn.
     generation.setDrawnHere([this](const Page& page) { return m_view && page.view() == m_view; });
-    generation.setProgress([this, reportsBefore](Page& page) {
+    size_t number = 0;
+    generation.setProgress([this, reportsBefore, &number, count = all.size()](Page& page) {
         if (reportsBefore)
             reportsBefore->push_back(m_reported.count());
         m_current = &page;
-        status(String(u"generating ") + page.label());
+        if (m_pageProgress)
+            m_pageProgress(page, ++number, count);
+        else
+            status(String(u"generating ") + page.label());
         tellDeferred(page);
     });
     std::vector<SiteGeneration::PageFiles> written = generation.run(all);

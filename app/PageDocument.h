@@ -104,6 +104,12 @@ public:
     void setFileKeeper(std::function<bool(const String& sitePath)> keeper) { m_keeper = std::move(keeper); }
     // Progress lines ("generating ...") for long work.
     void setStatusReporter(std::function<void(const String&)> reporter) { m_status = std::move(reporter); }
+    // Told, in place of the "generating" line, as each page's turn comes
+    // in a generation: the page, its number from 1 and the number of pages.
+    void setPageProgress(std::function<void(const Page&, size_t number, size_t count)> progress)
+    {
+        m_pageProgress = std::move(progress);
+    }
     // Where warnings go (the designer shows them in a message box); without
     // a reporter of their own they are status lines, as on the command line.
     void setWarningReporter(std::function<void(const String&)> reporter) { m_warning = std::move(reporter); }
@@ -161,6 +167,9 @@ private:
     StringList m_contentFiles;
     StringList m_writtenPages;
     StringList m_drawnPages;
+    // The pages' elements as the last store() wrote them, for the
+    // generation that follows it.
+    std::map<const Page*, String> m_storedPageXml;
     int m_generationJobs = 0;
     bool m_fullGeneration = false;
     Transitions m_transitions;
@@ -179,6 +188,7 @@ private:
     PublishSettings m_publishSettings;
     std::function<void(const String&)> m_reporter;
     std::function<void(const String&)> m_status;
+    std::function<void(const Page&, size_t, size_t)> m_pageProgress;
     std::function<void(const String&)> m_warning;
     std::function<bool(const String&)> m_keeper;
 };

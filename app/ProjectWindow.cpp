@@ -38,6 +38,12 @@ ProjectWindow::ProjectWindow(QWidget* parent) : QWidget(parent), m_layout(new QV
     };
     m_document.setErrorReporter([this](const String& message) { m_error(message); });
     m_document.setStatusReporter([this](const String& line) { showProgress(line); });
+    m_document.setPageProgress([this](const Page& page, size_t number, size_t count) {
+        showProgress(fromQString(tr("Generating %1 (%2 of %3)")
+                                     .arg(toQString(page.label()))
+                                     .arg(qulonglong(number))
+                                     .arg(qulonglong(count))));
+    });
     m_document.setWarningReporter([this](const String& message) { m_error(message); });
 }
 

@@ -141,13 +141,18 @@ bool PageFingerprints::load()
             break;
         }
         long long sources = 0;
-        String name;
+        String htmlName;
+        String pictureName;
         Record record;
-        if (parts[0] != "picture" || parts.size() != 6 || !unescaped(parts[1], name) || name.empty()
-            || !readStamp(parts[3], parts[4], record.picture) || !number(parts[5], sources) || sources < 0)
+        if (parts[0] != "page" || parts.size() != 10 || !unescaped(parts[1], htmlName) || htmlName.empty()
+            || !readStamp(parts[3], parts[4], record.html) || !unescaped(parts[5], pictureName)
+            || !readStamp(parts[7], parts[8], record.picture) || !number(parts[9], sources) || sources < 0)
             return false;
-        record.digest = std::string(parts[2]);
-        record.picture.path = m_contentDirectory + u"/" + name;
+        record.htmlDigest = std::string(parts[2]);
+        record.html.path = m_contentDirectory + u"/" + htmlName;
+        record.pictureDigest = std::string(parts[6]);
+        if (!pictureName.empty())
+            record.picture.path = m_contentDirectory + u"/" + pictureName;
         for (long long i = 0; i < sources; ++i) {
             if (!next())
                 return false;
@@ -158,7 +163,7 @@ bool PageFingerprints::load()
                 return false;
             record.sources.push_back(std::move(stamp));
         }
-        records[name] = std::move(record);
+        records[htmlName] = std::move(record);
     }
     m_records = std::move(records);
     return true;
@@ -169,8 +174,10 @@ bool PageFingerprints::save() const
     std::string out(firstLine);
     out += "\nbuild\t" + escaped(m_build) + "\ncontent\t" + escaped(m_contentDirectory) + '\n';
     for (const auto& [name, record] : m_records) {
-        out += "picture\t" + escaped(name) + '\t' + record.digest + '\t' + stampText(record.picture) + '\t'
-            + std::to_string(record.sources.size()) + '\n';
+        out += "page\t" + escaped(name) + '\t' + record.htmlDigest + '\t' + stampText(record.html) + '\t'
+            + escaped(record.picture.path.empty() ? String() : fileNameOf(record.picture.path)) + '\t'
+            + record.pictureDigest + '\t' + stampText(record.picture) + '\t' + std::to_string(record.sources.size())
+            + '\n';
         for (const FileStamp& source : record.sources)
             out += "source\t" + stampText(source) + '\t' + escaped(source.path) + '\n';
     }
@@ -178,26 +185,58 @@ bool PageFingerprints::save() const
     return writeFileAtomically(m_path.toNarrow(), out);
 }
 
-std::string PageFingerprints::digestOf(Page& page) const
+namespace {
+
+// Each part is followed by its length, so that no two lists of parts hash
+// alike.
+class Digest {
+public:
+    Digest() : m_hash(QCryptographicHash::Blake2b_256) { }
+    Digest& add(std::string_view bytes)
+    {
+        m_hash.addData(QByteArrayView(bytes.data(), static_cast<qsizetype>(bytes.size())));
+        const std::string length = '\0' + std::to_string(bytes.size()) + '\0';
+        m_hash.addData(QByteArrayView(length.data(), static_cast<qsizetype>(length.size())));
+        return *this;
+    }
+    Digest& add(std::u16string_view text)
+    {
+        return add(std::string_view(reinterpret_cast<const char*>(text.data()), text.size() * sizeof(char16_t)));
+    }
+    std::string hex() const { return m_hash.result().toHex().toStdString(); }
+
+private:
+    QCryptographicHash m_hash;
+};
+
+}
+
+std::string PageFingerprints::modelDigest(Page& page) const
 {
     Document document(String(u"page"));
     page.writeXml(document.documentElement());
-    QCryptographicHash hash(QCryptographicHash::Sha256);
-    auto add = [&hash](const std::string& text) {
-        hash.addData(QByteArrayView(text.data(), static_cast<qsizetype>(text.size())));
-        hash.addData(QByteArrayView("\0", 1));
-    };
-    add(m_build.toNarrow());
-    add(page.imageType().toNarrow());
-    add(std::to_string(page.imageQuality()));
-    add(document.toString().toNarrow());
-    return hash.result().toHex().toStdString();
+    String xml;
+    document.documentElement()->writeXml(xml, 0);
+    return modelDigest(page, xml);
 }
 
-bool PageFingerprints::upToDate(const String& picturePath, const std::string& digest) const
+std::string PageFingerprints::modelDigest(const Page& page, std::u16string_view pageXml) const
 {
-    const Record* record = find(picturePath);
-    if (!record || record->digest != digest || !unchanged(record->picture))
+    return Digest().add(m_build).add(page.imageType()).add(std::to_string(page.imageQuality())).add(pageXml).hex();
+}
+
+std::string PageFingerprints::htmlDigest(
+    const std::string& modelDigest, std::u16string_view shared, const String& picturePath) const
+{
+    return Digest().add(modelDigest).add(shared).add(picturePath).hex();
+}
+
+bool PageFingerprints::pictureUpToDate(
+    const String& htmlPath, const String& picturePath, const std::string& digest) const
+{
+    const Record* record = find(htmlPath);
+    if (!record || record->pictureDigest.empty() || record->pictureDigest != digest
+        || fileNameOf(record->picture.path) != fileNameOf(picturePath) || !unchanged(record->picture))
         return false;
     for (const FileStamp& source : record->sources) {
         if (!unchanged(source))
@@ -206,20 +245,20 @@ bool PageFingerprints::upToDate(const String& picturePath, const std::string& di
     return true;
 }
 
-void PageFingerprints::record(const String& picturePath, Record record)
+bool PageFingerprints::htmlUpToDate(const String& htmlPath, const std::string& digest) const
 {
-    m_records[fileNameOf(picturePath)] = std::move(record);
+    const Record* record = find(htmlPath);
+    return record && record->htmlDigest == digest && unchanged(record->html);
 }
 
-void PageFingerprints::keep(const String& picturePath, const PageFingerprints& earlier)
+PageFingerprints::Record& PageFingerprints::record(const String& htmlPath)
 {
-    if (const Record* found = earlier.find(picturePath))
-        m_records[fileNameOf(picturePath)] = *found;
+    return m_records[fileNameOf(htmlPath)];
 }
 
-const PageFingerprints::Record* PageFingerprints::find(const String& picturePath) const
+const PageFingerprints::Record* PageFingerprints::find(const String& htmlPath) const
 {
-    auto found = m_records.find(fileNameOf(picturePath));
+    auto found = m_records.find(fileNameOf(htmlPath));
     return found == m_records.end() ? nullptr : &found->second;
 }
 

@@ -5,10 +5,13 @@
 #include "generate/MediaFormats.h"
 #include "generate/PageFingerprints.h"
 #include "generate/PageHtmlWriter.h"
+#include "generate/ScriptRuntime.h"
 #include "page/Page.h"
 #include "page/ProjectContext.h"
 #include "picture/ReadLog.h"
+#include "picture/WinFont.h"
 
+#include <QCryptographicHash>
 #include <algorithm>
 #include <atomic>
 #include <condition_variable>
@@ -36,6 +39,21 @@ bool sameContent(const std::string& path, const std::string& bytes)
     return in && existing == bytes;
 }
 
+// The script every page carries changes with the program, between its
+// versions too; a page made with another one is written again.
+const String& runtimeIdentity()
+{
+    static const String identity = [] {
+        QCryptographicHash hash(QCryptographicHash::Blake2b_256);
+        for (std::u16string_view section : ScriptRuntime::sectionNames()) {
+            std::string_view source = ScriptRuntime::sectionSource(section);
+            hash.addData(QByteArrayView(source.data(), static_cast<qsizetype>(source.size())));
+        }
+        return String::fromLatin1(hash.result().toHex().toStdString());
+    }();
+    return identity;
+}
+
 // A picture drawn, with the files it was drawn from.
 struct Drawing {
     Page::PictureResult picture;
@@ -54,6 +72,7 @@ Drawing draw(Page& page)
 // What one page needs from this run.
 struct PageWork {
     Page* page = nullptr;
+    String htmlPath;
     String picturePath;
     std::string digest;
     std::vector<FileStamp> sources;
@@ -123,6 +142,16 @@ private:
 
 }
 
+void tellOldMedia(Page& page)
+{
+    ProjectContext* project = page.project();
+    if (!project)
+        return;
+    for (const String& file : oldMediaFiles(page))
+        project->reportWarning(u"Page " + page.label() + u" plays " + file
+            + u", which current browsers cannot play: convert it to WebM or MP4 (sound: MP3 or Ogg)");
+}
+
 bool writePageHtmlFile(Page& page, const String& htmlPath, const String& picturePath)
 {
     std::ostringstream html;
@@ -132,13 +161,9 @@ bool writePageHtmlFile(Page& page, const String& htmlPath, const String& picture
     // An unchanged file keeps its time, which tells publishing and backups
     // that nothing happened to it.
     const bool written = sameContent(path, bytes) || writeFileAtomically(path, bytes);
-    if (ProjectContext* project = page.project()) {
-        if (!written)
-            project->reportError(String(u"Cannot write ") + htmlPath);
-        for (const String& file : oldMediaFiles(page))
-            project->reportWarning(u"Page " + page.label() + u" plays " + file
-                + u", which current browsers cannot play: convert it to WebM or MP4 (sound: MP3 or Ogg)");
-    }
+    if (!written && page.project())
+        page.project()->reportError(String(u"Cannot write ") + htmlPath);
+    tellOldMedia(page);
     return written;
 }
 
@@ -162,6 +187,12 @@ void SiteGeneration::setFingerprints(String file, String build, bool full)
     m_full = full;
 }
 
+void SiteGeneration::setSharedInputs(String shared, std::map<const Page*, String> pageXml)
+{
+    m_shared = std::move(shared);
+    m_pageXml = std::move(pageXml);
+}
+
 int SiteGeneration::threadCount(int jobs)
 {
     if (jobs > 0)
@@ -181,12 +212,16 @@ std::vector<SiteGeneration::PageFiles> SiteGeneration::run(const std::vector<Pag
     for (size_t i = 0; i < pages.size(); ++i) {
         PageWork& page = work[i];
         page.page = pages[i];
+        page.htmlPath = page.page->htmlFilePath();
         page.picturePath = page.page->picturePathFor(page.page->imageType());
-        if (page.picturePath.empty())
+        if (fingerprinting) {
+            auto known = m_pageXml.find(page.page);
+            page.digest
+                = known != m_pageXml.end() ? now.modelDigest(*page.page, known->second) : now.modelDigest(*page.page);
+        }
+        if (page.htmlPath.empty() || page.picturePath.empty())
             continue;
-        if (fingerprinting)
-            page.digest = now.digestOf(*page.page);
-        page.upToDate = haveEarlier && earlier.upToDate(page.picturePath, page.digest);
+        page.upToDate = haveEarlier && earlier.pictureUpToDate(page.htmlPath, page.picturePath, page.digest);
         page.draw = !page.upToDate;
         if (!page.draw)
             continue;
@@ -203,6 +238,9 @@ std::vector<SiteGeneration::PageFiles> SiteGeneration::run(const std::vector<Pag
     if (!contentFolder.exists())
         contentFolder.makeDirectory();
 
+    // The families the pages' style sheets name after each font are the
+    // program's setting, not the project's.
+    const String shared = m_shared + runtimeIdentity() + u"\n" + WinFont::fallbackFamilies();
     std::vector<PageFiles> results(pages.size());
     {
         const int threads = threadCount(m_jobs);
@@ -214,9 +252,11 @@ std::vector<SiteGeneration::PageFiles> SiteGeneration::run(const std::vector<Pag
             PageFiles& files = results[i];
             if (m_progress)
                 m_progress(*page.page);
-            files.htmlPath = page.page->htmlFilePath();
+            files.htmlPath = page.htmlPath;
             if (files.htmlPath.empty())
                 continue;
+            PageFingerprints::Record record;
+            const PageFingerprints::Record* before = haveEarlier ? earlier.find(page.htmlPath) : nullptr;
             bool pictureWritten = true;
             if (page.draw) {
                 Drawing drawing = page.here || !pool ? draw(*page.page) : pool->take(i);
@@ -225,21 +265,37 @@ std::vector<SiteGeneration::PageFiles> SiteGeneration::run(const std::vector<Pag
                 files.picturePath = drawing.picture.path;
                 if (!drawing.picture.problem.empty())
                     m_project.reportError(drawing.picture.problem);
-                if (fingerprinting && pictureWritten) {
-                    PageFingerprints::Record record { page.digest, FileStamp::of(files.picturePath),
-                        std::move(page.sources) };
+                if (pictureWritten) {
+                    record.pictureDigest = page.digest;
+                    record.picture = FileStamp::of(files.picturePath);
+                    record.sources = std::move(page.sources);
                     for (FileStamp& read : drawing.reads) {
                         if (std::none_of(record.sources.begin(), record.sources.end(),
                                 [&read](const FileStamp& source) { return source.path == read.path; }))
                             record.sources.push_back(std::move(read));
                     }
-                    now.record(files.picturePath, std::move(record));
                 }
             } else if (page.upToDate) {
                 files.picturePath = page.picturePath;
-                now.keep(page.picturePath, earlier);
+                record.pictureDigest = before->pictureDigest;
+                record.picture = before->picture;
+                record.sources = before->sources;
             }
-            files.htmlWritten = writePageHtmlFile(*page.page, files.htmlPath, files.picturePath);
+
+            const std::string htmlDigest = now.htmlDigest(page.digest, shared, files.picturePath);
+            if (haveEarlier && earlier.htmlUpToDate(page.htmlPath, htmlDigest)) {
+                files.htmlWritten = true;
+                record.html = before->html;
+                tellOldMedia(*page.page);
+            } else {
+                files.htmlWritten = writePageHtmlFile(*page.page, files.htmlPath, files.picturePath);
+                if (files.htmlWritten)
+                    record.html = FileStamp::of(files.htmlPath);
+            }
+            if (files.htmlWritten) {
+                record.htmlDigest = htmlDigest;
+                now.record(files.htmlPath) = std::move(record);
+            }
             files.written = files.htmlWritten && pictureWritten;
         }
     }

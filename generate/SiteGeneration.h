@@ -3,6 +3,7 @@
 #include "core/String.h"
 
 #include <functional>
+#include <map>
 #include <vector>
 
 namespace lumavine {
@@ -41,6 +42,10 @@ public:
     // empty), the program and version that draws, and whether to draw every
     // page whatever the file says.
     void setFingerprints(String file, String build, bool full);
+    // What every page's HTML file depends on besides its page (the text of
+    // the project's transitions), and the text of pages' "page" elements
+    // already written, which spares writing them again.
+    void setSharedInputs(String shared, std::map<const Page*, String> pageXml);
     // Pages this answers true for are drawn on the calling thread: the page
     // a window shows, which the window may repaint during the run.
     void setDrawnHere(std::function<bool(const Page&)> here) { m_drawnHere = std::move(here); }
@@ -61,6 +66,8 @@ private:
     String m_fingerprintFile;
     String m_build;
     bool m_full = false;
+    String m_shared;
+    std::map<const Page*, String> m_pageXml;
     bool m_saved = false;
     std::function<bool(const Page&)> m_drawnHere;
     std::function<void(Page&)> m_progress;

@@ -74,7 +74,8 @@ bool Page::resolveResource(const String& location, String& sitePath)
     } else if (info.relativeTo(content, rest) && !rest.empty() && !rest.contains(u'/')) {
         // The plain file name already works from the generated page.
         m_project->addContentFile(rest);
-        m_generationFiles.push_back(content + u"/" + rest);
+        if (isPictureExtension(info.extension()))
+            m_generationFiles.push_back(content + u"/" + rest);
         return false;
     } else if (info.relativeTo(m_project->filesDirectory(), rest) && !rest.empty() && !rest.contains(u'/')) {
         sitePath = u"files/" + info.fileName();
@@ -82,8 +83,10 @@ bool Page::resolveResource(const String& location, String& sitePath)
     }
 
     // What the page's picture may be drawn from, for the fingerprint that
-    // lets a later generation leave an unchanged page as it is.
-    if (inSite)
+    // lets a later generation leave an unchanged page as it is; only
+    // pictures are drawn.
+    const bool picture = isPictureExtension(info.extension());
+    if (inSite && picture)
         m_generationFiles.push_back(info.directory() + u"/" + info.fileName());
     if (inSite && !info.exists()) {
         // The site path stays, but the user learns that the site lacks it.
@@ -116,11 +119,12 @@ bool Page::resolveResource(const String& location, String& sitePath)
                 m_project->reportError(String(u"Cannot copy file: ") + trimmed);
         }
         sitePath = u"files/" + name;
-        m_generationFiles.push_back(destination);
+        if (picture)
+            m_generationFiles.push_back(destination);
     }
 
     m_project->addReferencedFile(sitePath);
-    if (isPictureExtension(info.extension()))
+    if (picture)
         addPreloadPath(sitePath);
     return true;
 }

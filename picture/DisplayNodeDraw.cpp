@@ -13,6 +13,8 @@
 #include <QPen>
 #include <QPolygon>
 #include <limits>
+#include <optional>
+#include <utility>
 
 namespace lumavine {
 
@@ -163,8 +165,19 @@ void DisplayNode::draw(QPainter& painter)
     if (m_lines.empty())
         measureText(m_text);
     WinFont& font = captionFont();
-    font.setDisplayScale(v.zoom());
-    QFont platform = font.platformFont();
+    QFont platform;
+    if (&font == &WinFont::defaultFont()) {
+        // Every shape without a font of its own shares that one, on every
+        // thread that draws pages, so it is never changed while drawing:
+        // each thread keeps the platform font of the scale it last drew.
+        thread_local std::optional<std::pair<double, QFont>> shared;
+        if (!shared || shared->first != v.zoom())
+            shared.emplace(v.zoom(), font.fontAtScale(v.zoom()));
+        platform = shared->second;
+    } else {
+        font.setDisplayScale(v.zoom());
+        platform = font.platformFont();
+    }
     QPoint at = v.toScreen(captionPosition());
     for (const DisplayLine& line : m_lines) {
         int height = v.toScreenLength(line.height);

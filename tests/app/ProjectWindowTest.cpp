@@ -23,7 +23,9 @@
 #include <QUrl>
 #include <deque>
 #include <filesystem>
+#include <fstream>
 #include <gtest/gtest.h>
+#include <iterator>
 #include <unistd.h>
 
 namespace lumavine {
@@ -147,6 +149,36 @@ TEST_F(ProjectWindowTest, SavingKeepsTheFilesThatUndoCanBringBack)
     ASSERT_FALSE(page().shapes().isEmpty());
     ASSERT_TRUE(window.save());
     EXPECT_TRUE(fs::exists(video));
+    EXPECT_TRUE(boxes.texts.isEmpty()) << boxes.texts.join('|').toStdString();
+}
+
+TEST_F(ProjectWindowTest, SavingShowsEachPageInTurnAndRedrawsOnlyTheEditedPage)
+{
+    ASSERT_TRUE(window.open(projectFile()));
+    MessageBoxes boxes({});
+    ASSERT_TRUE(window.save());
+    EXPECT_TRUE(statuses.contains(QStringLiteral("Generating Welcome (1 of 3)")));
+    EXPECT_TRUE(statuses.contains(QStringLiteral("Generating Notes (3 of 3)")));
+    EXPECT_EQ(window.document().drawnPages().count(), 2u);
+
+    // The page on the screen is edited: it alone is drawn again, and its
+    // picture is the one a fresh full generation draws.
+    window.pageView()->setFocus();
+    QTest::keyClick(window.pageView(), Qt::Key_A);
+    QTest::keyClick(window.pageView(), Qt::Key_Delete);
+    ASSERT_TRUE(window.save());
+    ASSERT_EQ(window.document().drawnPages().count(), 1u);
+    EXPECT_EQ(window.document().drawnPages().get(0), page().label());
+    const std::string picture = page().imageFilePath().toNarrow();
+    std::ifstream drawn(picture, std::ios::binary);
+    const std::string incremental((std::istreambuf_iterator<char>(drawn)), std::istreambuf_iterator<char>());
+    PageDocument fresh;
+    fresh.setFullGeneration(true);
+    fresh.setGenerationJobs(1);
+    ASSERT_TRUE(fresh.open(projectFile()));
+    ASSERT_TRUE(fresh.generateSite());
+    std::ifstream full(picture, std::ios::binary);
+    EXPECT_TRUE(incremental == std::string((std::istreambuf_iterator<char>(full)), std::istreambuf_iterator<char>()));
     EXPECT_TRUE(boxes.texts.isEmpty()) << boxes.texts.join('|').toStdString();
 }
 

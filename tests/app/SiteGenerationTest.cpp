@@ -151,9 +151,18 @@ TEST_F(SiteGenerationTest, ParallelAndIncrementalGenerationWriteWhatASerialOneWr
     EXPECT_EQ(parallel.log, serialRun.log);
 
     // Nothing changed: nothing is drawn, and saving rewrites nothing.
+    const auto pageTime = fs::last_write_time(project / "content" / "Welcome.html");
     Generation again(project);
     ASSERT_TRUE(again.document.save());
     EXPECT_EQ(again.drawn(), Labels {});
+    EXPECT_EQ(fs::last_write_time(project / "content" / "Welcome.html"), pageTime);
+    expectSameFiles(serial, contentFolder(project));
+
+    // A page file changed by hand is written again.
+    std::ofstream(project / "content" / "Slides.html", std::ios::app) << "<!-- edited -->";
+    Generation edited(project);
+    ASSERT_TRUE(edited.document.generateSite());
+    EXPECT_EQ(edited.drawn(), Labels {});
     expectSameFiles(serial, contentFolder(project));
 
     // --full draws everything whatever the fingerprints say.

@@ -5,6 +5,7 @@
 #include "tests/support/TemporaryFolder.h"
 
 #include <QImage>
+#include <QPainter>
 #include <cmath>
 #include <gtest/gtest.h>
 
@@ -305,6 +306,53 @@ TEST(DisplayNode, CaptionBlocksAndTextBoxes)
     text->measureText(String());
     EXPECT_EQ(text->textWidth(), 0);
     EXPECT_TRUE(text->lines().empty());
+}
+
+TEST(DisplayNode, DrawingAtAZoomLeavesTheSharedDefaultFontAsItWas)
+{
+    // Pages are drawn on several threads at once while the canvas draws at
+    // its zoom; the font that every shape without its own shares must not
+    // change under them.
+    ZoomView zoomed(2.0);
+    auto shape = makeShape(ShapeKind::Rectangle, box(0, 0, 200, 100), &zoomed);
+    shape->border().setWidth(0);
+    shape->setText(String(u"Caption"));
+    QPoint extent;
+    ASSERT_TRUE(shape->layout(extent));
+    QImage big(420, 220, QImage::Format_ARGB32_Premultiplied);
+    big.fill(Qt::white);
+    {
+        QPainter painter(&big);
+        shape->draw(painter);
+    }
+    EXPECT_EQ(WinFont::defaultFont().displayScale(), 1.0);
+    EXPECT_EQ(WinFont::defaultFont().platformFont(), WinFont::defaultFont().fontAtScale(1.0));
+
+    // The caption is still drawn at the zoom: twice as wide as at 1.
+    auto plain = makeShape(ShapeKind::Rectangle, box(0, 0, 200, 100));
+    plain->border().setWidth(0);
+    plain->setText(String(u"Caption"));
+    ASSERT_TRUE(plain->layout(extent));
+    QImage small(420, 220, QImage::Format_ARGB32_Premultiplied);
+    small.fill(Qt::white);
+    {
+        QPainter painter(&small);
+        plain->draw(painter);
+    }
+    auto inkWidth = [](const QImage& image) {
+        int left = image.width(), right = -1;
+        for (int y = 0; y < image.height(); ++y) {
+            for (int x = 0; x < image.width(); ++x) {
+                if (qGray(image.pixel(x, y)) < 128) {
+                    left = std::min(left, x);
+                    right = std::max(right, x);
+                }
+            }
+        }
+        return right - left;
+    };
+    ASSERT_GT(inkWidth(small), 10);
+    EXPECT_GT(inkWidth(big), inkWidth(small) * 3 / 2);
 }
 
 TEST(DisplayNode, FreeLineEndsPutArrowheadsAtTheTips)

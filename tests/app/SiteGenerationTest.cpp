@@ -250,6 +250,26 @@ TEST_F(SiteGenerationTest, EachChangeRedrawsTheChangedPagesOnlyAndTheSiteIsWhatA
     expectSameFiles(fullSerialGeneration("after-removal"), contentFolder(project));
 }
 
+TEST_F(SiteGenerationTest, WhatPreparingAPageTellsComesInThatPagesTurnInAPreview)
+{
+    // A picture two pages name is gone: the preview says so once, where the
+    // first of them is generated, as it did when pages were prepared one by
+    // one.
+    fs::remove(project / "content" / "files" / "lake.jpg");
+    Generation parallel(project, 3);
+    parallel.document.preview();
+    const auto missing = std::find_if(parallel.log.begin(), parallel.log.end(),
+        [](const std::string& line) { return line.starts_with("error: Cannot find file:"); });
+    ASSERT_NE(missing, parallel.log.end());
+    ASSERT_NE(missing, parallel.log.begin());
+    EXPECT_EQ(missing[-1], "generating Welcome");
+    EXPECT_EQ(std::count(parallel.log.begin(), parallel.log.end(), *missing), 1);
+
+    Generation serial(project, 1, true);
+    serial.document.preview();
+    EXPECT_EQ(parallel.log, serial.log);
+}
+
 TEST_F(SiteGenerationTest, AFingerprintFileThatCannotBeTrustedMeansDrawingEveryPage)
 {
     {

@@ -9,7 +9,6 @@
 #include <fstream>
 #include <gtest/gtest.h>
 #include <map>
-#include <sstream>
 
 namespace lumavine {
 namespace {
@@ -18,10 +17,7 @@ namespace fs = std::filesystem;
 
 std::string contentsOf(const fs::path& path)
 {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream bytes;
-    bytes << in.rdbuf();
-    return bytes.str();
+    return test::readFile(path.string());
 }
 
 // Every file of a content folder with its bytes.

@@ -15,6 +15,7 @@
 
 namespace lumavine {
 
+class Document;
 class Page;
 class View;
 
@@ -131,7 +132,10 @@ public:
 private:
     bool load();
     void reportRepeatedShapeIds(const Element* pageElement, const Page& page);
-    bool store();
+    // Writes the project file; the document written, or null when it could
+    // not be written.
+    std::unique_ptr<Document> store();
+    void keepPageTexts(const std::vector<Page*>& all, std::string_view text);
     Page* addPage(std::unique_ptr<Page> page);
     void prepareAllPages();
     void deleteFilesWithExtensions(
@@ -169,7 +173,7 @@ private:
     StringList m_drawnPages;
     // The pages' elements as the last store() wrote them, for the
     // generation that follows it.
-    std::map<const Page*, String> m_storedPageXml;
+    std::map<const Page*, std::string> m_storedPageXml;
     int m_generationJobs = 0;
     bool m_fullGeneration = false;
     Transitions m_transitions;

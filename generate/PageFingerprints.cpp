@@ -5,6 +5,7 @@
 #include "page/Page.h"
 #include "xml/Document.h"
 #include "xml/Elements.h"
+#include "xml/XmlFile.h"
 
 #include <QCryptographicHash>
 #include <charconv>
@@ -213,16 +214,17 @@ private:
 
 std::string PageFingerprints::modelDigest(Page& page) const
 {
+    // As the project file holds it: one level in, in the file's encoding.
     Document document(String(u"page"));
     page.writeXml(document.documentElement());
     String xml;
-    document.documentElement()->writeXml(xml, 0);
-    return modelDigest(page, xml);
+    document.documentElement()->writeXml(xml, 1);
+    return modelDigest(page, encodeFileText(xml, false));
 }
 
-std::string PageFingerprints::modelDigest(const Page& page, std::u16string_view pageXml) const
+std::string PageFingerprints::modelDigest(const Page& page, std::string_view pageText) const
 {
-    return Digest().add(m_build).add(page.imageType()).add(std::to_string(page.imageQuality())).add(pageXml).hex();
+    return Digest().add(m_build).add(page.imageType()).add(std::to_string(page.imageQuality())).add(pageText).hex();
 }
 
 std::string PageFingerprints::htmlDigest(

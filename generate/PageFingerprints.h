@@ -45,10 +45,11 @@ public:
     // Writes the records through a temporary file; false when it cannot.
     bool save() const;
 
-    // The digest of the page's prepared model as its "page" element writes
-    // it, with its picture type and quality and the build.
+    // The digest of the page's prepared model as its "page" element is
+    // written in the project file, with its picture type and quality and the
+    // build; `pageText` is that element's text when it is at hand.
     std::string modelDigest(Page& page) const;
-    std::string modelDigest(const Page& page, std::u16string_view pageXml) const;
+    std::string modelDigest(const Page& page, std::string_view pageText) const;
     // The digest of what the HTML file depends on besides the model.
     std::string htmlDigest(const std::string& modelDigest, std::u16string_view shared, const String& picturePath) const;
 

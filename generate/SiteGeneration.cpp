@@ -187,10 +187,10 @@ void SiteGeneration::setFingerprints(String file, String build, bool full)
     m_full = full;
 }
 
-void SiteGeneration::setSharedInputs(String shared, std::map<const Page*, String> pageXml)
+void SiteGeneration::setSharedInputs(String shared, std::map<const Page*, std::string> pageText)
 {
     m_shared = std::move(shared);
-    m_pageXml = std::move(pageXml);
+    m_pageText = std::move(pageText);
 }
 
 int SiteGeneration::threadCount(int jobs)
@@ -215,9 +215,9 @@ std::vector<SiteGeneration::PageFiles> SiteGeneration::run(const std::vector<Pag
         page.htmlPath = page.page->htmlFilePath();
         page.picturePath = page.page->picturePathFor(page.page->imageType());
         if (fingerprinting) {
-            auto known = m_pageXml.find(page.page);
+            auto known = m_pageText.find(page.page);
             page.digest
-                = known != m_pageXml.end() ? now.modelDigest(*page.page, known->second) : now.modelDigest(*page.page);
+                = known != m_pageText.end() ? now.modelDigest(*page.page, known->second) : now.modelDigest(*page.page);
         }
         if (page.htmlPath.empty() || page.picturePath.empty())
             continue;

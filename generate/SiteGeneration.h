@@ -4,6 +4,7 @@
 
 #include <functional>
 #include <map>
+#include <string>
 #include <vector>
 
 namespace lumavine {
@@ -43,9 +44,10 @@ public:
     // page whatever the file says.
     void setFingerprints(String file, String build, bool full);
     // What every page's HTML file depends on besides its page (the text of
-    // the project's transitions), and the text of pages' "page" elements
-    // already written, which spares writing them again.
-    void setSharedInputs(String shared, std::map<const Page*, String> pageXml);
+    // the project's transitions), and the text of pages' "page" elements as
+    // the project file just written holds them, which spares writing them
+    // again.
+    void setSharedInputs(String shared, std::map<const Page*, std::string> pageText);
     // Pages this answers true for are drawn on the calling thread: the page
     // a window shows, which the window may repaint during the run.
     void setDrawnHere(std::function<bool(const Page&)> here) { m_drawnHere = std::move(here); }
@@ -67,7 +69,7 @@ private:
     String m_build;
     bool m_full = false;
     String m_shared;
-    std::map<const Page*, String> m_pageXml;
+    std::map<const Page*, std::string> m_pageText;
     bool m_saved = false;
     std::function<bool(const Page&)> m_drawnHere;
     std::function<void(Page&)> m_progress;

@@ -272,9 +272,14 @@ String Document::toString() const
     return out;
 }
 
+std::string Document::fileText(LineEnd lineEnd) const
+{
+    return encodeFileText(toString(), lineEnd == LineEnd::CrLf);
+}
+
 bool Document::save(const String& path, LineEnd lineEnd) const
 {
-    return writeFileAtomically(path.toNarrow(), encodeFileText(toString(), lineEnd == LineEnd::CrLf));
+    return writeFileAtomically(path.toNarrow(), fileText(lineEnd));
 }
 
 }

@@ -56,6 +56,8 @@ public:
     // file renamed over the old one (see core/AtomicFile.h: the file keeps
     // its mode, and a symbolic link is written through).
     bool save(const String& path, LineEnd lineEnd = LineEnd::CrLf) const;
+    // The bytes save() writes.
+    std::string fileText(LineEnd lineEnd = LineEnd::CrLf) const;
 
     bool isHtmlMode() const { return m_htmlMode; }
     void setHtmlMode(bool on) { m_htmlMode = on; }

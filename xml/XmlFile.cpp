@@ -198,6 +198,20 @@ std::string encodeFileText(std::u16string_view text, bool crlf)
     std::string out;
     out.reserve(text.size() + text.size() / 16);
     for (size_t i = 0; i < text.size(); ++i) {
+        // Most of a project file is plain text that goes out byte for byte;
+        // such a run is copied in one step.
+        size_t plain = i;
+        while (plain < text.size() && text[plain] <= 0xFF && text[plain] != u'&' && text[plain] != u'\n')
+            ++plain;
+        if (plain != i) {
+            const size_t start = out.size();
+            out.resize(start + (plain - i));
+            for (size_t k = i; k < plain; ++k)
+                out[start + (k - i)] = char(text[k]);
+            i = plain;
+            if (i == text.size())
+                break;
+        }
         char16_t c = text[i];
         if (c == u'\n') {
             if (crlf)

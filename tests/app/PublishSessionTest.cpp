@@ -16,7 +16,6 @@
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
-#include <sstream>
 
 namespace lumavine {
 namespace {
@@ -25,10 +24,7 @@ namespace fs = std::filesystem;
 
 std::string contentsOf(const fs::path& path)
 {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream bytes;
-    bytes << in.rdbuf();
-    return bytes.str();
+    return test::readFile(path.string());
 }
 
 // The designer publishing a copy of the sample project to a pyftpdlib server

@@ -9,7 +9,6 @@
 #include <fstream>
 #include <gtest/gtest.h>
 #include <map>
-#include <sstream>
 
 namespace lumavine {
 namespace {
@@ -18,10 +17,7 @@ namespace fs = std::filesystem;
 
 std::string contentsOf(const fs::path& path)
 {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream bytes;
-    bytes << in.rdbuf();
-    return bytes.str();
+    return test::readFile(path.string());
 }
 
 // Every file of a content folder with its bytes.
@@ -248,6 +244,26 @@ TEST_F(SiteGenerationTest, EachChangeRedrawsTheChangedPagesOnlyAndTheSiteIsWhatA
         EXPECT_EQ(run.drawn(), Labels { "Night" });
     }
     expectSameFiles(fullSerialGeneration("after-removal"), contentFolder(project));
+}
+
+TEST_F(SiteGenerationTest, WhatPreparingAPageTellsComesInThatPagesTurnInAPreview)
+{
+    // A picture two pages name is gone: the preview says so once, where the
+    // first of them is generated, as it did when pages were prepared one by
+    // one.
+    fs::remove(project / "content" / "files" / "lake.jpg");
+    Generation parallel(project, 3);
+    parallel.document.preview();
+    const auto missing = std::find_if(parallel.log.begin(), parallel.log.end(),
+        [](const std::string& line) { return line.starts_with("error: Cannot find file:"); });
+    ASSERT_NE(missing, parallel.log.end());
+    ASSERT_NE(missing, parallel.log.begin());
+    EXPECT_EQ(missing[-1], "generating Welcome");
+    EXPECT_EQ(std::count(parallel.log.begin(), parallel.log.end(), *missing), 1);
+
+    Generation serial(project, 1, true);
+    serial.document.preview();
+    EXPECT_EQ(parallel.log, serial.log);
 }
 
 TEST_F(SiteGenerationTest, AFingerprintFileThatCannotBeTrustedMeansDrawingEveryPage)

@@ -54,6 +54,24 @@ const String& runtimeIdentity()
     return identity;
 }
 
+// Runs `each` for every index below `count` on up to `threads` threads, the
+// calling one among them, and returns when all are done.
+void forEachIndex(size_t count, int threads, const std::function<void(size_t)>& each)
+{
+    const size_t helpers = std::min(count, static_cast<size_t>(std::max(threads, 1))) - (count != 0);
+    std::atomic<size_t> next { 0 };
+    auto work = [&] {
+        for (size_t i = next++; i < count; i = next++)
+            each(i);
+    };
+    std::vector<std::thread> running;
+    for (size_t i = 0; i < helpers; ++i)
+        running.emplace_back(work);
+    work();
+    for (std::thread& thread : running)
+        thread.join();
+}
+
 // A picture drawn, with the files it was drawn from.
 struct Drawing {
     Page::PictureResult picture;
@@ -210,29 +228,32 @@ std::vector<SiteGeneration::PageFiles> SiteGeneration::run(const std::vector<Pag
 
     std::vector<PageWork> work(pages.size());
     for (size_t i = 0; i < pages.size(); ++i) {
+        work[i].page = pages[i];
+        work[i].htmlPath = pages[i]->htmlFilePath();
+        work[i].picturePath = pages[i]->picturePathFor(pages[i]->imageType());
+    }
+    // What each page is now, and whether its picture is the one there: on
+    // every core, since each page only reads itself and the files.
+    forEachIndex(work.size(), threadCount(m_jobs), [&](size_t i) {
         PageWork& page = work[i];
-        page.page = pages[i];
-        page.htmlPath = page.page->htmlFilePath();
-        page.picturePath = page.page->picturePathFor(page.page->imageType());
         if (fingerprinting) {
             auto known = m_pageText.find(page.page);
             page.digest
                 = known != m_pageText.end() ? now.modelDigest(*page.page, known->second) : now.modelDigest(*page.page);
         }
         if (page.htmlPath.empty() || page.picturePath.empty())
-            continue;
+            return;
         page.upToDate = haveEarlier && earlier.pictureUpToDate(page.htmlPath, page.picturePath, page.digest);
         page.draw = !page.upToDate;
-        if (!page.draw)
-            continue;
-        page.here = m_drawnHere && m_drawnHere(*page.page);
         // Stamped before drawing: a file changed while the page is drawn
         // must not pass for the one it was drawn from.
-        if (fingerprinting) {
+        if (page.draw && fingerprinting) {
             for (const String& source : page.page->generationFiles())
                 page.sources.push_back(FileStamp::of(source));
         }
-    }
+    });
+    for (PageWork& page : work)
+        page.here = page.draw && m_drawnHere && m_drawnHere(*page.page);
     // Made once here rather than by each worker at the same time.
     PathInfo contentFolder(m_project.contentDirectory());
     if (!contentFolder.exists())

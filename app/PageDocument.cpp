@@ -1,19 +1,17 @@
 #include "app/PageDocument.h"
 
+#include "core/AtomicFile.h"
 #include "core/Directory.h"
 #include "core/PathInfo.h"
 #include "generate/PageFiles.h"
 #include "page/Page.h"
 #include "picture/View.h"
+#include "xml/Document.h"
 #include "xml/Elements.h"
 #include "xml/XmlFile.h"
 
-#include "core/AtomicFile.h"
-#include "xml/Document.h"
-
 #include <fstream>
 #include <iterator>
-#include <thread>
 
 #include <sys/stat.h>
 #include <unistd.h>
@@ -348,93 +346,55 @@ void PageDocument::deleteUnreferencedFiles()
     }
 }
 
-namespace {
-
-// The text of each element directly below the root in a project file as
-// store() writes it: each starts on a line indented one level and runs to
-// the next such start, or to the root's end. Empty when the text does not
-// cut up that way.
-std::vector<std::string_view> topLevelElements(std::string_view text)
-{
-    constexpr std::string_view start = "\n       <";
-    std::vector<size_t> starts;
-    for (size_t at = text.find(start); at != std::string_view::npos; at = text.find(start, at + 1)) {
-        if (at + start.size() < text.size() && text[at + start.size()] != '/')
-            starts.push_back(at + 1);
-    }
-    const size_t end = text.rfind("\n</");
-    std::vector<std::string_view> elements;
-    for (size_t i = 0; i < starts.size(); ++i) {
-        const size_t to = i + 1 < starts.size() ? starts[i + 1] : end + 1;
-        if (end == std::string_view::npos || to <= starts[i])
-            return {};
-        elements.push_back(text.substr(starts[i], to - starts[i]));
-    }
-    return elements;
-}
-
-}
-
-std::unique_ptr<Document> PageDocument::store()
+bool PageDocument::store()
 {
     m_referencedFiles.clear();
     // Prepared first, the pages tell which files of the content folder they
     // name directly; those are the user's and stay.
     prepareAllPages();
     deleteOldPageFiles({ u"jpeg", u"jpg", u"gif", u"png", u"html" });
-    auto document = std::make_unique<Document>(String(u"lumavine"));
-    Element* root = document->documentElement();
+    // Each page is written out on its own, on every core, as the element it
+    // is in the project file, one level in. The file is those texts between
+    // the root's tags; generation then fingerprints each page by its text.
     const std::vector<Page*> all = pages();
-    for (Page* page : all) {
-        Element* element = addElement(root, String(u"page"));
-        element->setAttribute(String(u"id"), page->id());
-        page->writeXml(element);
-    }
-    m_transitions.save(root);
-    const std::string text = document->fileText(Document::LineEnd::Lf);
-    if (!writeFileAtomically(m_projectFile.toNarrow(), text)) {
+    std::vector<std::string> texts(all.size());
+    forEachIndex(all.size(), SiteGeneration::threadCount(m_generationJobs), [&all, &texts](size_t i) {
+        Document page(String(u"page"));
+        Element* element = page.documentElement();
+        element->setAttribute(String(u"id"), all[i]->id());
+        all[i]->writeXml(element);
+        String xml;
+        element->writeXml(xml, 1);
+        texts[i] = encodeFileText(xml, false);
+    });
+    Document root(String(u"lumavine"));
+    String transitions;
+    m_transitions.save(root.documentElement())->writeXml(transitions, 1);
+    std::string file = "<lumavine>\n";
+    for (const std::string& text : texts)
+        file += text;
+    file += encodeFileText(transitions, false);
+    file += "</lumavine>\n";
+    if (!writeFileAtomically(m_projectFile.toNarrow(), file)) {
         reportError(String(u"Cannot write ") + m_projectFile);
-        return nullptr;
+        return false;
     }
-    keepPageTexts(all, text);
+    m_storedPageXml.clear();
+    for (size_t i = 0; i < all.size(); ++i)
+        m_storedPageXml.emplace(all[i], std::move(texts[i]));
     if (!m_partlyRead)
         deleteUnreferencedFiles();
-    return document;
-}
-
-void PageDocument::keepPageTexts(const std::vector<Page*>& all, std::string_view text)
-{
-    // Generation fingerprints each page by its text, which is at hand here
-    // in the file just written. A page's text is taken only when it is
-    // plainly whole: its own start, and its own end.
-    m_storedPageXml.clear();
-    const std::vector<std::string_view> elements = topLevelElements(text);
-    if (elements.size() != all.size() + 1)
-        return;
-    for (size_t i = 0; i < all.size(); ++i) {
-        const std::string_view element = elements[i];
-        const std::string head = "       <page id=\"" + all[i]->id().toNarrow() + "\"";
-        if (!element.starts_with(head) || !(element.ends_with("\n       </page>\n") || element.ends_with("/>\n"))) {
-            m_storedPageXml.clear();
-            return;
-        }
-        m_storedPageXml.emplace(all[i], element);
-    }
+    return true;
 }
 
 bool PageDocument::save()
 {
     forgetReports();
-    std::unique_ptr<Document> written = store();
-    if (!written) {
+    if (!store()) {
         m_storedPageXml.clear();
         return false;
     }
-    // Letting go of a large project's document takes a while; it goes on
-    // beside the generation instead of before it.
-    std::thread release([document = std::move(written)]() mutable { document.reset(); });
     bool generated = writeSite(true);
-    release.join();
     if (m_view)
         m_view->redraw();
     return generated;

@@ -15,7 +15,6 @@
 
 namespace lumavine {
 
-class Document;
 class Page;
 class View;
 
@@ -132,10 +131,8 @@ public:
 private:
     bool load();
     void reportRepeatedShapeIds(const Element* pageElement, const Page& page);
-    // Writes the project file; the document written, or null when it could
-    // not be written.
-    std::unique_ptr<Document> store();
-    void keepPageTexts(const std::vector<Page*>& all, std::string_view text);
+    // Writes the project file; false when it cannot.
+    bool store();
     Page* addPage(std::unique_ptr<Page> page);
     void prepareAllPages();
     void deleteFilesWithExtensions(

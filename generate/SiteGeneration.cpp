@@ -54,24 +54,6 @@ const String& runtimeIdentity()
     return identity;
 }
 
-// Runs `each` for every index below `count` on up to `threads` threads, the
-// calling one among them, and returns when all are done.
-void forEachIndex(size_t count, int threads, const std::function<void(size_t)>& each)
-{
-    const size_t helpers = std::min(count, static_cast<size_t>(std::max(threads, 1))) - (count != 0);
-    std::atomic<size_t> next { 0 };
-    auto work = [&] {
-        for (size_t i = next++; i < count; i = next++)
-            each(i);
-    };
-    std::vector<std::thread> running;
-    for (size_t i = 0; i < helpers; ++i)
-        running.emplace_back(work);
-    work();
-    for (std::thread& thread : running)
-        thread.join();
-}
-
 // A picture drawn, with the files it was drawn from.
 struct Drawing {
     Page::PictureResult picture;
@@ -183,6 +165,22 @@ bool writePageHtmlFile(Page& page, const String& htmlPath, const String& picture
         page.project()->reportError(String(u"Cannot write ") + htmlPath);
     tellOldMedia(page);
     return written;
+}
+
+void forEachIndex(size_t count, int threads, const std::function<void(size_t)>& each)
+{
+    const size_t helpers = std::min(count, static_cast<size_t>(std::max(threads, 1))) - (count != 0);
+    std::atomic<size_t> next { 0 };
+    auto work = [&] {
+        for (size_t i = next++; i < count; i = next++)
+            each(i);
+    };
+    std::vector<std::thread> running;
+    for (size_t i = 0; i < helpers; ++i)
+        running.emplace_back(work);
+    work();
+    for (std::thread& thread : running)
+        thread.join();
 }
 
 String generatorBuild()

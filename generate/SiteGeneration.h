@@ -75,6 +75,10 @@ private:
     std::function<void(Page&)> m_progress;
 };
 
+// Runs `each` for every index below `count` on up to `threads` threads, the
+// calling one among them, and returns when all are done.
+void forEachIndex(size_t count, int threads, const std::function<void(size_t)>& each);
+
 // The program, version and drawing revision that fingerprints record, so
 // that pictures drawn by another build are drawn again.
 String generatorBuild();

@@ -2,6 +2,8 @@
 #include "page/Page.h"
 #include "page/PageNode.h"
 #include "tests/support/TemporaryFolder.h"
+#include "xml/Document.h"
+#include "xml/Elements.h"
 
 #include <QImage>
 #include <algorithm>
@@ -244,6 +246,22 @@ TEST_F(SiteGenerationTest, EachChangeRedrawsTheChangedPagesOnlyAndTheSiteIsWhatA
         EXPECT_EQ(run.drawn(), Labels { "Night" });
     }
     expectSameFiles(fullSerialGeneration("after-removal"), contentFolder(project));
+}
+
+TEST_F(SiteGenerationTest, TheProjectFileWrittenPageByPageIsTheOneTheWholeDocumentWrites)
+{
+    Generation run(project, 3);
+    ASSERT_TRUE(run.opened);
+    ASSERT_TRUE(run.document.save());
+    // The pages as they stand after the save, written as one document.
+    Document whole(String(u"lumavine"));
+    for (Page* page : run.document.pages()) {
+        Element* element = addElement(whole.documentElement(), String(u"page"));
+        element->setAttribute(String(u"id"), page->id());
+        page->writeXml(element);
+    }
+    run.document.transitions().save(whole.documentElement());
+    EXPECT_TRUE(contentsOf(project / "lumavine-sample.xml") == whole.fileText(Document::LineEnd::Lf));
 }
 
 TEST_F(SiteGenerationTest, WhatPreparingAPageTellsComesInThatPagesTurnInAPreview)

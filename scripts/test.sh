@@ -59,20 +59,28 @@ stageTest()
     ctest --test-dir "$LUMAVINE_BUILD_DIR" "${CTEST_ARGS[@]}"
 }
 
+# Configures a build of the tests under a sanitizer in the folder $1, with the options that follow.
+# -O1 keeps the sanitized tests quick without the optimizer's false warnings at -O2.
+configureSanitizedTests()
+{
+    local directory="$1"
+    shift
+    cmake -S "$LUMAVINE_ROOT" -B "$directory" -G Ninja \
+        -DCMAKE_BUILD_TYPE=Debug \
+        "-DCMAKE_CXX_FLAGS_DEBUG=-g -O1" \
+        -DLUMAVINE_WERROR=ON \
+        -DLUMAVINE_FUZZ=OFF \
+        -DLUMAVINE_TESTS=ON \
+        -DLUMAVINE_BENCH=OFF \
+        "$@"
+}
+
 stageAsan()
 {
     # Test discovery runs the test programs while building, so the options hold for the build too.
     export ASAN_OPTIONS="detect_leaks=1"
     export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
-    # -O1 keeps the sanitized tests quick without the optimizer's false warnings at -O2.
-    cmake -S "$LUMAVINE_ROOT" -B "$ASAN_BUILD_DIR" -G Ninja \
-        -DCMAKE_BUILD_TYPE=Debug \
-        "-DCMAKE_CXX_FLAGS_DEBUG=-g -O1" \
-        -DLUMAVINE_SANITIZE=ON \
-        -DLUMAVINE_WERROR=ON \
-        -DLUMAVINE_FUZZ=OFF \
-        -DLUMAVINE_TESTS=ON \
-        -DLUMAVINE_BENCH=OFF || return 1
+    configureSanitizedTests "$ASAN_BUILD_DIR" -DLUMAVINE_SANITIZE=ON || return 1
     ninja -C "$ASAN_BUILD_DIR" -j "$LUMAVINE_JOBS" || return 1
     ctest --test-dir "$ASAN_BUILD_DIR" "${CTEST_ARGS[@]}"
 }
@@ -163,15 +171,7 @@ stageTsan()
     # Qt is not built with ThreadSanitizer, so what it does inside itself is
     # unseen; the suppressions name only Qt's and the system's frames, never ours.
     export TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1 suppressions=$LUMAVINE_ROOT/scripts/tsan.supp"
-    cmake -S "$LUMAVINE_ROOT" -B "$TSAN_BUILD_DIR" -G Ninja \
-        -DCMAKE_BUILD_TYPE=Debug \
-        "-DCMAKE_CXX_FLAGS_DEBUG=-g -O1" \
-        -DLUMAVINE_TSAN=ON \
-        -DLUMAVINE_SANITIZE=OFF \
-        -DLUMAVINE_WERROR=ON \
-        -DLUMAVINE_FUZZ=OFF \
-        -DLUMAVINE_TESTS=ON \
-        -DLUMAVINE_BENCH=OFF || return 1
+    configureSanitizedTests "$TSAN_BUILD_DIR" -DLUMAVINE_TSAN=ON -DLUMAVINE_SANITIZE=OFF || return 1
     ninja -C "$TSAN_BUILD_DIR" -j "$LUMAVINE_JOBS" app_tests || return 1
     # As ctest runs them: from their source folder, with a settings store of their own.
     (cd "$LUMAVINE_ROOT/tests/app" &&

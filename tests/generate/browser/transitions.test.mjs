@@ -165,8 +165,10 @@ async function open(kind) {
 
 // Runs the page's clock in small steps until the page says so.
 async function runUntil(page, condition, arg, what) {
-    // Steps of a millisecond, so that a transition is seen at its very start.
-    for (let i = 0; i < 3000; i++) {
+    // Steps of a millisecond, so that a transition is seen at its very start;
+    // loading and decoding take real time, which a busy machine stretches.
+    const since = Date.now();
+    for (let i = 0; i < 3000 || Date.now() - since < 20000; i++) {
         if (await page.evaluate(condition, arg))
             return;
         await page.clock.runFor(1);

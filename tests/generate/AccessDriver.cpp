@@ -9,6 +9,7 @@
 // picture button, a menu that opens on a click and one that opens on
 // pointing, each with two picture entries and a mail entry.
 #include "generate/PageFiles.h"
+#include "tests/generate/DriverSupport.h"
 #include "tests/generate/GeneratorProject.h"
 
 #include <QDir>
@@ -82,12 +83,9 @@ int main(int argc, char** argv)
 {
     setenv("QT_QPA_PLATFORM", "offscreen", 0);
     QGuiApplication application(argc, argv);
-    if (argc < 2) {
-        std::fprintf(stderr, "usage: generate_access_driver DIRECTORY\n");
+    const QString directory = test::driverDirectory(argc, argv, "generate_access_driver");
+    if (directory.isEmpty())
         return 2;
-    }
-    QString directory = QString::fromLocal8Bit(argv[1]);
-    QDir().mkpath(directory + "/content/files");
     for (auto [name, colour] : { std::pair("red", QColor(200, 30, 30)), std::pair("blue", QColor(30, 60, 200)) }) {
         QImage image(160, 80, QImage::Format_RGB32);
         image.fill(colour);

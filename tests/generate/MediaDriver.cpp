@@ -10,6 +10,7 @@
 // slideshow with a sound, started from an area) and "Start" (video and
 // sound started as the page loads).
 #include "generate/PageFiles.h"
+#include "tests/generate/DriverSupport.h"
 #include "tests/generate/GeneratorProject.h"
 
 #include <QDir>
@@ -43,27 +44,15 @@ PageNode* addFrame(Page& page, QRect place, const char16_t* name)
     return node;
 }
 
-bool writePage(Page& page)
-{
-    String html;
-    String image;
-    bool written = writePageFiles(page, html, image);
-    std::printf("%s %s\n", written ? "wrote" : "failed", html.toNarrow().c_str());
-    return written;
-}
-
 }
 
 int main(int argc, char** argv)
 {
     setenv("QT_QPA_PLATFORM", "offscreen", 0);
     QGuiApplication application(argc, argv);
-    if (argc < 2) {
-        std::fprintf(stderr, "usage: generate_media_driver DIRECTORY\n");
+    const QString directory = test::driverDirectory(argc, argv, "generate_media_driver");
+    if (directory.isEmpty())
         return 2;
-    }
-    QString directory = QString::fromLocal8Bit(argv[1]);
-    QDir().mkpath(directory + "/content/files");
     for (const auto& [name, colour] : { std::pair { "red", QColor(200, 30, 30) }, { "blue", QColor(30, 60, 200) } }) {
         QImage picture(160, 120, QImage::Format_RGB32);
         picture.fill(colour);
@@ -114,9 +103,9 @@ int main(int argc, char** argv)
         String(u"video"), String(u"javascript:play_video('screen','files/long.webm','full',100,1)"));
     start.initialize().list().add(String(u"sound"), String(u"javascript:play_audio('','files/tone.ogg','none',100,1)"));
 
-    bool ok = writePage(media);
-    ok = writePage(show) && ok;
-    ok = writePage(start) && ok;
+    bool ok = test::writeDriverPage(media);
+    ok = test::writeDriverPage(show) && ok;
+    ok = test::writeDriverPage(start) && ok;
     for (const String* error : project.m_errors)
         std::fprintf(stderr, "%s\n", error->toNarrow().c_str());
     return ok && project.m_errors.isEmpty() ? 0 : 1;

@@ -10,6 +10,7 @@
 // quotes, mail at start-up and from a slide's link), with the pictures and
 // the inner page they show.
 #include "generate/PageFiles.h"
+#include "tests/generate/DriverSupport.h"
 #include "tests/generate/GeneratorProject.h"
 
 #include <QDir>
@@ -54,27 +55,15 @@ void addMenu(PageNode* node, const char16_t* trigger, bool isStatic, const char1
         String(u"Blue"), String(u"javascript:show_picture('view','files/blue.png',null,null,null,null,100,true)")));
 }
 
-bool writePage(Page& page)
-{
-    String html;
-    String image;
-    bool written = writePageFiles(page, html, image);
-    std::printf("%s %s\n", written ? "wrote" : "failed", html.toNarrow().c_str());
-    return written;
-}
-
 }
 
 int main(int argc, char** argv)
 {
     setenv("QT_QPA_PLATFORM", "offscreen", 0);
     QGuiApplication application(argc, argv);
-    if (argc < 2) {
-        std::fprintf(stderr, "usage: generate_page_driver DIRECTORY\n");
+    const QString directory = test::driverDirectory(argc, argv, "generate_page_driver");
+    if (directory.isEmpty())
         return 2;
-    }
-    QString directory = QString::fromLocal8Bit(argv[1]);
-    QDir().mkpath(directory + "/content/files");
     if (!writePicture(directory + "/content/files/red.png", QColor(200, 30, 30), 160, 80)
         || !writePicture(directory + "/content/files/blue.png", QColor(30, 60, 200), 80, 160))
         return 1;
@@ -184,9 +173,9 @@ int main(int argc, char** argv)
     quotes.initialize().list().add(String(u"show"), String(u"javascript:show_slides('view',\"o'show\",1,false,true)"));
     quotes.initialize().list().add(String(u"mail"), String(u"javascript:mail('ann@example.org','Start & go')"));
 
-    bool ok = writePage(actions);
-    ok = writePage(slides) && ok;
-    ok = writePage(links) && ok;
-    ok = writePage(quotes) && ok;
+    bool ok = test::writeDriverPage(actions);
+    ok = test::writeDriverPage(slides) && ok;
+    ok = test::writeDriverPage(links) && ok;
+    ok = test::writeDriverPage(quotes) && ok;
     return ok ? 0 : 1;
 }

@@ -11,6 +11,7 @@
 // transition dialog's preview page for a circle iris, with its pictures.
 #include "dialogs/TransitionDialog.h"
 #include "generate/PageFiles.h"
+#include "tests/generate/DriverSupport.h"
 #include "tests/generate/GeneratorProject.h"
 
 #include <QDir>
@@ -52,12 +53,9 @@ int main(int argc, char** argv)
 {
     setenv("QT_QPA_PLATFORM", "offscreen", 0);
     QGuiApplication application(argc, argv);
-    if (argc < 2) {
-        std::fprintf(stderr, "usage: generate_transition_driver DIRECTORY\n");
+    const QString directory = test::driverDirectory(argc, argv, "generate_transition_driver");
+    if (directory.isEmpty())
         return 2;
-    }
-    QString directory = QString::fromLocal8Bit(argv[1]);
-    QDir().mkpath(directory + "/content/files");
     if (!writePicture(directory + "/content/files/red.png", QColor(200, 30, 30))
         || !writePicture(directory + "/content/files/blue.png", QColor(30, 60, 200))
         || !writeInner(directory + "/content/yellow.html", "#e0d020", "#f0e890")

@@ -57,15 +57,23 @@ void FtpDialog::tell(const String& message)
     QMessageBox::warning(this, QGuiApplication::applicationDisplayName(), toQString(message));
 }
 
-void FtpDialog::refresh()
+void FtpDialog::refresh(const String& current)
 {
-    auto* list = qobject_cast<QComboBox*>(findControl(u"connection"));
-    if (!list)
-        return;
-    list->clear();
-    for (const Element* connection : m_connections.elements()) {
-        const QString name = toQString(connection->getAttribute(u"name"));
-        list->addItem(name, name);
+    for (size_t i = 0; XmlForm* shown = formAt(i); ++i) {
+        Element* list = shown->elementOf(u"connection");
+        if (!list)
+            continue;
+        // The list answers the option each entry stands for, so the options
+        // change first and the box shows them again.
+        while (Node* old = list->firstChild())
+            list->removeChild(old);
+        const std::vector<Element*> connections = m_connections.elements();
+        const bool currentListed = !current.empty() && m_connections.find(current);
+        for (const Element* connection : connections) {
+            const String& name = connection->getAttribute(u"name");
+            option(list, name, name, currentListed ? name.equals(current) : connection == connections.front());
+        }
+        shown->reloadOptions(u"connection");
     }
 }
 
@@ -81,10 +89,13 @@ bool FtpDialog::buttonClicked(XmlForm* form, const String& name, Element*)
         return false;
     auto* list = qobject_cast<QComboBox*>(findControl(u"connection"));
     const String selected = list && list->currentIndex() >= 0 ? fromQString(list->currentText()) : String();
+    // After a change the list shows the connection it touched, else the first.
+    String current = selected;
     if (name.equals(u"ftp:add")) {
         FtpConnectionDialog dialog(this, m_connections, nullptr);
         if (dialog.doModal() != Ok)
             return true;
+        current = dialog.connectionName();
     } else if (name.equals(u"ftp:modify")) {
         const Element* connection = selected.empty() ? nullptr : m_connections.find(selected);
         if (!connection)
@@ -95,12 +106,13 @@ bool FtpDialog::buttonClicked(XmlForm* form, const String& name, Element*)
     } else if (name.equals(u"ftp:delete")) {
         if (selected.empty() || !m_connections.remove(selected))
             return true;
+        current.clear();
     } else {
         return false;
     }
     if (!m_connections.save())
         tell(u"Cannot write " + String::fromNarrowLossless(m_connections.path()));
-    refresh();
+    refresh(current);
     return true;
 }
 
@@ -218,9 +230,11 @@ bool FtpConnectionDialog::acceptResult(XmlDialog*, Document* result)
             return tell(String(u"You must enter a name"));
         if (m_connections.find(connection.name))
             return tell(u"Ftp connection " + connection.name + u" already exists");
-        return m_connections.add(connection);
     }
-    return m_connections.modify(connection);
+    if (!(m_adding ? m_connections.add(connection) : m_connections.modify(connection)))
+        return false;
+    m_name = connection.name;
+    return true;
 }
 
 }

@@ -29,8 +29,9 @@ protected:
     bool buttonClicked(XmlForm* form, const String& name, Element* element) override;
     bool acceptResult(XmlDialog* dialog, Document* result) override;
     Element* form() const;
-    // Shows the file's connections in the list again.
-    void refresh();
+    // Shows the file's connections in the list again, with `current` chosen
+    // (the first one when it is not listed).
+    void refresh(const String& current);
     void tell(const String& message);
 
     FtpConnections m_connections;
@@ -66,6 +67,8 @@ class FtpConnectionDialog : public XmlDialog, private QuietDialogListener {
 public:
     FtpConnectionDialog(QWidget* owner, FtpConnections& connections, const Element* existing);
     ~FtpConnectionDialog() override;
+    // The name of the connection the dialog added or changed, once accepted.
+    const String& connectionName() const { return m_name; }
 
 private:
     bool acceptResult(XmlDialog* dialog, Document* result) override;
@@ -73,6 +76,7 @@ private:
     FtpConnections& m_connections;
     bool m_adding;
     Document m_formDocument;
+    String m_name;
 };
 
 }

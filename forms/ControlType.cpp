@@ -77,8 +77,12 @@ QVariant optionData(Element* option)
     return QVariant::fromValue(reinterpret_cast<quintptr>(option));
 }
 
+// Only data optionData made is an option: an entry added by other means
+// carries something else (a name that happens to read as a number, say).
 Element* optionOf(const QVariant& data)
 {
+    if (data.metaType() != QMetaType::fromType<quintptr>())
+        return nullptr;
     return reinterpret_cast<Element*>(data.value<quintptr>());
 }
 
@@ -672,13 +676,7 @@ FormControl* createDropDown(
     XmlForm& form, const ControlType& type, Element* element, const String& name, QWidget* window)
 {
     auto* combo = new QComboBox(window);
-    int selected = -1;
-    forEachOption(element, [&](Element* option) {
-        if (!option->getAttribute(u"selected").empty())
-            selected = combo->count();
-        combo->addItem(toQString(getText(option)), optionData(option));
-    });
-    combo->setCurrentIndex(selected);
+    lumavine::fillDropDown(*combo, element);
     if (element->getAttribute(u"enabled").equals(u"false"))
         combo->setEnabled(false);
     return form.addControl(name, element, combo, type, window);
@@ -816,4 +814,17 @@ const ControlType& ControlType::label()
 {
     return staticText;
 }
+
+void fillDropDown(QComboBox& combo, Element* element)
+{
+    combo.clear();
+    int selected = -1;
+    forEachOption(element, [&](Element* option) {
+        if (!option->getAttribute(u"selected").empty())
+            selected = combo.count();
+        combo.addItem(toQString(getText(option)), optionData(option));
+    });
+    combo.setCurrentIndex(selected);
+}
+
 }

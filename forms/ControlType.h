@@ -4,6 +4,7 @@
 
 #include <QRect>
 
+class QComboBox;
 class QWidget;
 
 namespace lumavine {
@@ -68,5 +69,9 @@ struct ControlType {
     // The static text that a "label" element makes for its control.
     static const ControlType& label();
 };
+
+// Shows the "option" children of a drop-down list's element in the box, in
+// their order, with the one marked "selected" current (none when none is).
+void fillDropDown(QComboBox& combo, Element* element);
 
 }

@@ -14,6 +14,7 @@
 #include "xml/Elements.h"
 
 #include <QAbstractScrollArea>
+#include <QComboBox>
 #include <QDropEvent>
 #include <QFontMetrics>
 #include <QLabel>
@@ -179,6 +180,16 @@ Element* XmlForm::elementOf(std::u16string_view name) const
 {
     FormControl* found = control(name);
     return found ? found->element : nullptr;
+}
+
+bool XmlForm::reloadOptions(std::u16string_view name)
+{
+    FormControl* found = control(name);
+    auto* combo = found ? qobject_cast<QComboBox*>(found->widget) : nullptr;
+    if (!combo || !found->element)
+        return false;
+    fillDropDown(*combo, found->element);
+    return true;
 }
 
 String XmlForm::valueOf(std::u16string_view name) const

@@ -59,6 +59,9 @@ public:
     String colorValueOf(std::u16string_view name) const;
     // Appends this form's values to a result document's root.
     void writeResult(Element* root) const;
+    // Shows the options of the drop-down list `name` again, after its
+    // element's "option" children changed; false when there is no such list.
+    bool reloadOptions(std::u16string_view name);
 
     // Confirm and cancel pass on to the dialog.
     virtual void onOK();

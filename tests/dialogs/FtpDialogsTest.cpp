@@ -7,6 +7,7 @@
 #include <QComboBox>
 #include <QMessageBox>
 #include <QTest>
+#include <functional>
 #include <gtest/gtest.h>
 #include <string>
 #include <vector>
@@ -178,6 +179,64 @@ TEST_F(FtpDialogsTest, PublishNeedsAConnectionAndTakesTheProjectsOptions)
     EXPECT_EQ(dialog.chosen().port, 2121);
     EXPECT_EQ(dialog.chosen().root, u"/www");
     EXPECT_EQ(flags, 2);
+}
+
+// After a connection is added, changed or deleted, the list shows the
+// connection touched (or the first), and Publish takes the one it shows.
+TEST_F(FtpDialogsTest, PublishTakesTheConnectionShownAfterTheListChanged)
+{
+    FtpConnections connections(file);
+    connections.load();
+    connections.add({ u"home", u"ftp.example.org", 2121, u"ann", u"secret", u"/www" });
+    connections.add({ u"work", u"ftp.example.net", 21, u"bob", u"other", u"/site" });
+    ASSERT_TRUE(connections.save());
+
+    auto publishAfter = [this](const std::function<void(PageFtpDialog&)>& change) {
+        int flags = 3;
+        PageFtpDialog dialog(nullptr, file, flags);
+        std::string shown;
+        std::vector<std::string> told;
+        WhenShown<PageFtpDialog> user([&](PageFtpDialog& publish) {
+            change(publish);
+            shown = qobject_cast<QComboBox*>(publish.findControl(u"connection"))->currentText().toStdString();
+            told = pressTold(publish, u"publish");
+            if (publish.isVisible())
+                press(publish, u"cancel");
+        });
+        dialog.doModal();
+        EXPECT_TRUE(told.empty()) << told.front();
+        return std::pair(shown, dialog.publishChosen() ? dialog.chosen().host.toNarrow() : std::string("none"));
+    };
+
+    // Modify keeps the connection chosen, and Publish takes it as changed.
+    const auto modified = publishAfter([](PageFtpDialog& publish) {
+        qobject_cast<QComboBox*>(publish.findControl(u"connection"))->setCurrentIndex(1);
+        WhenShown<FtpConnectionDialog> modify([&](FtpConnectionDialog& connection) {
+            connection.formAt(0)->setValue(u"host", String(u"ftp.example.com"));
+            press(connection, u"ok");
+        });
+        press(publish, u"ftp:modify");
+    });
+    EXPECT_EQ(modified, std::pair(std::string("work"), std::string("ftp.example.com")));
+
+    // A new connection is the one shown, even one whose name reads as a number.
+    const auto added = publishAfter([](PageFtpDialog& publish) {
+        WhenShown<FtpConnectionDialog> add([&](FtpConnectionDialog& connection) {
+            XmlForm& form = *connection.formAt(0);
+            form.setValue(u"name", String(u"123"));
+            form.setValue(u"host", String(u"ftp.example.edu"));
+            press(connection, u"ok");
+        });
+        press(publish, u"ftp:add");
+    });
+    EXPECT_EQ(added, std::pair(std::string("123"), std::string("ftp.example.edu")));
+
+    // After a delete the first one is shown.
+    const auto deleted = publishAfter([](PageFtpDialog& publish) {
+        qobject_cast<QComboBox*>(publish.findControl(u"connection"))->setCurrentIndex(2);
+        press(publish, u"ftp:delete");
+    });
+    EXPECT_EQ(deleted, std::pair(std::string("home"), std::string("ftp.example.org")));
 }
 
 }

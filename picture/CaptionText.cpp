@@ -17,10 +17,19 @@ namespace {
 constexpr int tabStop = 40;
 constexpr int missingImageSize = 10;
 
-// Pages are also drawn on the publishing thread, so the cache is locked.
+// A picture is kept with the stamp its file had when it was read, so that a
+// file replaced while the program runs is read again rather than drawn as it
+// was (a saved page would otherwise keep the old picture and be taken for up
+// to date). Pictures registered by name have no file and an empty stamp.
+struct CachedImage {
+    QImage image;
+    FileStamp stamp;
+};
+
+// Pages are also drawn on worker threads, so the cache is locked.
 struct CaptionImageCache {
     std::mutex mutex;
-    std::unordered_map<String, QImage, StringHash> images;
+    std::unordered_map<String, CachedImage, StringHash> images;
 };
 
 CaptionImageCache& imageCache()
@@ -34,7 +43,7 @@ QImage lookUpNamedImage(const String& name)
     CaptionImageCache& cache = imageCache();
     std::lock_guard lock(cache.mutex);
     auto found = cache.images.find(name);
-    return found == cache.images.end() ? QImage() : found->second;
+    return found == cache.images.end() ? QImage() : found->second.image;
 }
 
 QImage loadSourceImage(const String& source, const String& baseDirectory)
@@ -46,19 +55,22 @@ QImage loadSourceImage(const String& source, const String& baseDirectory)
     String key = loader.location();
     // Noted on a hit too: the picture drawn depends on the file either way.
     ReadLog::note(key);
+    // Stamped before reading, so that a change made while it is read shows
+    // as a change the next time. A web location has no stamp and is read once.
+    FileStamp stamp = loader.isWebLocation() ? FileStamp { key } : FileStamp::of(key);
     CaptionImageCache& cache = imageCache();
     {
         std::lock_guard lock(cache.mutex);
         auto found = cache.images.find(key);
-        if (found != cache.images.end())
-            return found->second;
+        if (found != cache.images.end() && found->second.stamp == stamp)
+            return found->second.image;
     }
     // Loading (possibly a web fetch) happens outside the lock; a null image is
     // remembered too, so a missing file is not looked for at every repaint.
     loader.load();
     QImage image = loader.image();
     std::lock_guard lock(cache.mutex);
-    cache.images.emplace(key, image);
+    cache.images.insert_or_assign(key, CachedImage { image, std::move(stamp) });
     return image;
 }
 
@@ -191,7 +203,7 @@ void registerCaptionImage(const String& name, const QImage& image)
 {
     CaptionImageCache& cache = imageCache();
     std::lock_guard lock(cache.mutex);
-    cache.images[name] = image;
+    cache.images.insert_or_assign(name, CachedImage { image, FileStamp { name } });
 }
 
 void clearCaptionImageCache()

@@ -189,7 +189,7 @@ FtpConnectionDialog::FtpConnectionDialog(QWidget* owner, FtpConnections& connect
     checkBox(security, u"tls", u"Require TLS (FTPS)", tls, 10, 25, 250);
     label(security, u"certificates", u"Trusted authorities (empty: the system's)", 10, 50, 250);
     textInput(security, u"certificates", existing ? existing->getAttribute(u"certificates") : String(), 10, 67, 250);
-    checkBox(security, u"incremental", u"Send only files changed since last time", incremental, 10, 92, 250);
+    checkBox(security, u"incremental", u"Send only changed files", incremental, 10, 92, 250);
     top += 125;
     button(form, u"ok", u"Ok", 10, top, 100, 25);
     button(form, u"cancel", u"Cancel", 120, top, 100, 25);

@@ -68,7 +68,7 @@ PropertiesDialog::PropertiesDialog(Page& page, QWidget* parent, XmlDialogListene
     label(properties, u"scrolling", u"Scrolling", 10, 55, 80);
     checkBox(properties, u"scrolling", u"", !page.scrollingOff(), 90, 55, 160);
     label(properties, u"responsive", u"Fit Window", 10, 85, 80);
-    checkBox(properties, u"responsive", u"Scale down to narrow windows", page.responsive(), 90, 85, 160);
+    checkBox(properties, u"responsive", u"Scale down to fit", page.responsive(), 90, 85, 160);
     addButtons(general);
 
     Element* captions = addElement(root, u"form");

@@ -13,6 +13,7 @@
 #include "picture/WinImage.h"
 #include "picture/canvas/PageView.h"
 #include "picture/canvas/ShapeProperties.h"
+#include "tests/support/Readable.h"
 #include "tests/support/TestProject.h"
 #include "tests/support/WhenShown.h"
 #include "xml/Document.h"
@@ -175,6 +176,38 @@ TEST_F(ShapeDialogsTest, RectangleDialogShowsTheShapeAndWritesBackExactlyWhatThe
     ASSERT_EQ(view.undoStack().count(), 1);
     view.undoStack().undo();
     EXPECT_EQ(written(*page.findNode(boxId)), before);
+}
+
+// The dialog of each kind of shape, and of several shapes, on each of its
+// tabs: nothing a person reads is cut off or lies outside its box.
+TEST_F(ShapeDialogsTest, EveryKindsDialogShowsItsTextsWhole)
+{
+    PicNode* box = page.addRectangle(QRect(20, 20, 60, 40));
+    PicNode* line = page.addLine({ QPoint(20, 100), QPoint(120, 100) });
+    PicNode* ellipse = page.addEllipse(QRect(20, 120, 50, 50));
+    PicNode* picture = page.addPicture(200, 40, addPictureFile("look.png", 30, 20));
+    for (const auto& shapes : std::vector<std::vector<PicNode*>> {
+             { box }, { line }, { ellipse }, { picture }, { box, ellipse }, { box, line } }) {
+        SCOPED_TRACE(shapes.size() == 1 ? shapes.front()->getName().toNarrow() : std::string("several"));
+        int checked = 0;
+        WhenShown<XmlDialog> look([&](XmlDialog& dialog) {
+            for (size_t i = 0; i < dialog.formCount(); ++i) {
+                XmlForm* form = dialog.formAt(i);
+                SCOPED_TRACE(form->name().toNarrow());
+                if (dialog.formCount() > 1)
+                    dialog.selectForm(form->name());
+                QApplication::processEvents();
+                checked += test::expectReadable(form);
+            }
+            press(dialog, u"cancel");
+        });
+        PtrListOf<PicNode> selected;
+        for (PicNode* shape : shapes)
+            selected.append(shape);
+        EXPECT_FALSE(dialogs.editShapes(view, selected));
+        EXPECT_TRUE(look.done());
+        EXPECT_GT(checked, 5);
+    }
 }
 
 TEST_F(ShapeDialogsTest, CancelledDialogsChangeNothing)

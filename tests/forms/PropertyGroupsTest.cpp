@@ -12,6 +12,7 @@
 #include "picture/Alignment.h"
 #include "picture/PicNode.h"
 #include "picture/WinImage.h"
+#include "tests/support/Readable.h"
 #include "xml/Elements.h"
 
 #include <QApplication>
@@ -74,27 +75,6 @@ QImage grabbed(QWidget* widget)
 {
     QApplication::processEvents();
     return widget->grab().toImage();
-}
-
-// Every control lies inside the window that holds it, and texts of labels,
-// boxes and lists have the room they need. Answers how many were checked.
-int expectReadable(XmlForm* form)
-{
-    int checked = 0;
-    for (QWidget* child : form->findChildren<QWidget*>()) {
-        if (child->objectName().isEmpty() || !child->isVisible())
-            continue;
-        QWidget* window = child->parentWidget();
-        if (window != form && window->parentWidget() != form)
-            continue;
-        std::string name = child->objectName().toStdString();
-        EXPECT_TRUE(window->rect().contains(child->geometry())) << name;
-        if (qobject_cast<QLabel*>(child) || qobject_cast<QCheckBox*>(child) || qobject_cast<QComboBox*>(child)) {
-            EXPECT_LE(child->sizeHint().width(), child->width()) << name;
-        }
-        ++checked;
-    }
-    return checked;
 }
 
 }
@@ -410,7 +390,7 @@ TEST(PropertyGroups, PropertyFormScreenshotHasNothingClipped)
     FormDocument::addStandardButtons(g.form, 555);
     XmlForm* form = g.show();
     ASSERT_NE(form, nullptr);
-    EXPECT_GT(expectReadable(form), 40);
+    EXPECT_GT(test::expectReadable(form), 40);
     QDir().mkpath(QStringLiteral("/tmp/lumavine-forms"));
     EXPECT_TRUE(saveFormSnapshot(&g.builder.document, u"/tmp/lumavine-forms/property-groups.png"));
 }
@@ -442,7 +422,7 @@ TEST(PropertyGroups, PageStyleFormScreenshotHasNothingClipped)
     FormDocument::addStandardButtons(g.form, 440);
     XmlForm* form = g.show();
     ASSERT_NE(form, nullptr);
-    EXPECT_GT(expectReadable(form), 40);
+    EXPECT_GT(test::expectReadable(form), 40);
     QDir().mkpath(QStringLiteral("/tmp/lumavine-forms"));
     EXPECT_TRUE(saveFormSnapshot(&g.builder.document, u"/tmp/lumavine-forms/page-style-groups.png"));
 }

@@ -141,6 +141,14 @@ Element* ActionDialog::addText(
     return FormElements::textInput(box, name, value, 10, 25, width, extension);
 }
 
+Element* ActionDialog::startInProject(Element* input, bool media) const
+{
+    // A file not yet chosen is looked for where the project keeps such files.
+    if (const ProjectContext* project = m_page.project())
+        input->setAttribute(u"startdirectory", media ? project->filesDirectory() : project->contentDirectory());
+    return input;
+}
+
 Element* ActionDialog::addRatio(Element* box, int ratio, int width)
 {
     return FormElements::spin(box, u"ratio", String::number(ratio), 10, 25, width, 0, 100);
@@ -198,8 +206,10 @@ MediaDialog::MediaDialog(
     const int top = addNameBlock(form, 400, false, 70);
     addTargetBlock(form, word, argumentAt(arguments, 0), 10, top, 190, false);
     addRatio(addBox(form, String(u"RatioBox"), word + u" Ratio", 210, top, 200), ratio, 75);
-    Element* file = addText(addBox(form, word + u"UrlBox", word + u" File", 10, top + 65, 400),
-        audio ? String(u"audiourl") : String(u"videourl"), argumentAt(arguments, 1), 380, u"file");
+    Element* file
+        = startInProject(addText(addBox(form, word + u"UrlBox", word + u" File", 10, top + 65, 400),
+                             audio ? String(u"audiourl") : String(u"videourl"), argumentAt(arguments, 1), 380, u"file"),
+            true);
     file->setAttribute(u"files", String(audio ? audioFilter : videoFilter));
     Element* modes = addSelect(addBox(form, String(u"UimodeBox"), String(u"Control UI Mode"), 10, top + 130, 190),
         String(u"uimode"), 170, 200);
@@ -239,8 +249,9 @@ ContentDialog::ContentDialog(
     if (windowTargets)
         addTargetBlock(form, String(u"Page"), argumentAt(arguments, 0), 10, top, 190, true);
     addRatio(addBox(form, String(u"RatioBox"), String(u"Page Ratio"), 210, top, 190), ratio, 75);
-    Element* file = addText(addBox(form, String(u"PageUrlBox"), String(u"Page File"), 10, top + 65, 400),
-        String(u"pageurl"), argumentAt(arguments, 1), 380, u"file");
+    Element* file = startInProject(addText(addBox(form, String(u"PageUrlBox"), String(u"Page File"), 10, top + 65, 400),
+                                       String(u"pageurl"), argumentAt(arguments, 1), 380, u"file"),
+        false);
     file->setAttribute(u"files", String(pageFilter));
     file->setAttribute(u"default", u"*");
     Element* pages = addSelect(
@@ -252,8 +263,10 @@ ContentDialog::ContentDialog(
             addOption(pages, file, file, false);
         }
     }
-    Element* audio = addText(addBox(form, String(u"AudioUrlBox"), String(u"Audio File"), 10, top + 195, 400),
-        String(u"audiourl"), argumentAt(arguments, 2), 380, u"file");
+    Element* audio
+        = startInProject(addText(addBox(form, String(u"AudioUrlBox"), String(u"Audio File"), 10, top + 195, 400),
+                             String(u"audiourl"), argumentAt(arguments, 2), 380, u"file"),
+            true);
     audio->setAttribute(u"files", String(audioFilter));
     FormDocument::addStandardButtons(form, itemName ? 330 : 270);
     loadForms(&m_formDocument);
@@ -307,6 +320,7 @@ ImageDialog::ImageDialog(
         if (field.argument == 5) {
             input->setAttribute(u"extension", u"file");
             input->setAttribute(u"files", String(audioFilter));
+            startInProject(input, true);
         }
         row += 65;
     }

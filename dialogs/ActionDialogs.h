@@ -48,6 +48,9 @@ protected:
         Element* form, const String& name, const String& caption, int left, int top, int width, int height = 55);
     static Element* addText(
         Element* box, const String& name, const String& value, int width, std::u16string_view extension = {});
+    // Marks a file input to start its chooser in the project's media
+    // folder, or in its content folder for pages.
+    Element* startInProject(Element* input, bool media) const;
     static Element* addRatio(Element* box, int ratio, int width);
     // The frames of the page in a drop-down list P"target", with the window
     // targets after them when asked.

@@ -253,6 +253,8 @@ void chooseFile(XmlForm& form, FormControl& edit, bool picture)
         root = root.substring(0, root.length() - 1);
     if (!root.empty())
         path = path.trim().empty() ? root + u"/" : XmlFormImage::resolve(path, root);
+    else if (path.trim().empty())
+        path = element->getAttribute(u"startdirectory");
     if (!FormChooser::current().chooseFile(&form, element->getAttribute(u"default"), filters, path))
         return;
     if (!root.empty() && path.startsWith(root + u"/") && path.length() > root.length() + 1)

@@ -83,8 +83,11 @@ TEST_F(ActionDialogsTest, EachDialogWritesItsActionFromTheFieldsShown)
 {
     String action;
     MediaDialog audio(MediaDialog::Audio, page, nullptr, &listener, action);
+    String startsIn;
     ASSERT_EQ(run(audio,
-                  [](XmlForm& form) {
+                  [&](XmlForm& form) {
+                      // A sound not yet chosen is looked for among the project's media.
+                      startsIn = form.elementOf(u"audiourl")->getAttribute(u"startdirectory");
                       form.setValue(u"audiotarget", String(u"F1"));
                       form.setValue(u"audiourl", String(u"C:\\media\\a.wav"));
                       form.setValue(u"uimode", String(u"mini"));
@@ -93,6 +96,7 @@ TEST_F(ActionDialogsTest, EachDialogWritesItsActionFromTheFieldsShown)
                   }),
         Dialog::Ok);
     EXPECT_EQ(action.toNarrow(), "javascript:play_audio('F1','file://C:/media/a.wav','mini',50,2)");
+    EXPECT_EQ(startsIn, project.filesDirectory());
 
     // Paths of this system are absolute with a leading slash.
     action.clear();

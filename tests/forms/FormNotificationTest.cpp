@@ -150,8 +150,10 @@ TEST(FormNotifications, ChooserButtonsFillTheirEdits)
     Element* f = builder.form(u"main");
     builder.add(f, u"input",
         u"type:text;name:fill;extension:color;alpha:true;value:#00000040;style:\"left:10;top:10;width:300\"");
-    builder.add(f, u"input",
-        u"type:text;name:doc;extension:file;default:txt;files:Text|*.txt||;style:\"left:10;top:40;width:300\"");
+    builder
+        .add(f, u"input",
+            u"type:text;name:doc;extension:file;default:txt;files:Text|*.txt||;style:\"left:10;top:40;width:300\"")
+        ->setAttribute(u"startdirectory", u"/home/ann/media");
     builder.add(f, u"input", u"type:text;name:dir;extension:directory;style:\"left:10;top:70;width:300\"");
     Element* image
         = builder.add(f, u"input", u"type:text;name:pic;extension:image;style:\"left:10;top:100;width:300\"");
@@ -180,11 +182,16 @@ TEST(FormNotifications, ChooserButtonsFillTheirEdits)
     QTest::keyClick(static_cast<QLineEdit*>(form->findControl(u"fill:alpha")), Qt::Key_Up);
     EXPECT_EQ(static_cast<XmlFormColor*>(form->findControl(u"fill:color"))->color(), 0x41336699u);
 
+    // A file not yet chosen is looked for in the start folder; once one is
+    // chosen, the chooser starts at it.
     chooser.file = u"/home/ann/notes.txt";
     QTest::mouseClick(static_cast<QPushButton*>(form->findControl(u"doc:file")), Qt::LeftButton);
+    EXPECT_EQ(chooser.lastStart, u"/home/ann/media");
     EXPECT_EQ(form->valueOf(u"doc"), u"/home/ann/notes.txt");
     EXPECT_EQ(chooser.lastFilters, u"Text|*.txt||");
     EXPECT_EQ(chooser.lastDefaultExtension, u"txt");
+    QTest::mouseClick(static_cast<QPushButton*>(form->findControl(u"doc:file")), Qt::LeftButton);
+    EXPECT_EQ(chooser.lastStart, u"/home/ann/notes.txt");
 
     chooser.directory = u"/home/ann/site";
     QTest::mouseClick(static_cast<QPushButton*>(form->findControl(u"dir:directory")), Qt::LeftButton);

@@ -191,14 +191,7 @@ TEST_F(ShapeDialogsTest, EveryKindsDialogShowsItsTextsWhole)
         SCOPED_TRACE(shapes.size() == 1 ? shapes.front()->getName().toNarrow() : std::string("several"));
         int checked = 0;
         WhenShown<XmlDialog> look([&](XmlDialog& dialog) {
-            for (size_t i = 0; i < dialog.formCount(); ++i) {
-                XmlForm* form = dialog.formAt(i);
-                SCOPED_TRACE(form->name().toNarrow());
-                if (dialog.formCount() > 1)
-                    dialog.selectForm(form->name());
-                QApplication::processEvents();
-                checked += test::expectReadable(form);
-            }
+            checked = test::expectEveryTabReadable(dialog);
             press(dialog, u"cancel");
         });
         PtrListOf<PicNode> selected;

@@ -87,14 +87,7 @@ TEST(DialogLayout, EveryDialogShowsItsTextsWhole)
         std::unique_ptr<XmlDialog> dialog = make();
         int checked = 0;
         test::WhenShown<XmlDialog> look([&](XmlDialog& shown) {
-            for (size_t i = 0; i < shown.formCount(); ++i) {
-                XmlForm* form = shown.formAt(i);
-                SCOPED_TRACE(form->name().toNarrow());
-                if (shown.formCount() > 1)
-                    shown.selectForm(form->name());
-                QApplication::processEvents();
-                checked += test::expectReadable(form);
-            }
+            checked = test::expectEveryTabReadable(shown);
             shown.onCancel();
         });
         dialog->doModal();

@@ -1,5 +1,9 @@
 #pragma once
 
+#include "forms/XmlDialog.h"
+#include "forms/XmlForm.h"
+
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
@@ -27,6 +31,21 @@ inline int expectReadable(QWidget* form)
             EXPECT_LE(child->sizeHint().width(), child->width()) << name;
         }
         ++checked;
+    }
+    return checked;
+}
+
+// The same on every tab of a dialog that shows, each chosen in turn.
+inline int expectEveryTabReadable(XmlDialog& dialog)
+{
+    int checked = 0;
+    for (size_t i = 0; i < dialog.formCount(); ++i) {
+        XmlForm* form = dialog.formAt(i);
+        SCOPED_TRACE(form->name().toNarrow());
+        if (dialog.formCount() > 1)
+            dialog.selectForm(form->name());
+        QApplication::processEvents();
+        checked += expectReadable(form);
     }
     return checked;
 }

@@ -34,6 +34,42 @@ bool isPlainAttributeChar(char16_t c)
     return c != u'>' && c != u'/' && c != u'"' && c != u'\t' && c != u'\n' && c != u'\r';
 }
 
+// Takes back the references of XML's five predefined characters. Any other
+// '&' stays as it stands: a bare one in a link, "&nbsp;", and numeric
+// references such as "&#146;", which action texts hand on to the pages as
+// they are. Files written before texts were escaped hold such '&' raw.
+void decodeReferences(String& text)
+{
+    size_t i = text.find(u'&');
+    if (i == String::npos)
+        return;
+    static constexpr struct {
+        std::u16string_view reference;
+        char16_t character;
+    } references[]
+        = { { u"&lt;", u'<' }, { u"&gt;", u'>' }, { u"&amp;", u'&' }, { u"&quot;", u'"' }, { u"&apos;", u'\'' } };
+    // No reference is shorter than its character, so the text is rewritten
+    // in place, behind the reading position.
+    size_t out = i;
+    while (i < text.size()) {
+        char16_t c = text[i];
+        size_t length = 1;
+        if (c == u'&') {
+            std::u16string_view rest = std::u16string_view(text).substr(i);
+            for (const auto& entry : references) {
+                if (rest.starts_with(entry.reference)) {
+                    c = entry.character;
+                    length = entry.reference.size();
+                    break;
+                }
+            }
+        }
+        text[out++] = c;
+        i += length;
+    }
+    text.resize(out);
+}
+
 // The attribute text of a tag is read as Properties(text, u" ", u"=") reads
 // it, without building the map and the tokenizers for every element. An item
 // is a run of the text up to a blank outside double quotes; blanks and tabs
@@ -317,6 +353,7 @@ void XmlReader::setAttributes(Element& element)
             break;
         bool valueEndedBySeparator = false;
         bool hasValue = nextAttributePart(item, partAt, m_attributeValue, valueEndedBySeparator);
+        decodeReferences(m_attributeValue);
         bool bare = !hasValue && firstItem && !hadSeparator;
         firstItem = false;
         if (bare)
@@ -418,6 +455,9 @@ void XmlReader::completeTop()
 {
     OpenNode& top = m_open.back();
     bool keepText = !m_document.isHtmlMode() && !top.text.empty();
+    // Decoded once the text is whole, as a reference may come in two chunks.
+    if (keepText)
+        decodeReferences(top.text);
     if (m_open.size() == 1) {
         if (keepText)
             m_document.attach(m_document.createTextNode(top.text));

@@ -80,6 +80,20 @@ TEST(FtpConnections, MarkupCharactersInNamesAndPasswordsComeBackAsTyped)
     ASSERT_TRUE(next);
     EXPECT_EQ(next->port, 2121);
     EXPECT_EQ(next->password, u"plain");
+
+    // Characters beyond ASCII are kept too, in the file's own encoding.
+    const FtpConnection wide { u"Caf\u00e9 \u20ac", u"ftp.example.org", 21, u"J\u00fcrgen",
+        u"p\u00e4ss\u20ac\U0001F600", u"/\u00e9" };
+    EXPECT_TRUE(read.add(wide));
+    ASSERT_TRUE(read.save());
+    FtpConnections again(path);
+    again.load();
+    const std::optional<FtpConnection> wideBack = again.connection(wide.name);
+    ASSERT_TRUE(wideBack);
+    EXPECT_EQ(wideBack->user, wide.user);
+    EXPECT_EQ(wideBack->password, wide.password);
+    EXPECT_EQ(wideBack->root, wide.root);
+    EXPECT_EQ(again.connection(typed.name)->password, typed.password);
 }
 
 TEST(FtpConnections, TlsAndIncrementalAreWrittenOnlyWhereSet)

@@ -121,7 +121,7 @@ bool nextAttributePart(std::u16string_view item, size_t& at, String& part, bool&
 
 XmlReader::XmlReader(Document& document) : m_document(document)
 {
-    m_open.push_back({ &document, String(), String(), false });
+    m_open.push_back({ &document, String(), String(), false, false });
 }
 
 bool XmlReader::parse(std::u16string_view chunk)
@@ -153,11 +153,18 @@ void XmlReader::scan(std::u16string_view chunk, size_t& i)
         switch (m_mode) {
         case Mode::Text: {
             size_t start = i;
-            while (i < n && chunk[i] != u'<' && chunk[i] != u'\r')
-                ++i;
+            bool ampersand = false;
+            for (; i < n; ++i) {
+                char16_t t = chunk[i];
+                if (t == u'<' || t == u'\r')
+                    break;
+                ampersand |= t == u'&';
+            }
             OpenNode& top = m_open.back();
-            if (top.named && !html && i > start)
+            if (top.named && !html && i > start) {
                 top.text.append(chunk.substr(start, i - start));
+                top.ampersand |= ampersand;
+            }
             if (i < n) {
                 if (chunk[i] == u'<')
                     m_mode = Mode::AfterLt;
@@ -404,6 +411,7 @@ void XmlReader::handleTag()
         m_open.back().ownName = m_name;
         m_open.back().named = true;
         m_open.back().text.clear();
+        m_open.back().ampersand = false;
         startElement();
         return;
     }
@@ -448,7 +456,7 @@ void XmlReader::startElement()
         parent.node->attach(element);
         return;
     }
-    m_open.push_back({ element, m_name, String(), true });
+    m_open.push_back({ element, m_name, String(), true, false });
 }
 
 void XmlReader::completeTop()
@@ -456,7 +464,7 @@ void XmlReader::completeTop()
     OpenNode& top = m_open.back();
     bool keepText = !m_document.isHtmlMode() && !top.text.empty();
     // Decoded once the text is whole, as a reference may come in two chunks.
-    if (keepText)
+    if (keepText && top.ampersand)
         decodeReferences(top.text);
     if (m_open.size() == 1) {
         if (keepText)

@@ -29,6 +29,8 @@ private:
         String ownName;
         String text;
         bool named;
+        // Whether the text holds an '&', which may start a reference.
+        bool ampersand;
     };
 
     void scan(std::u16string_view chunk, size_t& i);

@@ -464,9 +464,10 @@ TEST_F(PageViewCommandTest, CopiedShapesPasteBesideTheirOriginals)
     // A caption with markup characters over two lines, which the paste
     // reads a line at a time, comes back as typed.
     const String caption(u"a<b & \"c\" &amp;\n</text> &#146;");
-    a->setText(caption);
-    a->setName(String(u"Tom & Jerry"));
-    page.select(a, false, false);
+    PicNode* typed = page.shapes().first();
+    typed->setText(caption);
+    typed->setName(String(u"Tom & Jerry"));
+    page.select(typed, false, false);
     view.command(PageView::Copy);
     view.command(PageView::Paste);
     ASSERT_EQ(page.shapeCount(), 3u);

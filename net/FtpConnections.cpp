@@ -32,7 +32,9 @@ void FtpConnections::load()
 
 bool FtpConnections::save()
 {
-    const std::string text = m_document->toString().toNarrow();
+    // In the file encoding load() reads, so that names and passwords beyond
+    // ASCII come back as typed.
+    const std::string text = m_document->fileText(Document::LineEnd::Lf);
     const bool written = replaceFile(m_path, [&](int fd) {
         ::fchmod(fd, 0600);
         return writeAll(fd, text.data(), text.size());

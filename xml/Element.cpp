@@ -16,6 +16,42 @@ void indent(String& out, int level, char16_t unit, int width)
         out.append(size_t(std::min(level, deepestIndentedLevel)) * width, unit);
 }
 
+// The model holds plain text; the file holds markup. Only the characters
+// that would read back as markup are written as references, and the runs
+// between them are copied in one step, as most texts have none at all. In a
+// value '>' is written as a reference too, since a tag ends at the first '>'
+// whatever the quotes around it.
+template<bool inAttribute>
+void appendEscaped(String& out, std::u16string_view text)
+{
+    size_t start = 0;
+    for (size_t i = 0; i < text.size(); ++i) {
+        std::u16string_view reference;
+        switch (text[i]) {
+        case u'&':
+            reference = u"&amp;";
+            break;
+        case u'<':
+            reference = u"&lt;";
+            break;
+        case u'>':
+            reference = u"&gt;";
+            break;
+        case u'"':
+            if (!inAttribute)
+                continue;
+            reference = u"&quot;";
+            break;
+        default:
+            continue;
+        }
+        out.append(text.substr(start, i - start));
+        out.append(reference);
+        start = i + 1;
+    }
+    out.append(text.substr(start));
+}
+
 void collectElements(const Node& from, std::u16string_view name, NodeList& into)
 {
     for (Node* child : from.childNodes()) {
@@ -85,7 +121,7 @@ void Element::writeXmlTo(String& out, int level) const
             auto* attribute = static_cast<const Attr*>(entry->value());
             out.append(attribute->name());
             out.append(u"=\"");
-            out.append(attribute->value());
+            appendEscaped<true>(out, attribute->value());
             out.push_back(u'"');
         }
     }
@@ -97,7 +133,7 @@ void Element::writeXmlTo(String& out, int level) const
     Node* only = children.count() == 1 ? children.first() : nullptr;
     if (only && only->nodeType() == TextNode) {
         out.push_back(u'>');
-        out.append(only->nodeValue());
+        appendEscaped<false>(out, only->nodeValue());
         out.append(u"</");
         out.append(m_name);
         out.append(u">\n");

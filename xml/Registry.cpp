@@ -23,62 +23,6 @@ bool makeParentDirectories(const std::string& path)
     return true;
 }
 
-// The writer stores element texts as they are, so a value keeps "<", ">"
-// and "&" as the references of XML. Reading takes back those and the other
-// two predefined references; any other "&" is read as it stands, so files
-// written without references (as installers write them) read as before.
-String escapeValue(const String& text)
-{
-    String escaped;
-    escaped.reserve(text.size());
-    for (char16_t c : text) {
-        switch (c) {
-        case u'<':
-            escaped.append(u"&lt;");
-            break;
-        case u'>':
-            escaped.append(u"&gt;");
-            break;
-        case u'&':
-            escaped.append(u"&amp;");
-            break;
-        default:
-            escaped.push_back(c);
-        }
-    }
-    return escaped;
-}
-
-String unescapeValue(const String& text)
-{
-    static constexpr struct {
-        std::u16string_view reference;
-        char16_t character;
-    } references[]
-        = { { u"&lt;", u'<' }, { u"&gt;", u'>' }, { u"&amp;", u'&' }, { u"&quot;", u'"' }, { u"&apos;", u'\'' } };
-    String value;
-    value.reserve(text.size());
-    std::u16string_view rest(text);
-    while (!rest.empty()) {
-        bool replaced = false;
-        if (rest[0] == u'&') {
-            for (const auto& entry : references) {
-                if (rest.starts_with(entry.reference)) {
-                    value.push_back(entry.character);
-                    rest.remove_prefix(entry.reference.size());
-                    replaced = true;
-                    break;
-                }
-            }
-        }
-        if (!replaced) {
-            value.push_back(rest[0]);
-            rest.remove_prefix(1);
-        }
-    }
-    return value;
-}
-
 }
 
 Registry::Registry() = default;
@@ -140,7 +84,7 @@ std::optional<String> Registry::getStringOrNone(std::u16string_view name)
     Element* value = m_key ? findChildElement(m_key, name, true) : nullptr;
     if (!value)
         return std::nullopt;
-    String text = unescapeValue(getText(value));
+    String text = getText(value);
     if (text.size() > maximumValueLength)
         text.resize(maximumValueLength);
     return text;
@@ -156,7 +100,7 @@ bool Registry::setString(const String& name, const String& text)
     // A value element holds exactly its text, so rebuild its content.
     while (Node* child = value->firstChild())
         value->removeChild(child);
-    value->appendChild(m_document->createTextNode(escapeValue(text)));
+    value->appendChild(m_document->createTextNode(text));
     std::string path = settingsPath();
     if (!makeParentDirectories(path))
         return false;

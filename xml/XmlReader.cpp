@@ -34,6 +34,42 @@ bool isPlainAttributeChar(char16_t c)
     return c != u'>' && c != u'/' && c != u'"' && c != u'\t' && c != u'\n' && c != u'\r';
 }
 
+// Takes back the references of XML's five predefined characters. Any other
+// '&' stays as it stands: a bare one in a link, "&nbsp;", and numeric
+// references such as "&#146;", which action texts hand on to the pages as
+// they are. Files written before texts were escaped hold such '&' raw.
+void decodeReferences(String& text)
+{
+    size_t i = text.find(u'&');
+    if (i == String::npos)
+        return;
+    static constexpr struct {
+        std::u16string_view reference;
+        char16_t character;
+    } references[]
+        = { { u"&lt;", u'<' }, { u"&gt;", u'>' }, { u"&amp;", u'&' }, { u"&quot;", u'"' }, { u"&apos;", u'\'' } };
+    // No reference is shorter than its character, so the text is rewritten
+    // in place, behind the reading position.
+    size_t out = i;
+    while (i < text.size()) {
+        char16_t c = text[i];
+        size_t length = 1;
+        if (c == u'&') {
+            std::u16string_view rest = std::u16string_view(text).substr(i);
+            for (const auto& entry : references) {
+                if (rest.starts_with(entry.reference)) {
+                    c = entry.character;
+                    length = entry.reference.size();
+                    break;
+                }
+            }
+        }
+        text[out++] = c;
+        i += length;
+    }
+    text.resize(out);
+}
+
 // The attribute text of a tag is read as Properties(text, u" ", u"=") reads
 // it, without building the map and the tokenizers for every element. An item
 // is a run of the text up to a blank outside double quotes; blanks and tabs
@@ -85,7 +121,7 @@ bool nextAttributePart(std::u16string_view item, size_t& at, String& part, bool&
 
 XmlReader::XmlReader(Document& document) : m_document(document)
 {
-    m_open.push_back({ &document, String(), String(), false });
+    m_open.push_back({ &document, String(), String(), false, false });
 }
 
 bool XmlReader::parse(std::u16string_view chunk)
@@ -117,11 +153,18 @@ void XmlReader::scan(std::u16string_view chunk, size_t& i)
         switch (m_mode) {
         case Mode::Text: {
             size_t start = i;
-            while (i < n && chunk[i] != u'<' && chunk[i] != u'\r')
-                ++i;
+            bool ampersand = false;
+            for (; i < n; ++i) {
+                char16_t t = chunk[i];
+                if (t == u'<' || t == u'\r')
+                    break;
+                ampersand |= t == u'&';
+            }
             OpenNode& top = m_open.back();
-            if (top.named && !html && i > start)
+            if (top.named && !html && i > start) {
                 top.text.append(chunk.substr(start, i - start));
+                top.ampersand |= ampersand;
+            }
             if (i < n) {
                 if (chunk[i] == u'<')
                     m_mode = Mode::AfterLt;
@@ -317,6 +360,7 @@ void XmlReader::setAttributes(Element& element)
             break;
         bool valueEndedBySeparator = false;
         bool hasValue = nextAttributePart(item, partAt, m_attributeValue, valueEndedBySeparator);
+        decodeReferences(m_attributeValue);
         bool bare = !hasValue && firstItem && !hadSeparator;
         firstItem = false;
         if (bare)
@@ -367,6 +411,7 @@ void XmlReader::handleTag()
         m_open.back().ownName = m_name;
         m_open.back().named = true;
         m_open.back().text.clear();
+        m_open.back().ampersand = false;
         startElement();
         return;
     }
@@ -411,13 +456,16 @@ void XmlReader::startElement()
         parent.node->attach(element);
         return;
     }
-    m_open.push_back({ element, m_name, String(), true });
+    m_open.push_back({ element, m_name, String(), true, false });
 }
 
 void XmlReader::completeTop()
 {
     OpenNode& top = m_open.back();
     bool keepText = !m_document.isHtmlMode() && !top.text.empty();
+    // Decoded once the text is whole, as a reference may come in two chunks.
+    if (keepText && top.ampersand)
+        decodeReferences(top.text);
     if (m_open.size() == 1) {
         if (keepText)
             m_document.attach(m_document.createTextNode(top.text));

@@ -12,6 +12,11 @@ class Node;
 
 // The incremental reader behind Document::parse. It keeps the elements still
 // open as a stack, so a chunk may end anywhere and the next one resumes.
+// Texts and attribute values in the tree are plain text: the writer puts '&',
+// '<' and '>' (and in a value the double quote) as references, and the reader
+// takes back exactly the five predefined references; any other '&' ("&nbsp;",
+// "&#146;", a bare one) is read as it stands. Comments, CDATA sections and
+// instructions are written and read as they stand.
 class XmlReader {
 public:
     explicit XmlReader(Document& document);
@@ -29,6 +34,8 @@ private:
         String ownName;
         String text;
         bool named;
+        // Whether the text holds an '&', which may start a reference.
+        bool ampersand;
     };
 
     void scan(std::u16string_view chunk, size_t& i);

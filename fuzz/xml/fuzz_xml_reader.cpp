@@ -29,8 +29,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     String written = document.toString();
     std::string encoded = encodeFileText(written, true);
 
-    // The writer stores names and values as they are, so markup inside them
-    // need not survive; reading the output again must still be safe.
+    // Texts and values are escaped, but names are written as they are, so
+    // markup inside a name need not survive; reading the output again must
+    // still be safe.
     Document again;
     again.parse(decodeFileText(encoded));
     again.finish();

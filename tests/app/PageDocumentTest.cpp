@@ -156,6 +156,62 @@ TEST(PageDocument, SavingTidiesTheContentTreeAndWritesTheSite)
         EXPECT_EQ(entry.path().filename().string().find("site.xml."), std::string::npos) << "no temporary left";
 }
 
+TEST(PageDocument, TextsTypedWithMarkupCharactersSurviveSavingAndReopening)
+{
+    ProjectFolder folder;
+    folder.write("site.xml", "<lumavine><page id=\"a\"><label>home</label></page></lumavine>");
+    const String typed(u"a<b & \"c\"");
+    const String link(u"next.html?x=1&y=2");
+    // The picture dialog escapes the caption as part of the script's text.
+    const String action(
+        u"javascript:show_picture('f','files/m.png','Fish &amp; chips &#146;',null,null,null,100,true)");
+    std::string shapeId;
+    {
+        PageDocument document;
+        std::vector<std::string> errors;
+        document.setErrorReporter([&](const String& message) { errors.push_back(message.toNarrow()); });
+        ASSERT_TRUE(document.open(folder.projectFile()));
+        PageNode* shape = Page::asPageNode(document.findPage(u"a")->addRectangle(QRect(10, 10, 60, 40)));
+        ASSERT_NE(shape, nullptr);
+        shapeId = shape->id().toNarrow();
+        shape->setText(typed);
+        shape->setName(String(u"Tom & Jerry"));
+        shape->setEventText(PageNode::Title, typed);
+        shape->setEventText(PageNode::Href, link);
+        shape->setEventText(PageNode::MouseUp, action);
+        ASSERT_TRUE(document.save()) << (errors.empty() ? "" : errors.front());
+    }
+    std::ifstream stream(folder.projectFile().toNarrow(), std::ios::binary);
+    std::string stored((std::istreambuf_iterator<char>(stream)), std::istreambuf_iterator<char>());
+    EXPECT_NE(stored.find(">a&lt;b &amp; \"c\"<"), std::string::npos) << stored;
+
+    PageDocument reread;
+    std::vector<std::string> errors;
+    reread.setErrorReporter([&](const String& message) { errors.push_back(message.toNarrow()); });
+    ASSERT_TRUE(reread.open(folder.projectFile()));
+    EXPECT_TRUE(errors.empty()) << errors.front();
+    Page* page = reread.findPage(u"a");
+    ASSERT_NE(page, nullptr);
+    ASSERT_EQ(page->shapeCount(), 1u) << "nothing typed may turn into markup";
+    PageNode* shape = Page::asPageNode(page->findNode(String::fromLatin1(shapeId)));
+    ASSERT_NE(shape, nullptr);
+    EXPECT_EQ(shape->getText(), typed);
+    EXPECT_EQ(shape->getName(), u"Tom & Jerry");
+    EXPECT_EQ(shape->title(), typed);
+    EXPECT_EQ(shape->href(), link);
+    EXPECT_EQ(shape->eventText(PageNode::MouseUp), action);
+
+    // Saved again, the page shows the texts escaped once.
+    ASSERT_TRUE(reread.save()) << (errors.empty() ? "" : errors.front());
+    std::ifstream htmlStream(folder.path("content/home.html"), std::ios::binary);
+    std::string html((std::istreambuf_iterator<char>(htmlStream)), std::istreambuf_iterator<char>());
+    EXPECT_NE(html.find("title=\"a<b &amp; &quot;c&quot;\""), std::string::npos) << html;
+    EXPECT_NE(html.find("next.html?x=1&amp;y=2"), std::string::npos);
+    EXPECT_NE(html.find("'Fish &amp; chips &#146;'"), std::string::npos);
+    EXPECT_EQ(html.find("&amp;amp;"), std::string::npos);
+    EXPECT_EQ(html.find("&amp;lt;"), std::string::npos);
+}
+
 TEST(PageDocument, WritesThePagesAfreshForPublishing)
 {
     ProjectFolder folder;

@@ -461,9 +461,22 @@ TEST_F(PageViewCommandTest, CopiedShapesPasteBesideTheirOriginals)
     view.command(PageView::Paste);
     EXPECT_EQ(page.shapeCount(), 2u);
 
+    // A caption with markup characters over two lines, which the paste
+    // reads a line at a time, comes back as typed.
+    const String caption(u"a<b & \"c\" &amp;\n</text> &#146;");
+    PicNode* typed = page.shapes().first();
+    typed->setText(caption);
+    typed->setName(String(u"Tom & Jerry"));
+    page.select(typed, false, false);
+    view.command(PageView::Copy);
+    view.command(PageView::Paste);
+    ASSERT_EQ(page.shapeCount(), 3u);
+    EXPECT_EQ(page.shapes().last()->getText(), caption);
+    EXPECT_EQ(page.shapes().last()->getName(), u"Tom & Jerry");
+
     QGuiApplication::clipboard()->setText(QStringLiteral("not a picture"));
     view.command(PageView::Paste);
-    EXPECT_EQ(page.shapeCount(), 2u);
+    EXPECT_EQ(page.shapeCount(), 3u);
     // XML that holds no shapes of ours, or a shape of a kind there is none
     // of, adds nothing and changes nothing.
     const int modifiedBefore = client.modifiedCount;
@@ -471,7 +484,7 @@ TEST_F(PageViewCommandTest, CopiedShapesPasteBesideTheirOriginals)
              "<page><node><kind>hexagon</kind><points>1,1 5,5</points></node></page>", "<page><node>" }) {
         QGuiApplication::clipboard()->setText(QString::fromUtf8(text));
         view.command(PageView::Paste);
-        EXPECT_EQ(page.shapeCount(), 2u) << text;
+        EXPECT_EQ(page.shapeCount(), 3u) << text;
     }
     EXPECT_EQ(client.modifiedCount, modifiedBefore);
 }

@@ -52,6 +52,50 @@ TEST(FtpConnections, KeepsNamedConnectionsInOrderInAPrivateFile)
     EXPECT_FALSE(read.tightened());
 }
 
+TEST(FtpConnections, MarkupCharactersInNamesAndPasswordsComeBackAsTyped)
+{
+    test::TemporaryFolder folder { "lumavine-ftp" };
+    const std::string path = (folder.path() / "ftp.xml").string();
+    FtpConnections connections(path);
+    connections.load();
+    const FtpConnection typed { u"Tom & \"Jerry\" <site>", u"ftp.example.org", 21, u"ann\"o'brien",
+        u"<&\"p>w&amp;&#146;", u"/www/a&b", false, u"/etc/certs/a<b>.pem" };
+    EXPECT_TRUE(connections.add(typed));
+    EXPECT_TRUE(connections.add({ u"next", u"ftp.example.net", 2121, u"bob", u"plain", u"/" }));
+    ASSERT_TRUE(connections.save());
+
+    FtpConnections read(path);
+    read.load();
+    ASSERT_EQ(read.elements().size(), 2u);
+    const std::optional<FtpConnection> back = read.connection(typed.name);
+    ASSERT_TRUE(back);
+    EXPECT_EQ(back->name, typed.name);
+    EXPECT_EQ(back->host, typed.host);
+    EXPECT_EQ(back->user, typed.user);
+    EXPECT_EQ(back->password, typed.password);
+    EXPECT_EQ(back->root, typed.root);
+    EXPECT_EQ(back->certificateFile, typed.certificateFile);
+    // The connection after it is whole.
+    const std::optional<FtpConnection> next = read.connection(u"next");
+    ASSERT_TRUE(next);
+    EXPECT_EQ(next->port, 2121);
+    EXPECT_EQ(next->password, u"plain");
+
+    // Characters beyond ASCII are kept too, in the file's own encoding.
+    const FtpConnection wide { u"Caf\u00e9 \u20ac", u"ftp.example.org", 21, u"J\u00fcrgen",
+        u"p\u00e4ss\u20ac\U0001F600", u"/\u00e9" };
+    EXPECT_TRUE(read.add(wide));
+    ASSERT_TRUE(read.save());
+    FtpConnections again(path);
+    again.load();
+    const std::optional<FtpConnection> wideBack = again.connection(wide.name);
+    ASSERT_TRUE(wideBack);
+    EXPECT_EQ(wideBack->user, wide.user);
+    EXPECT_EQ(wideBack->password, wide.password);
+    EXPECT_EQ(wideBack->root, wide.root);
+    EXPECT_EQ(again.connection(typed.name)->password, typed.password);
+}
+
 TEST(FtpConnections, TlsAndIncrementalAreWrittenOnlyWhereSet)
 {
     test::TemporaryFolder folder { "lumavine-ftp" };

@@ -68,10 +68,10 @@ TEST(Reader, TextAroundChildrenJoinsIntoOneTrailingText)
     EXPECT_EQ(a->firstChild()->nodeName(), u"b");
     EXPECT_EQ(a->lastChild()->nodeType(), Node::TextNode);
     EXPECT_EQ(a->lastChild()->nodeValue(), u"xy");
-    // Entity references are left for the model to decode.
+    // The predefined references are taken back by the reader.
     Document entities;
     entities.parse(u"<a>&lt;x&gt;</a>");
-    EXPECT_EQ(getText(entities.documentElement()), u"&lt;x&gt;");
+    EXPECT_EQ(getText(entities.documentElement()), u"<x>");
 }
 
 TEST(Reader, EndTagsCloseCaseInsensitivelyAndStrayOnesAreSkipped)
@@ -285,7 +285,10 @@ TEST(Reader, Latin1FilesReadAndWriteByteForByte)
     ASSERT_TRUE(document.load(String(folder.file("in.xml"))));
     EXPECT_EQ(getChildText(document.documentElement(), u"name"), u"Caf\u00e9 &#146; \u00ff");
     ASSERT_TRUE(document.save(String(folder.file("out.xml"))));
-    EXPECT_EQ(readFile(folder.file("out.xml")), original);
+    // The '&' of the literal reference is escaped now; the rest is unchanged.
+    std::string expected = original;
+    expected.replace(expected.find("&#146;"), 1, "&amp;");
+    EXPECT_EQ(readFile(folder.file("out.xml")), expected);
 
     Document viaFileScheme;
     ASSERT_TRUE(viaFileScheme.load(String("file:" + folder.file("in.xml"))));
@@ -394,10 +397,12 @@ TEST(Reader, LiteralCharacterReferencesComeBackAsTyped)
     }
 
     // The literal reference is marked in the file; a wide character is not.
+    // Its '&' is escaped as markup first, and the file marks that "&amp;" once
+    // more as it stands before a reference.
     Document document(String(u"a"));
     setText(document.documentElement(), String(u"&#8364;\u20ac&amp;#8364;"));
     ASSERT_TRUE(document.save(String(folder.file("marked.xml"))));
-    EXPECT_EQ(readFile(folder.file("marked.xml")), "<a>&amp;#8364;&#8364;&amp;amp;#8364;</a>\r\n");
+    EXPECT_EQ(readFile(folder.file("marked.xml")), "<a>&amp;amp;#8364;&#8364;&amp;amp;amp;#8364;</a>\r\n");
 }
 
 TEST(Reader, FilesWrittenBeforeLiteralReferencesReadAsBefore)
@@ -408,10 +413,104 @@ TEST(Reader, FilesWrittenBeforeLiteralReferencesReadAsBefore)
                            "caf\xe9 &#128512;</a>\n";
     auto document = loadBytes(original);
     ASSERT_NE(document->documentElement(), nullptr);
-    EXPECT_EQ(text(document->documentElement()), u"\u20ac &amp; &amp;x; &#65; &#0256; &#x20AC; caf\u00e9 \U0001F600");
+    // "&amp;" is the one reference read differently: it stands for '&' now.
+    EXPECT_EQ(text(document->documentElement()), u"\u20ac & &x; &#65; &#0256; &#x20AC; caf\u00e9 \U0001F600");
     EXPECT_EQ(document->documentElement()->getAttribute(u"t"), u"\u20acx");
-    EXPECT_EQ(document->documentElement()->getAttribute(u"u"), u"&amp; &#65;");
-    EXPECT_EQ(encodeFileText(document->toString(), false), original);
+    EXPECT_EQ(document->documentElement()->getAttribute(u"u"), u"& &#65;");
+    // Written again, every '&' is escaped, and the file reads as the same tree.
+    std::string rewritten = encodeFileText(document->toString(), false);
+    EXPECT_EQ(rewritten,
+        "<a t=\"&#8364;x\" u=\"&amp; &amp;#65;\">&#8364; &amp; &amp;x; &amp;#65; &amp;#0256; &amp;#x20AC; "
+        "caf\xe9 &#128512;</a>\n");
+    EXPECT_EQ(treeOf(*loadBytes(rewritten)), treeOf(*document));
+}
+
+TEST(Reader, MarkupCharactersTypedInTextsAndValuesComeBackThroughTheFile)
+{
+    TemporaryFolder folder;
+    const std::u16string_view typed[] = {
+        u"a<b & \"c\" > d",
+        u"</t><next/><t v=\"x\">",
+        u"Tom &amp; Jerry",
+        u"&lt;&gt;&quot;&apos;",
+        u"It&#146;s",
+        u"&#8364; and \u20ac",
+        u"page.html?x=1&y=2",
+        u"'single' & &nbsp;",
+        u"&",
+        u"<![CDATA[x]]> <!-- c -->",
+    };
+    Document document(String(u"project"));
+    for (auto value : typed) {
+        Element* element = addElement(document.documentElement(), String(u"t"), String(value));
+        element->setAttribute(String(u"v"), String(value));
+        element->setAttribute(String(u"w"), String(u"after"));
+    }
+    auto expectTyped = [&](const Document& reread, const char* how) {
+        ASSERT_NE(reread.documentElement(), nullptr) << how;
+        NodeList children;
+        // Nothing typed turned into elements of its own.
+        ASSERT_EQ(getChildElements(reread.documentElement(), u"*", children), std::size(typed)) << how;
+        for (size_t i = 0; i < std::size(typed); ++i) {
+            const Element* element = children.item(i)->asElement();
+            EXPECT_EQ(element->nodeName(), u"t") << how << " " << i;
+            EXPECT_EQ(text(element), String(typed[i])) << how << " " << i;
+            EXPECT_EQ(element->getAttribute(u"v"), String(typed[i])) << how << " " << i;
+            EXPECT_EQ(element->getAttribute(u"w"), u"after") << how << " " << i;
+        }
+    };
+
+    // Through the file, with its own marks for references and wide
+    // characters, in both line ends; and as text, as the clipboard takes it.
+    for (auto lineEnd : { Document::LineEnd::CrLf, Document::LineEnd::Lf }) {
+        std::string path = folder.file("typed.xml");
+        ASSERT_TRUE(document.save(String(path), lineEnd));
+        Document reread;
+        ASSERT_TRUE(reread.load(String(path)));
+        expectTyped(reread, "file");
+        ASSERT_TRUE(reread.save(String(folder.file("again.xml")), lineEnd));
+        EXPECT_EQ(readFile(folder.file("again.xml")), readFile(path));
+    }
+    Document pasted;
+    pasted.parse(document.toString());
+    pasted.finish();
+    expectTyped(pasted, "text");
+
+    // What the file holds: texts escape '&', '<' and '>'; values the double
+    // quote as well.
+    std::string bytes = readFile(folder.file("typed.xml"));
+    EXPECT_NE(bytes.find("<t v=\"a&lt;b &amp; &quot;c&quot; &gt; d\" w=\"after\">a&lt;b &amp; \"c\" &gt; d</t>"),
+        std::string::npos);
+    EXPECT_NE(bytes.find(">Tom &amp;amp; Jerry<"), std::string::npos);
+    EXPECT_NE(bytes.find(">page.html?x=1&amp;y=2<"), std::string::npos);
+
+    // A reference cut between two chunks is read whole.
+    Document chunks;
+    chunks.parse(u"<a t=\"&lt;\">1 &am");
+    chunks.parse(u"p; 2</a>");
+    ASSERT_NE(chunks.documentElement(), nullptr);
+    EXPECT_EQ(getText(chunks.documentElement()), u"1 & 2");
+    EXPECT_EQ(chunks.documentElement()->getAttribute(u"t"), u"<");
+}
+
+TEST(Reader, OlderFilesWithBareAmpersandsAndNumericReferencesReadAsBefore)
+{
+    // Written before texts were escaped: '&' raw, and references the
+    // program never decodes.
+    auto document = loadBytes("<project><link href=\"page.html?x=1&y=2\">a.html?x=1&y=2</link>"
+                              "<onclick>javascript:show_picture('f','m.png','It&#146;s',null)</onclick>"
+                              "<t v=\"&nbsp; & &#146; &#x41; &am\">&nbsp;&#146;&#x41;& &ampx &lt &</t></project>");
+    Element* root = document->documentElement();
+    ASSERT_NE(root, nullptr);
+    const Element* link = findChildElement(root, u"link");
+    ASSERT_NE(link, nullptr);
+    EXPECT_EQ(link->getAttribute(u"href"), u"page.html?x=1&y=2");
+    EXPECT_EQ(getText(link), u"a.html?x=1&y=2");
+    EXPECT_EQ(getChildText(root, u"onclick"), u"javascript:show_picture('f','m.png','It&#146;s',null)");
+    const Element* t = findChildElement(root, u"t");
+    ASSERT_NE(t, nullptr);
+    EXPECT_EQ(t->getAttribute(u"v"), u"&nbsp; & &#146; &#x41; &am");
+    EXPECT_EQ(getText(t), u"&nbsp;&#146;&#x41;& &ampx &lt &");
 }
 
 TEST(Reader, FileTextEncodingIsReversibleForAnyText)

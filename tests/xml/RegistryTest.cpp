@@ -99,8 +99,14 @@ TEST(Registry, ValuesWithMarkupCharactersRoundTripAndSpoilNothing)
     EXPECT_EQ(again.getString(u"flags"), u"6");
     for (size_t i = 1; i < std::size(values); ++i)
         EXPECT_EQ(again.getString(String(u"v") + String::number((long long)i)), String(values[i])) << i;
-    // Plain values are stored as they always were.
-    EXPECT_NE(readFile(path).find("<flags>6</flags>"), std::string::npos);
+    // Plain values are stored as they always were, and markup once escaped,
+    // as the registry wrote it before its texts were escaped by the writer.
+    std::string bytes = readFile(path);
+    EXPECT_NE(bytes.find("<flags>6</flags>"), std::string::npos);
+    EXPECT_NE(bytes.find("<v1>&lt;/Location&gt;&lt;flags&gt;9&lt;/flags&gt;</v1>"), std::string::npos);
+    EXPECT_NE(bytes.find("<v2>R&amp;D &amp; co; &amp;lt; &amp;amp; &amp;#60; &amp;amp;#8364; &#8364;</v2>"),
+        std::string::npos);
+    EXPECT_NE(bytes.find("<v3>\"quoted\" and 'single'</v3>"), std::string::npos);
 }
 
 TEST(Registry, FilesWrittenByInstallersReadAsBefore)

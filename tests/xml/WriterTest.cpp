@@ -48,14 +48,14 @@ TEST(Writer, IndentsSevenSpacesPerLevelWithOneLineTexts)
     EXPECT_TRUE(node->toXml(0).startsWith(u"<node>\n       <x>12</x>\n"));
 }
 
-TEST(Writer, ValuesAreWrittenExactlyAsStoredAndMixedTextIsDropped)
+TEST(Writer, ValuesAreWrittenWithMarkupEscapedAndMixedTextIsDropped)
 {
     Document document(String(u"a"));
     Element* a = document.documentElement();
     a->setAttribute(String(u"q"), String(u"x&y<z"));
     Element* b = addElement(a, String(u"b"), String(u"1 < 2 & 3"));
     b->appendChild(document.createElement(String(u"c")));
-    EXPECT_EQ(document.toString(), u"<a q=\"x&y<z\">\n       <b>\n              <c />\n       </b>\n</a>\n");
+    EXPECT_EQ(document.toString(), u"<a q=\"x&amp;y&lt;z\">\n       <b>\n              <c />\n       </b>\n</a>\n");
 }
 
 TEST(Writer, SaveWritesCrLfOrLfAndReadsBackTheSameTree)

@@ -4,9 +4,70 @@
 #include "xml/Document.h"
 #include "xml/Elements.h"
 
+#include <fstream>
+#include <iterator>
+#include <optional>
+#include <string_view>
 #include <sys/stat.h>
 
 namespace lumavine {
+
+namespace {
+
+// The text of bytes that are UTF-8 and hold at least one character beyond
+// ASCII; nothing otherwise. Builds before this one wrote the file in UTF-8,
+// where the file encoding is one byte per character: such a file would read
+// with every name and password beyond ASCII garbled. Text in the file
+// encoding is almost never also valid UTF-8 beyond ASCII.
+std::optional<String> olderUtf8Text(std::string_view bytes)
+{
+    String text;
+    text.reserve(bytes.size());
+    bool wide = false;
+    for (size_t i = 0; i < bytes.size();) {
+        const auto lead = static_cast<unsigned char>(bytes[i]);
+        if (lead < 0x80) {
+            text.push_back(char16_t(lead));
+            ++i;
+            continue;
+        }
+        const size_t length = lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC2 ? 2 : 0;
+        if (length == 0 || lead > 0xF4 || i + length > bytes.size())
+            return std::nullopt;
+        char32_t code = lead & (0xFF >> (length + 1));
+        for (size_t k = 1; k < length; ++k) {
+            const auto next = static_cast<unsigned char>(bytes[i + k]);
+            if ((next & 0xC0) != 0x80)
+                return std::nullopt;
+            code = (code << 6) | (next & 0x3F);
+        }
+        // Overlong forms, surrogates and codes beyond Unicode are no UTF-8.
+        if ((length == 3 && code < 0x800) || (length == 4 && (code < 0x10000 || code > 0x10FFFF))
+            || (code >= 0xD800 && code <= 0xDFFF))
+            return std::nullopt;
+        if (code >= 0x10000) {
+            text.push_back(char16_t(0xD800 + ((code - 0x10000) >> 10)));
+            text.push_back(char16_t(0xDC00 + ((code - 0x10000) & 0x3FF)));
+        } else {
+            text.push_back(char16_t(code));
+        }
+        wide = true;
+        i += length;
+    }
+    if (!wide)
+        return std::nullopt;
+    return text;
+}
+
+std::optional<std::string> fileBytes(const std::string& path)
+{
+    std::ifstream stream(path, std::ios::binary);
+    if (!stream)
+        return std::nullopt;
+    return std::string(std::istreambuf_iterator<char>(stream), {});
+}
+
+}
 
 FtpConnections::FtpConnections(std::string path)
     : m_path(std::move(path))
@@ -21,8 +82,18 @@ void FtpConnections::load()
     auto document = std::make_unique<Document>();
     struct stat status;
     const bool exists = ::stat(m_path.c_str(), &status) == 0;
-    if (exists && document->load(String::fromNarrowLossless(m_path)) && document->documentElement()
-        && document->documentElement()->tagName().equals(u"ftp"))
+    const std::optional<std::string> bytes = exists ? fileBytes(m_path) : std::nullopt;
+    bool read = false;
+    if (bytes) {
+        if (const std::optional<String> older = olderUtf8Text(*bytes)) {
+            document->parse(*older);
+            document->finish();
+            read = true;
+        } else {
+            read = document->load(String::fromNarrowLossless(m_path));
+        }
+    }
+    if (read && document->documentElement() && document->documentElement()->tagName().equals(u"ftp"))
         m_document = std::move(document);
     else
         m_document = std::make_unique<Document>(String(u"ftp"));

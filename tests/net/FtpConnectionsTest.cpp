@@ -2,6 +2,7 @@
 #include "tests/support/TemporaryFolder.h"
 #include "xml/Element.h"
 
+#include <fstream>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
@@ -94,6 +95,45 @@ TEST(FtpConnections, MarkupCharactersInNamesAndPasswordsComeBackAsTyped)
     EXPECT_EQ(wideBack->password, wide.password);
     EXPECT_EQ(wideBack->root, wide.root);
     EXPECT_EQ(again.connection(typed.name)->password, typed.password);
+}
+
+// Builds before names and passwords beyond ASCII were kept wrote the file
+// in UTF-8: such a file reads as it was meant, and is saved in the file
+// encoding from then on.
+TEST(FtpConnections, AFileAnOlderBuildWroteInUtf8ReadsAsTyped)
+{
+    test::TemporaryFolder folder { "lumavine-ftp" };
+    const std::string path = (folder.path() / "ftp.xml").string();
+    {
+        std::ofstream older(path, std::ios::binary);
+        older << "<ftp>\n<connection name=\"Caf\xc3\xa9\" host=\"ftp.example.org\" port=\"21\" "
+                 "user=\"J\xc3\xbcrgen\" password=\"p\xc3\xa4ss\xe2\x82\xac\" root=\"/www\" />\n</ftp>\n";
+    }
+    FtpConnections connections(path);
+    connections.load();
+    std::optional<FtpConnection> read = connections.connection(u"Caf\u00e9");
+    ASSERT_TRUE(read);
+    EXPECT_EQ(read->user, u"J\u00fcrgen");
+    EXPECT_EQ(read->password, u"p\u00e4ss\u20ac");
+    ASSERT_TRUE(connections.save());
+
+    FtpConnections again(path);
+    again.load();
+    read = again.connection(u"Caf\u00e9");
+    ASSERT_TRUE(read);
+    EXPECT_EQ(read->password, u"p\u00e4ss\u20ac");
+
+    // A file in the file encoding whose bytes are no UTF-8 reads as before.
+    {
+        std::ofstream latin(path, std::ios::binary);
+        latin << "<ftp>\n<connection name=\"Caf\xe9\" host=\"h\" port=\"21\" user=\"u\" password=\"\xe9t\xe9\" "
+                 "root=\"/\" />\n</ftp>\n";
+    }
+    FtpConnections latin(path);
+    latin.load();
+    read = latin.connection(u"Caf\u00e9");
+    ASSERT_TRUE(read);
+    EXPECT_EQ(read->password, u"\u00e9t\u00e9");
 }
 
 TEST(FtpConnections, TlsAndIncrementalAreWrittenOnlyWhereSet)

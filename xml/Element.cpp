@@ -20,9 +20,11 @@ void indent(String& out, int level, char16_t unit, int width)
 // that would read back as markup are written as references, and the runs
 // between them are copied in one step, as most texts have none at all. In a
 // value '>' is written as a reference too, since a tag ends at the first '>'
-// whatever the quotes around it.
+// whatever the quotes around it. Kept out of line: writing recurses once a
+// level, and the reader allows thousands of levels, so each level's frame
+// stays as small as it was.
 template<bool inAttribute>
-void appendEscaped(String& out, std::u16string_view text)
+[[gnu::noinline]] void appendEscaped(String& out, std::u16string_view text)
 {
     size_t start = 0;
     for (size_t i = 0; i < text.size(); ++i) {

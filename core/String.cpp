@@ -218,6 +218,15 @@ std::string String::toNarrow() const
     return out;
 }
 
+std::optional<String> String::fromUtf8(std::string_view bytes)
+{
+    String result;
+    result.reserve(bytes.size());
+    if (!decodeUtf8(bytes, result, false))
+        return std::nullopt;
+    return result;
+}
+
 String String::fromLatin1(std::string_view bytes)
 {
     String result;

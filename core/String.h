@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -48,6 +49,9 @@ public:
     std::string toNarrow() const;
     // Each byte is one character of the same code (ISO 8859-1).
     static String fromLatin1(std::string_view bytes);
+    // The text of UTF-8 bytes whatever the locale; nothing when they are not
+    // well-formed UTF-8.
+    static std::optional<String> fromUtf8(std::string_view bytes);
     static String fromNarrow(std::string_view narrow) { return String(std::string(narrow)); }
     static String number(long long value);
 

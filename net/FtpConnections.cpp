@@ -4,6 +4,7 @@
 #include "xml/Document.h"
 #include "xml/Elements.h"
 
+#include <algorithm>
 #include <fstream>
 #include <iterator>
 #include <optional>
@@ -21,42 +22,9 @@ namespace {
 // encoding is almost never also valid UTF-8 beyond ASCII.
 std::optional<String> olderUtf8Text(std::string_view bytes)
 {
-    String text;
-    text.reserve(bytes.size());
-    bool wide = false;
-    for (size_t i = 0; i < bytes.size();) {
-        const auto lead = static_cast<unsigned char>(bytes[i]);
-        if (lead < 0x80) {
-            text.push_back(char16_t(lead));
-            ++i;
-            continue;
-        }
-        const size_t length = lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC2 ? 2 : 0;
-        if (length == 0 || lead > 0xF4 || i + length > bytes.size())
-            return std::nullopt;
-        char32_t code = lead & (0xFF >> (length + 1));
-        for (size_t k = 1; k < length; ++k) {
-            const auto next = static_cast<unsigned char>(bytes[i + k]);
-            if ((next & 0xC0) != 0x80)
-                return std::nullopt;
-            code = (code << 6) | (next & 0x3F);
-        }
-        // Overlong forms, surrogates and codes beyond Unicode are no UTF-8.
-        if ((length == 3 && code < 0x800) || (length == 4 && (code < 0x10000 || code > 0x10FFFF))
-            || (code >= 0xD800 && code <= 0xDFFF))
-            return std::nullopt;
-        if (code >= 0x10000) {
-            text.push_back(char16_t(0xD800 + ((code - 0x10000) >> 10)));
-            text.push_back(char16_t(0xDC00 + ((code - 0x10000) & 0x3FF)));
-        } else {
-            text.push_back(char16_t(code));
-        }
-        wide = true;
-        i += length;
-    }
-    if (!wide)
-        return std::nullopt;
-    return text;
+    const bool wide
+        = std::any_of(bytes.begin(), bytes.end(), [](char c) { return static_cast<unsigned char>(c) >= 0x80; });
+    return wide ? String::fromUtf8(bytes) : std::nullopt;
 }
 
 std::optional<std::string> fileBytes(const std::string& path)

@@ -31,6 +31,11 @@ TEST(String, NarrowAndWideRoundTripKeepsNonAsciiText)
     EXPECT_EQ(lone.toNarrow(), "a?b");
 
     EXPECT_EQ(String::fromLatin1("\xE9t\xE9"), u"\u00E9t\u00E9");
+    // UTF-8 whatever the locale, and nothing for bytes that are none.
+    EXPECT_EQ(
+        String::fromUtf8("\xC3\xA9t\xE2\x82\xAC\xF0\x9F\x98\x80"), std::optional<String>(u"\u00E9t\u20AC\U0001F600"));
+    EXPECT_EQ(String::fromUtf8("\xE9t\xE9"), std::nullopt);
+    EXPECT_EQ(String::fromUtf8("\xC0\xAF"), std::nullopt);
     EXPECT_TRUE(String(static_cast<const char16_t*>(nullptr)).empty());
 }
 

@@ -173,8 +173,10 @@ String Page::fileBaseNameOf(std::u16string_view label)
         }
         segmentStart = i + 1;
     }
+    // "#" and "?" would end the file's name in every link to it, and "%"
+    // would be read as the start of an escape.
     for (char16_t& c : name) {
-        if (c == u' ' || c < 0x20 || c == 0x7F || isSeparator(c))
+        if (c == u' ' || c < 0x20 || c == 0x7F || isSeparator(c) || c == u'#' || c == u'?' || c == u'%')
             c = u'_';
     }
     return name;

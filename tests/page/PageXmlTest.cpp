@@ -233,6 +233,9 @@ TEST(PageXmlTest, LabelsNameFilesInsideTheContentFolder)
     // What no file name holds, or what would lead out of the folder.
     EXPECT_EQ(Page::fileBaseNameOf(u"News/2024"), u"News_2024");
     EXPECT_EQ(Page::fileBaseNameOf(u"a\\b"), u"a_b");
+    // What would cut the links to the page short or be read as an escape;
+    // other punctuation stays.
+    EXPECT_EQ(Page::fileBaseNameOf(u"Q&A #2? 100%"), u"Q&A__2__100_");
     EXPECT_EQ(Page::fileBaseNameOf(u"../escape"), u"___escape");
     EXPECT_EQ(Page::fileBaseNameOf(u"..\\..\\x"), u"______x");
     EXPECT_EQ(Page::fileBaseNameOf(u"a/./b/.."), u"a___b___");
